@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "services.h"
+
+// plumet-cli: the catalog core from a shell. Errors go to `err` as one line with status 1;
+// bad usage gives status 2.
+class PlumetCli {
+public:
+    static constexpr int kOk = 0;
+    static constexpr int kFailure = 1;
+    static constexpr int kUsage = 2;
+
+    PlumetCli(Files& files, std::FILE* in, std::FILE* out, std::FILE* err)
+        : files_(files), in_(in), out_(out), err_(err) {}
+
+    int Run(const std::vector<std::string>& args);
+
+private:
+    struct Options {
+        std::vector<std::string> operands;
+        std::string output;
+    };
+
+    int Dump(const Options& options);
+    int Import(const Options& options);
+    // Sends `write` to the -o file (replaced safely) or to standard output.
+    int Emit(const Options& options, const std::function<Result(ByteSink&)>& write);
+    int Fail(const std::string& message);
+    int Usage(const std::string& message);
+
+    Files& files_;
+    std::FILE* in_;
+    std::FILE* out_;
+    std::FILE* err_;
+};

@@ -1,0 +1,60 @@
+#include "catalog/CatalogFile.h"
+
+#include <cstdint>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "catalog/LineReader.h"
+#include "catalog/RecordCodec.h"
+
+namespace {
+constexpr std::size_t kWriteChunk = 1 << 20;
+constexpr std::size_t kCountSize = 4;
+}  // namespace
+
+Result CatalogFile::StoreCatalog(const CatalogList& list, ByteSink& sink) {
+    const auto count = static_cast<std::uint32_t>(list.RowCount());
+    std::string out;
+    out.reserve(kWriteChunk + 4096);
+    for (std::size_t i = 0; i < kCountSize; ++i) {
+        out += static_cast<char>((count >> (8 * i)) & 0xFF);
+    }
+    for (int row = 0; row < list.RowCount(); ++row) {
+        RecordCodec::AppendRecordLine(*list.RowRecord(row), out);
+        out += '\n';
+        if (out.size() >= kWriteChunk) {
+            if (Result written = sink.Write(out.data(), out.size()); !written) {
+                return written;
+            }
+            out.clear();
+        }
+    }
+    return sink.Write(out.data(), out.size());
+}
+
+Result CatalogFile::LoadCatalog(CatalogList& list, ByteSource& source, bool clearFirst) {
+    LineReader reader(source);
+    std::vector<CatalogRow> rows;
+    std::string scratch;
+    reader.ReadBytes(kCountSize);  // the count is informative only: the lines are the rows
+    Result status = Result::Ok();
+    try {
+        std::string_view line;
+        while (reader.NextLine(line)) {
+            rows.push_back(RecordCodec::DecodeRecordLine(line, scratch));
+        }
+        status = reader.status();
+    } catch (const std::bad_alloc&) {
+        status = Result::Failure("There is not enough memory to load the catalog.");
+    } catch (const std::length_error&) {
+        status = Result::Failure("The catalog holds a line too long to load.");
+    }
+    if (clearFirst) {
+        list.ReplaceRows(std::move(rows));
+    } else {
+        list.AppendRows(std::move(rows));
+    }
+    return status;
+}

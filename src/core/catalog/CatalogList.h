@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalog/CatalogListener.h"
+#include "catalog/CatalogRow.h"
+
+// The catalog store: the only copy of the rows while the program runs, in display order.
+// It lives on the UI thread and tells its listeners about every change.
+class CatalogList {
+public:
+    // Negative, zero or positive, as the first row sorts before, with or after the second.
+    using RowComparison = std::function<int(const CatalogRow&, const CatalogRow&)>;
+
+    CatalogList() = default;
+    CatalogList(const CatalogList&) = delete;
+    CatalogList& operator=(const CatalogList&) = delete;
+
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+
+    // The whole cell, read without copying; empty for a row or column out of range. The view
+    // stays valid until the row is changed or removed.
+    std::string_view CellText(int row, int column) const;
+
+    // Inserts a row whose Artist is `artist`; an index at or past the end appends, a negative
+    // one inserts at the top. Returns the new row's index.
+    int InsertRow(int index, std::string_view artist);
+    // Gives an inserted row the Track to Path cells of `record`; its Artist stays as inserted.
+    void AttachRecord(int row, const CatalogRow& record);
+    // The row itself, or nullptr for an index out of range.
+    const CatalogRow* RowRecord(int row) const;
+    // Replaces one cell; an invalid row or column does nothing.
+    void SetCell(int row, int column, std::string_view text);
+    // Deletes the row; later rows move up by one. An invalid row does nothing.
+    void RemoveRow(int row);
+    void ClearRows();
+    // Stable: rows that compare equal keep their order.
+    void SortRows(const RowComparison& comparison);
+
+    // Batch operations, one listener notification each.
+    void AppendRows(std::vector<CatalogRow> rows);
+    void ReplaceRows(std::vector<CatalogRow> rows);
+
+    // Every row as its row line, in list order.
+    std::vector<std::string> SnapshotRows() const;
+    // Replaces all rows with the rows the lines describe, in the order of the lines.
+    void RebuildFromLines(const std::vector<std::string>& lines);
+
+    void AddListener(CatalogListener* listener);
+    void RemoveListener(CatalogListener* listener);
+
+private:
+    bool IsValidRow(int row) const { return row >= 0 && row < RowCount(); }
+    template <typename Call>
+    void Notify(Call call);
+
+    std::vector<CatalogRow> rows_;
+    std::vector<CatalogListener*> listeners_;
+};

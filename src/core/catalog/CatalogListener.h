@@ -1,0 +1,21 @@
+#pragma once
+
+#include <span>
+
+// Observes every change of a CatalogList. The calls mirror Qt's model protocol, so a Qt model
+// can forward each pair to its own begin/end calls. Rows are inclusive ranges.
+class CatalogListener {
+public:
+    virtual ~CatalogListener() = default;
+
+    virtual void RowsAboutToBeInserted(int first, int last) = 0;
+    virtual void RowsInserted(int first, int last) = 0;
+    virtual void RowsAboutToBeRemoved(int first, int last) = 0;
+    virtual void RowsRemoved(int first, int last) = 0;
+    virtual void AboutToReset() = 0;
+    virtual void Reset() = 0;
+    virtual void LayoutAboutToChange() = 0;
+    // newRowOfOld[i] is where the row that was at i now stands.
+    virtual void LayoutChanged(std::span<const int> newRowOfOld) = 0;
+    virtual void CellsChanged(int row, int firstColumn, int lastColumn) = 0;
+};

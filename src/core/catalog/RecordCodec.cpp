@@ -1,0 +1,87 @@
+#include "catalog/RecordCodec.h"
+
+#include <array>
+#include <cstring>
+
+#include "catalog/RowLine.h"
+
+namespace {
+
+constexpr std::array<bool, 256> MakeEscapedBytes() {
+    std::array<bool, 256> escaped{};
+    for (unsigned char byte : {0x09, 0x7F, 0xC5, 0xC8, 0xCF}) {
+        escaped[byte] = true;
+    }
+    return escaped;
+}
+constexpr std::array<bool, 256> kEscapedBytes = MakeEscapedBytes();
+
+constexpr char Masked(unsigned char byte) {
+    return static_cast<char>(byte ^ RecordCodec::kMask);
+}
+
+// Undoes the escape inside one cell; a trailing escape byte stands for itself.
+std::string_view Unescape(std::string_view cell, std::string& out) {
+    if (cell.find(static_cast<char>(RecordCodec::kEscape)) == std::string_view::npos) {
+        return cell;
+    }
+    const std::size_t start = out.size();
+    for (std::size_t i = 0; i < cell.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(cell[i]);
+        if (byte == RecordCodec::kEscape && i + 1 < cell.size()) {
+            out += static_cast<char>(static_cast<unsigned char>(cell[++i]) ^ 0x80);
+        } else {
+            out += static_cast<char>(byte);
+        }
+    }
+    return std::string_view(out).substr(start);
+}
+
+}  // namespace
+
+void RecordCodec::AppendRecordLine(const CatalogRow& row, std::string& out) {
+    std::size_t worst = kColumnCount - 1;
+    for (int column = 0; column < kColumnCount; ++column) {
+        worst += 2 * row.Cell(column).size();
+    }
+    std::size_t at = out.size();
+    out.resize(at + worst);
+    char* dest = out.data();
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (column > 0) {
+            dest[at++] = Masked('\t');
+        }
+        for (char c : row.Cell(column)) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (kEscapedBytes[byte]) {
+                dest[at++] = Masked(kEscape);
+                dest[at++] = Masked(byte ^ 0x80);
+            } else {
+                dest[at++] = Masked(byte);
+            }
+        }
+    }
+    out.resize(at);
+}
+
+CatalogRow RecordCodec::DecodeRecordLine(std::string_view raw, std::string& scratch) {
+    // Room for the unescaped cells behind the line, so appending them never moves the line.
+    scratch.clear();
+    scratch.reserve(2 * raw.size() + 1);
+    scratch.resize(raw.size());
+    char* decoded = scratch.data();
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        decoded[i] = Masked(static_cast<unsigned char>(raw[i]));
+    }
+    std::string_view line(decoded, raw.size());
+    // A decoded NUL ends the text; the rest of the line is dropped.
+    line = line.substr(0, line.find('\0'));
+    RowCells cells = SplitRowLine(line);
+    if (line.find(static_cast<char>(kEscape)) == std::string_view::npos) {
+        return CatalogRow(cells);
+    }
+    for (std::string_view& cell : cells) {
+        cell = Unescape(cell, scratch);
+    }
+    return CatalogRow(cells);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "catalog/CatalogRow.h"
+
+// The record line of the catalog file: the row line with every byte XORed with a mask.
+// Cell bytes the plain form cannot hold (the mask, the bytes that mask to line ends, the
+// tab, and the escape byte itself) are written as the escape byte and the byte XOR 0x80.
+class RecordCodec {
+public:
+    static constexpr unsigned char kMask = 0xC5;
+    static constexpr unsigned char kEscape = 0x7F;
+
+    // Appends the row's record line, without its line feed.
+    static void AppendRecordLine(const CatalogRow& row, std::string& out);
+    // Decodes one raw line as read from the file. `scratch` is reused between calls.
+    static CatalogRow DecodeRecordLine(std::string_view raw, std::string& scratch);
+};

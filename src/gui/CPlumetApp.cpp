@@ -1,0 +1,42 @@
+#include "CPlumetApp.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include "CMainFrame.h"
+#include "CatalogModel.h"
+
+CPlumetApp::CPlumetApp(Files& files, UserInterface& ui)
+    : files_(files), ui_(ui), document_(list_, files_) {}
+
+CPlumetApp::~CPlumetApp() {
+    // The window and the model go before the store they show.
+    frame_.reset();
+    model_.reset();
+}
+
+void CPlumetApp::SetApplicationNames() {
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganization));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplication));
+}
+
+bool CPlumetApp::InitInstance(const QStringList& arguments) {
+    if (arguments.size() > 1) {
+        ui_.ShowError("Plumet opens one catalog file at a time.");
+        return false;
+    }
+    model_ = std::make_unique<CatalogModel>(list_);
+    if (!arguments.isEmpty()) {
+        const std::string path = QFile::encodeName(arguments.first()).toStdString();
+        if (Result opened = document_.OnOpenDocument(path); !opened) {
+            ui_.ShowError(opened.error());
+            model_.reset();
+            return false;
+        }
+    } else {
+        document_.OnNewDocument();
+    }
+    frame_ = std::make_unique<CMainFrame>(document_, *model_);
+    frame_->show();
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QStringList>
+#include <memory>
+
+#include "catalog/CPlumetDoc.h"
+#include "catalog/CatalogList.h"
+#include "services.h"
+
+class CatalogModel;
+class CMainFrame;
+
+// The application: the store, the document and the main window, built over the services
+// it is given. InitInstance carries out the command line.
+class CPlumetApp {
+public:
+    static constexpr const char* kOrganization = "Tavisk";
+    static constexpr const char* kApplication = "Plumet";
+
+    CPlumetApp(Files& files, UserInterface& ui);
+    ~CPlumetApp();
+
+    // Sets the settings root on the running QApplication.
+    static void SetApplicationNames();
+
+    // No argument makes an empty catalog; one path opens that catalog. False when the
+    // program must end: the user has been told why.
+    bool InitInstance(const QStringList& arguments);
+
+    CatalogList& list() { return list_; }
+    CPlumetDoc& document() { return document_; }
+    CMainFrame* mainFrame() const { return frame_.get(); }
+
+private:
+    Files& files_;
+    UserInterface& ui_;
+    CatalogList list_;
+    CPlumetDoc document_;
+    std::unique_ptr<CatalogModel> model_;
+    std::unique_ptr<CMainFrame> frame_;
+};

@@ -1,0 +1,28 @@
+#include "CellToolTipDelegate.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
+
+bool CellToolTipDelegate::IsCutOff(const QStyleOptionViewItem& option, const QString& text) {
+    const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
+    return option.fontMetrics.horizontalAdvance(text) > option.rect.width() - 2 * margin;
+}
+
+bool CellToolTipDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                    const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip || !index.isValid()) {
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if (IsCutOff(cell, cell.text)) {
+        QToolTip::showText(event->globalPos(), cell.text, view, option.rect);
+    } else {
+        QToolTip::hideText();
+    }
+    return true;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "services.h"
+
+// Message boxes with Qt, captioned with the application's name.
+class QtUserInterface : public UserInterface {
+public:
+    void SetParentWindow(QWidget* parent) { parent_ = parent; }
+
+    void ShowMessage(const std::string& text) override;
+    void ShowError(const std::string& text) override;
+
+private:
+    QPointer<QWidget> parent_;
+};

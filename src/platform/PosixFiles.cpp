@@ -1,0 +1,151 @@
+#include "PosixFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "catalog/FileErrorText.h"
+
+namespace {
+
+Result ErrnoFailure(int error, const std::string& path) {
+    return Result::Failure(FileErrorText(std::error_code(error, std::generic_category()), path));
+}
+
+class FdSource : public ByteSource {
+public:
+    FdSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~FdSource() override { ::close(fd_); }
+
+    Result Read(char* buffer, std::size_t size, std::size_t& count) override {
+        for (;;) {
+            const ssize_t got = ::read(fd_, buffer, size);
+            if (got >= 0) {
+                count = static_cast<std::size_t>(got);
+                return Result::Ok();
+            }
+            if (errno != EINTR) {
+                count = 0;
+                return ErrnoFailure(errno, path_);
+            }
+        }
+    }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+class FdSink : public ByteSink {
+public:
+    FdSink(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+
+    Result Write(const char* data, std::size_t size) override {
+        while (size > 0) {
+            const ssize_t put = ::write(fd_, data, size);
+            if (put < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return ErrnoFailure(errno, path_);
+            }
+            data += put;
+            size -= static_cast<std::size_t>(put);
+        }
+        return Result::Ok();
+    }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The rename is durable only once the folder's entry is on disk too.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+Result PosixFiles::OpenForReading(const std::string& path, OpenedFile& opened) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return ErrnoFailure(errno, path);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return ErrnoFailure(error, path);
+    }
+    opened.size = static_cast<std::uint64_t>(info.st_size);
+    opened.source = std::make_unique<FdSource>(fd, path);
+    return Result::Ok();
+}
+
+// Saving through a link replaces the file it points to, not the link.
+static std::string ResolveLink(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string resolved(real);
+            ::free(real);
+            return resolved;
+        }
+    }
+    return path;
+}
+
+Result PosixFiles::ReplaceFile(const std::string& requestedPath,
+                               const std::function<Result(ByteSink&)>& write) {
+    const std::string path = ResolveLink(requestedPath);
+    const std::string folder = FolderOf(path);
+    std::string temporary = folder + "/.plumet-save-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return ErrnoFailure(errno, requestedPath);
+    }
+    // Keep the permissions of the file being replaced; a new file gets the usual 0666 & ~umask.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0) {
+        ::fchmod(fd, existing.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    FdSink sink(fd, requestedPath);
+    Result result = write(sink);
+    if (result && ::fsync(fd) != 0) {
+        result = ErrnoFailure(errno, requestedPath);
+    }
+    if (::close(fd) != 0 && result) {
+        result = ErrnoFailure(errno, requestedPath);
+    }
+    if (result && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        result = ErrnoFailure(errno, requestedPath);
+    }
+    if (!result) {
+        ::unlink(temporary.c_str());
+        return result;
+    }
+    SyncFolder(folder);
+    return Result::Ok();
+}

@@ -1,0 +1,4 @@
+#include <QtTest>
+class MainWindowTest : public QObject { Q_OBJECT };
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
