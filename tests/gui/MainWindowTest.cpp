@@ -1,4 +1,160 @@
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
-class MainWindowTest : public QObject { Q_OBJECT };
+
+#include "CMainFrame.h"
+#include "CPlumetApp.h"
+#include "CPlumetView.h"
+#include "CatalogModel.h"
+#include "CellToolTipDelegate.h"
+#include "PosixFiles.h"
+#include "catalog/CatalogFile.h"
+
+namespace {
+
+class RecordingUserInterface : public UserInterface {
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> errors;
+};
+
+CatalogRow Row(const char* artist, const char* track, const char* path) {
+    return CatalogRow(RowCells{artist, track, "/music", "1,024", "01/02/03 04:05 PM", path});
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QLocale::setDefault(QLocale::c());
+        CPlumetApp::SetApplicationNames();
+    }
+
+    void startsWithTheCatalogNamedOnTheCommandLine() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("Albums.plm");
+        WriteCatalog(path, {Row("Abba", "Waterloo", "/music/a.mp3"),
+                            Row("Björk", "Jóga", "/music/b.mp3"), CatalogRow()});
+
+        PosixFiles files;
+        RecordingUserInterface ui;
+        CPlumetApp app(files, ui);
+        QVERIFY(app.InitInstance({path}));
+        QVERIFY(ui.errors.empty());
+
+        CMainFrame* frame = app.mainFrame();
+        QCOMPARE(frame->windowTitle(), QString("Albums.plm - Plumet"));
+        CPlumetView& view = frame->view();
+        CatalogModel& model = view.catalogModel();
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.columnCount(), 6);
+        QCOMPARE(model.index(1, 0).data().toString(), QString("Björk"));
+        QCOMPARE(model.index(1, 1).data().toString(), QString("Jóga"));
+        QCOMPARE(model.index(0, 5).data().toString(), QString("/music/a.mp3"));
+        QCOMPARE(model.index(2, 3).data().toString(), QString());
+
+        const QStringList headers{"Artist", "Track", "In Folder/Disk", "Size", "Modified", "Path"};
+        const QList<int> widths{130, 150, 120, 80, 110, 320};
+        for (int column = 0; column < 6; ++column) {
+            QCOMPARE(model.headerData(column, Qt::Horizontal).toString(), headers[column]);
+            QCOMPARE(view.horizontalHeader()->sectionSize(column), widths[column]);
+        }
+        QCOMPARE(view.selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(view.palette().color(QPalette::Base), QColor(208, 220, 230));
+        QCOMPARE(view.font().pointSize(), 9);
+        QCOMPARE(view.verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    }
+
+    void startsEmptyAndUntitledWithoutArguments() {
+        PosixFiles files;
+        RecordingUserInterface ui;
+        CPlumetApp app(files, ui);
+        QVERIFY(app.InitInstance({}));
+        QCOMPARE(app.mainFrame()->windowTitle(), QString("Untitled - Plumet"));
+        QCOMPARE(app.mainFrame()->view().model()->rowCount(), 0);
+    }
+
+    void refusesAMissingCatalogWithItsName() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("gone.plm");
+        PosixFiles files;
+        RecordingUserInterface ui;
+        CPlumetApp app(files, ui);
+        QVERIFY(!app.InitInstance({path}));
+        QVERIFY(app.mainFrame() == nullptr);
+        QCOMPARE(ui.errors.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(ui.errors[0]), path + " was not found.");
+    }
+
+    // Every store change must reach Qt as a consistent model change.
+    void modelFollowsEveryStoreChange() {
+        CatalogList list;
+        CatalogModel model(list);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        CPlumetView view(model);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy inserts(&model, &QAbstractItemModel::rowsInserted);
+
+        list.ReplaceRows({Row("c", "3", "/c"), Row("a", "1", "/a"), Row("b", "2", "/b")});
+        QCOMPARE(resets.count(), 1);
+        list.AppendRows({Row("d", "4", "/d"), Row("e", "5", "/e")});
+        QCOMPARE(inserts.count(), 1);
+        QCOMPARE(model.rowCount(), 5);
+        list.InsertRow(0, "first");
+        list.SetCell(0, kPath, "/first");
+        QCOMPARE(model.index(0, 5).data().toString(), QString("/first"));
+        list.RemoveRow(1);
+
+        // Selection follows its row through a sort.
+        view.selectRow(list.RowCount() - 1);  // "e"
+        list.SortRows([](const CatalogRow& a, const CatalogRow& b) {
+            return a.Cell(kArtist).compare(b.Cell(kArtist));
+        });
+        QCOMPARE(model.index(0, 0).data().toString(), QString("a"));
+        QCOMPARE(view.SelectedRows(), std::vector<int>{3});
+        QCOMPARE(model.index(3, 0).data().toString(), QString("e"));
+
+        list.ClearRows();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void showsBytesThatAreNotUtf8AsLatin1() {
+        CatalogList list;
+        CatalogModel model(list);
+        list.AppendRows({CatalogRow(RowCells{"Mot\xF6rhead", "", "", "", "", ""})});
+        QCOMPARE(model.index(0, 0).data().toString(), QString::fromLatin1("Mot\xF6rhead"));
+    }
+
+    void toolTipOnlyForCutOffCells() {
+        QStyleOptionViewItem option;
+        option.rect = QRect(0, 0, 60, 18);
+        QVERIFY(CellToolTipDelegate::IsCutOff(option, QString(200, QChar('W'))));
+        QVERIFY(!CellToolTipDelegate::IsCutOff(option, "a"));
+    }
+
+private:
+    static void WriteCatalog(const QString& path, std::vector<CatalogRow> rows) {
+        CatalogList list;
+        list.AppendRows(std::move(rows));
+        PosixFiles files;
+        const Result saved = files.ReplaceFile(path.toStdString(), [&list](ByteSink& sink) {
+            return CatalogFile::StoreCatalog(list, sink);
+        });
+        QVERIFY2(saved.ok(), saved.error().c_str());
+    }
+};
+
 QTEST_MAIN(MainWindowTest)
 #include "MainWindowTest.moc"
