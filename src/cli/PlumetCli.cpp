@@ -116,8 +116,7 @@ int PlumetCli::Import(const Options& options) {
     }
     CatalogList list;
     list.AppendRows(std::move(rows));
-    return Emit(options,
-                [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
+    return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
 }
 
 int PlumetCli::Emit(const Options& options, const std::function<Result(ByteSink&)>& write) {

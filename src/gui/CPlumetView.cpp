@@ -7,8 +7,7 @@
 #include "CatalogModel.h"
 #include "CellToolTipDelegate.h"
 
-CPlumetView::CPlumetView(CatalogModel& model, QWidget* parent)
-    : QTableView(parent), model_(model) {
+CPlumetView::CPlumetView(CatalogModel& model, QWidget* parent) : QTableView(parent), model_(model) {
     setModel(&model_);
     setItemDelegate(new CellToolTipDelegate(this));
     ApplyLook();

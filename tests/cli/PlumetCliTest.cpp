@@ -119,8 +119,8 @@ TEST_F(PlumetCliTest, DumpOfImportIsTheInputThroughTheProgram) {
     const std::string input = (folder_ / "in.txt").string();
     std::ofstream(input) << "Artist\tTrack\tFolder\t1\t2\t/path\nx\ty\tz\tw\tv\t/u\n";
     const std::string command = std::string(PLUMET_CLI_PATH) + " import < " + input + " > " +
-                                (folder_ / "c.plm").string() + " && " + PLUMET_CLI_PATH +
-                                " dump " + (folder_ / "c.plm").string() + " > " +
+                                (folder_ / "c.plm").string() + " && " + PLUMET_CLI_PATH + " dump " +
+                                (folder_ / "c.plm").string() + " > " +
                                 (folder_ / "back.txt").string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadFile(folder_ / "back.txt"), ReadFile(input));

@@ -55,7 +55,8 @@ private slots:
         QCOMPARE(frame->windowTitle(), QString("Albums.plm - Plumet"));
         CPlumetView& view = frame->view();
         CatalogModel& model = view.catalogModel();
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
 
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.columnCount(), 6);
@@ -102,7 +103,8 @@ private slots:
     void modelFollowsEveryStoreChange() {
         CatalogList list;
         CatalogModel model(list);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         CPlumetView view(model);
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
         QSignalSpy inserts(&model, &QAbstractItemModel::rowsInserted);

@@ -65,9 +65,8 @@ void CatalogList::SortRows(const RowComparison& comparison) {
     Notify([](CatalogListener& l) { l.LayoutAboutToChange(); });
     std::vector<int> order(rows_.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return comparison(rows_[a], rows_[b]) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return comparison(rows_[a], rows_[b]) < 0; });
     std::vector<CatalogRow> sorted;
     sorted.reserve(rows_.size());
     std::vector<int> newRowOfOld(rows_.size());
