@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "Result.h"
 #include "catalog/ByteSink.h"
@@ -29,10 +31,46 @@ public:
                                const std::function<Result(ByteSink&)>& write) = 0;
 };
 
+// Named values by section under the settings root "Tavisk/Plumet".
+class Profile {
+public:
+    virtual ~Profile() = default;
+    virtual std::string GetString(const std::string& section, const std::string& name,
+                                  const std::string& fallback) = 0;
+    virtual int GetInt(const std::string& section, const std::string& name, int fallback) = 0;
+    virtual void WriteString(const std::string& section, const std::string& name,
+                             const std::string& value) = 0;
+    virtual void WriteInt(const std::string& section, const std::string& name, int value) = 0;
+    virtual void RemoveValue(const std::string& section, const std::string& name) = 0;
+};
+
+// A file dialog as the core asks for it.
+struct FileDialogRequest {
+    struct Filter {
+        std::string name;     // "Plumet Files (*.plm)"
+        std::string pattern;  // "*.plm"; "*" matches every file
+    };
+    enum class StartFolder { Default, Documents };
+
+    std::string title;
+    std::vector<Filter> filters;
+    std::string defaultSuffix;  // added to a typed name without one, "plm"
+    std::string proposedPath;   // preselected file, or empty
+    StartFolder startFolder = StartFolder::Default;
+};
+
+enum class SaveAnswer { Yes, No, Cancel };
+
 // Everything the core says to the user or asks of them.
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
+    // A Yes / No / Cancel question.
+    virtual SaveAnswer AskYesNoCancel(const std::string& text) = 0;
+    // The chosen path, or nothing when the user cancels.
+    virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) = 0;
+    virtual void Beep() = 0;
     // A message box with an OK button and the application's name as caption.
     virtual void ShowMessage(const std::string& text) = 0;
     // The same with the warning icon, for errors.

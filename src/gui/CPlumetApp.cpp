@@ -7,7 +7,7 @@
 #include "CatalogModel.h"
 
 CPlumetApp::CPlumetApp(Files& files, UserInterface& ui)
-    : files_(files), ui_(ui), document_(list_, files_) {}
+    : files_(files), ui_(ui), document_(list_, files_, ui_, recentFiles_) {}
 
 CPlumetApp::~CPlumetApp() {
     // The window and the model go before the store they show.
@@ -28,8 +28,7 @@ bool CPlumetApp::InitInstance(const QStringList& arguments) {
     model_ = std::make_unique<CatalogModel>(list_);
     if (!arguments.isEmpty()) {
         const std::string path = QFile::encodeName(arguments.first()).toStdString();
-        if (Result opened = document_.OnOpenDocument(path); !opened) {
-            ui_.ShowError(opened.error());
+        if (!document_.OpenDocumentFile(path)) {
             model_.reset();
             return false;
         }

@@ -5,6 +5,7 @@
 
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogList.h"
+#include "catalog/RecentFileList.h"
 #include "services.h"
 
 class CatalogModel;
@@ -35,6 +36,7 @@ private:
     Files& files_;
     UserInterface& ui_;
     CatalogList list_;
+    RecentFileList recentFiles_;
     CPlumetDoc document_;
     std::unique_ptr<CatalogModel> model_;
     std::unique_ptr<CMainFrame> frame_;

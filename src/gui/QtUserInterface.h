@@ -10,6 +10,10 @@ class QtUserInterface : public UserInterface {
 public:
     void SetParentWindow(QWidget* parent) { parent_ = parent; }
 
+    SaveAnswer AskYesNoCancel(const std::string& text) override;
+    std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
+    std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
+    void Beep() override;
     void ShowMessage(const std::string& text) override;
     void ShowError(const std::string& text) override;
 

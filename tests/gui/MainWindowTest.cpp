@@ -16,6 +16,10 @@ namespace {
 
 class RecordingUserInterface : public UserInterface {
 public:
+    SaveAnswer AskYesNoCancel(const std::string&) override { return SaveAnswer::Cancel; }
+    std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return {}; }
+    void Beep() override {}
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowError(const std::string& text) override { errors.push_back(text); }
 

@@ -1,6 +1,138 @@
 #include "catalog/CPlumetDoc.h"
 
+#include <filesystem>
+
 #include "catalog/CatalogFile.h"
+
+namespace {
+
+constexpr const char* kCatalogFilter = "Plumet Files (*.plm)";
+
+// The same file must compare equal however it was named.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+}  // namespace
+
+CPlumetDoc::CPlumetDoc(CatalogList& list, Files& files, UserInterface& ui,
+                       RecentFileList& recentFiles)
+    : list_(list), files_(files), ui_(ui), recentFiles_(recentFiles) {}
+
+FileDialogRequest CPlumetDoc::CatalogDialog(const std::string& title) {
+    FileDialogRequest request;
+    request.title = title;
+    request.filters = {{kCatalogFilter, "*.plm"}, {"All Files (*.*)", "*"}};
+    request.defaultSuffix = "plm";
+    return request;
+}
+
+bool CPlumetDoc::OnFileNew() {
+    if (!SaveModified()) {
+        return false;
+    }
+    OnNewDocument();
+    return true;
+}
+
+bool CPlumetDoc::OnFileOpen() {
+    const std::optional<std::string> chosen = ui_.ChooseFileToOpen(CatalogDialog("Open"));
+    return chosen && OpenDocumentFile(*chosen);
+}
+
+bool CPlumetDoc::OnFileSave() {
+    return path_.empty() ? OnFileSaveAs() : DoSave(path_);
+}
+
+bool CPlumetDoc::OnFileSaveAs() {
+    FileDialogRequest request = CatalogDialog("Save As");
+    request.proposedPath = path_.empty() ? Title() + ".plm" : path_;
+    const std::optional<std::string> chosen = ui_.ChooseFileToSave(request);
+    return chosen && DoSave(AbsolutePath(*chosen));
+}
+
+bool CPlumetDoc::DoSave(const std::string& path) {
+    if (Result saved = OnSaveDocument(path); !saved) {
+        ui_.ShowError(saved.error().empty() ? "Failed to save document." : saved.error());
+        return false;
+    }
+    recentFiles_.Add(path_);
+    return true;
+}
+
+bool CPlumetDoc::OnMerge() {
+    FileDialogRequest request;
+    request.title = "Plumet File";
+    request.filters = {{kCatalogFilter, "*.plm"}};
+    request.defaultSuffix = "plm";
+    request.startFolder = FileDialogRequest::StartFolder::Documents;
+    const std::optional<std::string> chosen = ui_.ChooseFileToOpen(request);
+    if (!chosen) {
+        return false;
+    }
+    Files::OpenedFile opened;
+    Result merged = files_.OpenForReading(*chosen, opened);
+    const int rowsBefore = list_.RowCount();
+    if (merged) {
+        merged = CatalogFile::LoadCatalog(list_, *opened.source, false);
+    }
+    // Rows added are work the user would lose on closing without a question.
+    if (list_.RowCount() != rowsBefore) {
+        modified_ = true;
+    }
+    if (!merged) {
+        ui_.ShowError(merged.error());
+    }
+    return merged.ok();
+}
+
+bool CPlumetDoc::OnOpenRecentFile(int index) {
+    if (index < 0 || index >= recentFiles_.Count()) {
+        return false;
+    }
+    const std::string path = recentFiles_.Path(index);
+    Files::OpenedFile probe;
+    if (Result openable = files_.OpenForReading(path, probe); !openable) {
+        ui_.ShowError(openable.error());
+        recentFiles_.Remove(index);
+        return false;
+    }
+    probe.source.reset();
+    return OpenDocumentFile(path);
+}
+
+bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
+    const std::string path = AbsolutePath(requestedPath);
+    if (!path_.empty() && path == path_) {
+        return true;  // already open: nothing is read, unsaved changes stay
+    }
+    if (!SaveModified()) {
+        return false;
+    }
+    if (Result opened = OnOpenDocument(path); !opened) {
+        ui_.ShowError(opened.error().empty() ? "Failed to open document." : opened.error());
+        return false;
+    }
+    recentFiles_.Add(path_);
+    return true;
+}
+
+bool CPlumetDoc::SaveModified() {
+    if (!modified_) {
+        return true;
+    }
+    switch (ui_.AskYesNoCancel("Save changes to " + Title() + "?")) {
+        case SaveAnswer::Yes:
+            return OnFileSave();
+        case SaveAnswer::No:
+            return true;
+        case SaveAnswer::Cancel:
+            break;
+    }
+    return false;
+}
 
 void CPlumetDoc::OnNewDocument() {
     path_.clear();
@@ -15,10 +147,12 @@ Result CPlumetDoc::OnOpenDocument(const std::string& path) {
     }
     // An empty file holds no rows and no count: the rows shown stay.
     if (opened.size > 0) {
-        if (Result loaded = CatalogFile::LoadCatalog(list_, *opened.source, true); !loaded) {
+        Result loaded = CatalogFile::LoadCatalog(list_, *opened.source, true);
+        if (!loaded) {
             OnNewDocument();
             return loaded;
         }
+        catalogLoaded_ = true;
     }
     path_ = path;
     modified_ = false;

@@ -4,36 +4,56 @@
 
 #include "Result.h"
 #include "catalog/CatalogList.h"
+#include "catalog/RecentFileList.h"
 #include "services.h"
 
-// The one catalog document of the program: its file path, title and modified state. Its rows
-// live in the catalog store, which it fills when opening and reads when saving.
+// The one catalog document of the program: its file path, title and modified state, and the
+// commands that bring catalogs in and out. Its rows live in the catalog store.
 class CPlumetDoc {
 public:
     static constexpr const char* kApplicationName = "Plumet";
     static constexpr const char* kUntitled = "Untitled";
 
-    CPlumetDoc(CatalogList& list, Files& files) : list_(list), files_(files) {}
+    CPlumetDoc(CatalogList& list, Files& files, UserInterface& ui, RecentFileList& recentFiles);
 
-    // An empty, untitled catalog.
+    // The commands. Each returns false when it did not complete (cancelled or failed; the
+    // user has been told why).
+    bool OnFileNew();
+    bool OnFileOpen();
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    bool OnMerge();
+    bool OnOpenRecentFile(int index);
+    // Opens a catalog as File Open does once the file is chosen.
+    bool OpenDocumentFile(const std::string& path);
+    // Asks "Save changes to TITLE?" when the catalog is modified; false on Cancel or when
+    // the save fails.
+    bool SaveModified();
+
+    // The plain operations, without questions or messages.
     void OnNewDocument();
-    // Reads the catalog file at `path` in place of the rows shown. A file that cannot be
-    // opened leaves everything as it was; a read error leaves a new, empty catalog.
     Result OnOpenDocument(const std::string& path);
-    // Writes the rows to `path` safely and makes it the document's path.
     Result OnSaveDocument(const std::string& path);
 
     const std::string& path() const { return path_; }
     bool modified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
+    // A catalog file has been read since the program started.
+    bool catalogLoaded() const { return catalogLoaded_; }
     // The file's name, or "Untitled".
     std::string Title() const;
     // "NAME - Plumet", as the main window shows it.
     std::string WindowTitle() const;
 
 private:
+    static FileDialogRequest CatalogDialog(const std::string& title);
+    bool DoSave(const std::string& path);
+
     CatalogList& list_;
     Files& files_;
+    UserInterface& ui_;
+    RecentFileList& recentFiles_;
     std::string path_;
     bool modified_ = false;
+    bool catalogLoaded_ = false;
 };

@@ -1,0 +1,32 @@
+#include "frame/WindowPlacement.h"
+
+#include <cstdio>
+
+std::optional<WindowPlacement> WindowPlacement::Parse(const std::string& text) {
+    WindowPlacement p;
+    const int fields = std::sscanf(text.c_str(), "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", &p.flags,
+                                   &p.showCommand, &p.minX, &p.minY, &p.maxX, &p.maxY, &p.left,
+                                   &p.top, &p.right, &p.bottom);
+    if (fields < 10) {
+        return std::nullopt;
+    }
+    return p;
+}
+
+std::string WindowPlacement::Format() const {
+    char text[128];
+    std::snprintf(text, sizeof text, "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", flags, showCommand, minX,
+                  minY, maxX, maxY, left, top, right, bottom);
+    return text;
+}
+
+WindowPlacement WindowPlacement::ForSaving(bool minimized) const {
+    WindowPlacement saved = *this;
+    if (minimized) {
+        saved.showCommand = kShow;
+    }
+    if (saved.flags & kRestoreToMaximized) {
+        saved.showCommand = kShowMaximized;
+    }
+    return saved;
+}
