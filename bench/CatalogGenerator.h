@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Result.h"
+
+// Writes a catalog file of made-up but plausible music rows, one row at a time, so that
+// generating a million rows needs no more memory than one write chunk. The same random seed always
+// gives the same bytes.
+struct GeneratedCatalog {
+    std::uint64_t rows = 0;
+    std::uint64_t fileBytes = 0;
+    // The row lines alone: the cells and the tabs between them, without line ends.
+    std::uint64_t rowLineBytes = 0;
+    std::uint64_t distinctArtists = 0;
+};
+
+Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t randomSeed,
+                       GeneratedCatalog& generated);
