@@ -3,7 +3,9 @@
 
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
+#include "LinuxShell.h"
 #include "PosixFiles.h"
+#include "QSettingsProfile.h"
 #include "QtUserInterface.h"
 
 int main(int argc, char** argv) {
@@ -12,12 +14,16 @@ int main(int argc, char** argv) {
 
     PosixFiles files;
     QtUserInterface ui;
-    CPlumetApp plumet(files, ui);
+    QSettingsProfile profile;
+    LinuxShell shell;
+    CPlumetApp plumet({files, ui, profile, shell});
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     if (!plumet.InitInstance(arguments)) {
         return 1;
     }
     ui.SetParentWindow(plumet.mainFrame());
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    plumet.ExitInstance();
+    return status;
 }

@@ -31,6 +31,15 @@ public:
                                const std::function<Result(ByteSink&)>& write) = 0;
 };
 
+// Hands files, folders and addresses to the desktop.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Opens a file, a folder or a URL with the user's application for it; true when an
+    // application took it.
+    virtual bool Open(const std::string& target) = 0;
+};
+
 // Named values by section under the settings root "Tavisk/Plumet".
 class Profile {
 public:

@@ -1,21 +1,236 @@
 #include "CMainFrame.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
 
 #include "CPlumetView.h"
+#include "CommandActions.h"
 #include "DisplayText.h"
+#include "FramePlacement.h"
 #include "catalog/CPlumetDoc.h"
+#include "catalog/RecentFileList.h"
+#include "commands/CommandId.h"
+#include "services.h"
 
-CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, QWidget* parent)
-    : QMainWindow(parent), document_(document), view_(new CPlumetView(model, this)) {
+namespace {
+
+constexpr const char* kSettings = "Settings";
+constexpr const char* kWindowPos = "WindowPos";
+constexpr const char* kAutoOpen = "Auto_Open";
+// The player pane is as wide as this text.
+const QString kPlayerPaneSizing = QStringLiteral("PLAY FILE IN PLAYER") + QString(60, ' ') + '.';
+
+}  // namespace
+
+CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList& recentFiles,
+                       Services services, QWidget* parent)
+    : QMainWindow(parent),
+      document_(document),
+      recentFiles_(recentFiles),
+      services_(services),
+      view_(new CPlumetView(model, this)),
+      commands_(new CommandActions(this)) {
     setCentralWidget(view_);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        resize(screen->availableSize() * 0.7);
+    setAcceptDrops(true);
+    CreateHandlers();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    autoOpen_ = services_.profile.GetInt(kSettings, kAutoOpen, 0) != 0;
+    if (autoOpen_) {
+        // Once the event loop runs, after the command line was carried out.
+        QTimer::singleShot(0, this, [this] { SendCommand(kFileMruFirst); });
     }
+    connect(commands_, &CommandActions::CommandRan, this, [this] { UpdateCommandStates(); });
+    UpdateTitle();
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateHandlers() {
+    CommandActions& c = *commands_;
+    c.SetHandler(kFileNew, [this] { RunDocumentCommand([this] { document_.OnFileNew(); }); });
+    c.SetHandler(kFileOpen, [this] { RunDocumentCommand([this] { document_.OnFileOpen(); }); });
+    c.SetHandler(kFileSave, [this] { RunDocumentCommand([this] { document_.OnFileSave(); }); });
+    c.SetHandler(kFileSaveAs, [this] { RunDocumentCommand([this] { document_.OnFileSaveAs(); }); });
+    c.SetHandler(kMerge, [this] { RunDocumentCommand([this] { document_.OnMerge(); }); });
+    for (int index = 0; index < RecentFileList::kSize; ++index) {
+        c.AddCommand(kFileMruFirst + index, QString());
+        c.SetHandler(kFileMruFirst + index, [this, index] {
+            RunDocumentCommand([this, index] { document_.OnOpenRecentFile(index); });
+        });
+    }
+    c.SetHandler(kAppExit, [this] { close(); });
+    c.SetHandler(kViewToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });
+    c.SetHandler(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
+    c.SetHandler(kOpenLastFile, [this] { OnOpenLastFile(); });
+    c.SetHandler(kAppAbout, [this] { OnAppAbout(); });
+    for (int id : {kViewToolbar, kViewStatusBar, kOpenLastFile}) {
+        c.Action(id)->setCheckable(true);
+    }
+}
+
+void CMainFrame::CreateMenus() {
+    CommandActions& c = *commands_;
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    for (int id : {kFileNew, kFileOpen, kFileSave, kFileSaveAs, kMerge, kExportToHtml}) {
+        fileMenu_->addAction(c.Action(id));
+    }
+    fileMenu_->addSeparator();
+    recentFilePlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
+    recentFilePlaceholder_->setEnabled(false);
+    for (int index = 0; index < RecentFileList::kSize; ++index) {
+        fileMenu_->addAction(c.Action(kFileMruFirst + index));
+    }
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(c.Action(kAppExit));
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    for (int id : {kViewToolbar, kViewStatusBar, kOpenLastFile}) {
+        viewMenu->addAction(c.Action(id));
+    }
+    QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
+    for (int id :
+         {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk, kRandomPlay}) {
+        toolsMenu->addAction(c.Action(id));
+    }
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu->addAction(c.Action(kProgramWebsite));
+    helpMenu->addAction(c.Action(kMakeDonation));
+    helpMenu->addSeparator();
+    helpMenu->addAction(c.Action(kAppAbout));
+
+    for (QMenu* menu : {fileMenu_, viewMenu, toolsMenu, helpMenu}) {
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolBar_->setObjectName(QStringLiteral("toolbar"));
+    toolBar_->setIconSize(QSize(30, 30));
+    const std::vector<std::vector<int>> groups{
+        {kFileNew, kFileOpen, kFileSave},
+        {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk},
+        {kRandomPlay},
+        {kProgramWebsite},
+        {kAppAbout}};
+    for (const std::vector<int>& group : groups) {
+        if (!toolBar_->actions().isEmpty()) {
+            toolBar_->addSeparator();
+        }
+        for (int id : group) {
+            toolBar_->addAction(commands_->Action(id));
+        }
+    }
+}
+
+void CMainFrame::CreateStatusBar() {
+    messagePane_ = new QLabel(QStringLiteral("Ready"), this);
+    statusBar()->addWidget(messagePane_, 1);
+    playerPane_ = new QLabel(this);
+    playerPane_->setMinimumWidth(playerPane_->fontMetrics().horizontalAdvance(kPlayerPaneSizing));
+    statusBar()->addPermanentWidget(playerPane_);
+}
+
+bool CMainFrame::SendCommand(int id) {
+    UpdateCommandStates();
+    return commands_->Send(id);
+}
+
+void CMainFrame::RunDocumentCommand(const std::function<void()>& command) {
+    command();
     UpdateTitle();
 }
 
 void CMainFrame::UpdateTitle() {
     setWindowTitle(DisplayText(document_.WindowTitle()));
+}
+
+void CMainFrame::UpdateCommandStates() {
+    commands_->Action(kViewToolbar)->setChecked(!toolBar_->isHidden());
+    commands_->Action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
+    commands_->Action(kOpenLastFile)->setChecked(autoOpen_);
+    RebuildRecentFileItems();
+}
+
+void CMainFrame::RebuildRecentFileItems() {
+    recentFilePlaceholder_->setVisible(recentFiles_.Count() == 0);
+    for (int index = 0; index < RecentFileList::kSize; ++index) {
+        QAction* action = commands_->Action(kFileMruFirst + index);
+        const bool used = index < recentFiles_.Count();
+        action->setVisible(used);
+        action->setEnabled(used);
+        action->setText(used ? DisplayText(recentFiles_.MenuText(index)) : QString());
+    }
+}
+
+void CMainFrame::OnOpenLastFile() {
+    autoOpen_ = !autoOpen_;
+}
+
+void CMainFrame::OnAppAbout() {
+    // The About box is wired in once it exists.
+}
+
+void CMainFrame::ShowWithPlacement() {
+    const std::optional<WindowPlacement> stored =
+        WindowPlacement::Parse(services_.profile.GetString(kSettings, kWindowPos, ""));
+    if (!stored || !FramePlacement::Apply(*this, *stored)) {
+        FramePlacement::ApplyDefault(*this);
+    }
+    show();
+}
+
+void CMainFrame::SaveSettings() {
+    services_.profile.WriteString(kSettings, kWindowPos, FramePlacement::Capture(*this).Format());
+    services_.profile.WriteInt(kSettings, kAutoOpen, autoOpen_ ? 1 : 0);
+}
+
+void CMainFrame::SetMessageText(const QString& text) {
+    messagePane_->setText(text);
+}
+
+QString CMainFrame::MessageText() const {
+    return messagePane_->text();
+}
+
+void CMainFrame::SetPlayerPaneText(const QString& text) {
+    playerPane_->setText(text);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // The settings are written even when the user then cancels the close.
+    SaveSettings();
+    if (!document_.SaveModified()) {
+        event->ignore();
+        UpdateTitle();
+        return;
+    }
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+            RunDocumentCommand([this, &path] { document_.OpenDocumentFile(path); });
+        }
+    }
+    event->acceptProposedAction();
 }

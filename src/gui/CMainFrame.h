@@ -2,21 +2,78 @@
 
 #include <QMainWindow>
 
+class CatalogModel;
+class CommandActions;
 class CPlumetDoc;
 class CPlumetView;
-class CatalogModel;
+class Profile;
+class QLabel;
+class QMenu;
+class QToolBar;
+class RecentFileList;
+class Shell;
+class UserInterface;
 
-// The main window: the catalog list fills it, its title names the document.
+// The main window: menus, toolbar and status bar around the catalog list. It owns the
+// window's own settings (placement, Open Last File) and the document's commands.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    CMainFrame(CPlumetDoc& document, CatalogModel& model, QWidget* parent = nullptr);
+    struct Services {
+        Profile& profile;
+        UserInterface& ui;
+        Shell& shell;
+    };
+
+    CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList& recentFiles,
+               Services services, QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     CPlumetView& view() const { return *view_; }
+    CommandActions& commands() const { return *commands_; }
+    // Runs a command by its id, as a menu, the toolbar or a shortcut would.
+    bool SendCommand(int id);
+    // Restores the stored placement (or the first-start size) and shows the window.
+    void ShowWithPlacement();
+    // Writes the placement and Open Last File, as closing does first.
+    void SaveSettings();
+
+    void SetMessageText(const QString& text);
+    QString MessageText() const;
+    void SetPlayerPaneText(const QString& text);
+    QLabel& playerPane() const { return *playerPane_; }
+    bool autoOpen() const { return autoOpen_; }
+
     void UpdateTitle();
+    // Enables and checks every command of the frame from the current state.
+    void UpdateCommandStates();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void CreateHandlers();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void RebuildRecentFileItems();
+    // Runs a document command, then brings the title and command states up to date.
+    void RunDocumentCommand(const std::function<void()>& command);
+    void OnOpenLastFile();
+    void OnAppAbout();
+
     CPlumetDoc& document_;
+    RecentFileList& recentFiles_;
+    Services services_;
     CPlumetView* view_;
+    CommandActions* commands_;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentFilePlaceholder_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* messagePane_ = nullptr;
+    QLabel* playerPane_ = nullptr;
+    bool autoOpen_ = false;
 };

@@ -6,8 +6,8 @@
 #include "CMainFrame.h"
 #include "CatalogModel.h"
 
-CPlumetApp::CPlumetApp(Files& files, UserInterface& ui)
-    : files_(files), ui_(ui), document_(list_, files_, ui_, recentFiles_) {}
+CPlumetApp::CPlumetApp(Services services)
+    : services_(services), document_(list_, services.files, services.ui, recentFiles_) {}
 
 CPlumetApp::~CPlumetApp() {
     // The window and the model go before the store they show.
@@ -22,9 +22,10 @@ void CPlumetApp::SetApplicationNames() {
 
 bool CPlumetApp::InitInstance(const QStringList& arguments) {
     if (arguments.size() > 1) {
-        ui_.ShowError("Plumet opens one catalog file at a time.");
+        services_.ui.ShowError("Plumet opens one catalog file at a time.");
         return false;
     }
+    recentFiles_.ReadList(services_.profile);
     model_ = std::make_unique<CatalogModel>(list_);
     if (!arguments.isEmpty()) {
         const std::string path = QFile::encodeName(arguments.first()).toStdString();
@@ -35,7 +36,13 @@ bool CPlumetApp::InitInstance(const QStringList& arguments) {
     } else {
         document_.OnNewDocument();
     }
-    frame_ = std::make_unique<CMainFrame>(document_, *model_);
-    frame_->show();
+    frame_ = std::make_unique<CMainFrame>(
+        document_, *model_, recentFiles_,
+        CMainFrame::Services{services_.profile, services_.ui, services_.shell});
+    frame_->ShowWithPlacement();
     return true;
+}
+
+void CPlumetApp::ExitInstance() {
+    recentFiles_.WriteList(services_.profile);
 }

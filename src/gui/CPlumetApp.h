@@ -12,13 +12,21 @@ class CatalogModel;
 class CMainFrame;
 
 // The application: the store, the document and the main window, built over the services
-// it is given. InitInstance carries out the command line.
+// it is given. InitInstance carries out the command line; ExitInstance writes the recent
+// files back.
 class CPlumetApp {
 public:
     static constexpr const char* kOrganization = "Tavisk";
     static constexpr const char* kApplication = "Plumet";
 
-    CPlumetApp(Files& files, UserInterface& ui);
+    struct Services {
+        Files& files;
+        UserInterface& ui;
+        Profile& profile;
+        Shell& shell;
+    };
+
+    explicit CPlumetApp(Services services);
     ~CPlumetApp();
 
     // Sets the settings root on the running QApplication.
@@ -27,14 +35,15 @@ public:
     // No argument makes an empty catalog; one path opens that catalog. False when the
     // program must end: the user has been told why.
     bool InitInstance(const QStringList& arguments);
+    void ExitInstance();
 
     CatalogList& list() { return list_; }
     CPlumetDoc& document() { return document_; }
+    RecentFileList& recentFiles() { return recentFiles_; }
     CMainFrame* mainFrame() const { return frame_.get(); }
 
 private:
-    Files& files_;
-    UserInterface& ui_;
+    Services services_;
     CatalogList list_;
     RecentFileList recentFiles_;
     CPlumetDoc document_;

@@ -11,21 +11,9 @@
 #include "CellToolTipDelegate.h"
 #include "PosixFiles.h"
 #include "catalog/CatalogFile.h"
+#include "support/FakeServices.h"
 
 namespace {
-
-class RecordingUserInterface : public UserInterface {
-public:
-    SaveAnswer AskYesNoCancel(const std::string&) override { return SaveAnswer::Cancel; }
-    std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return {}; }
-    void Beep() override {}
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-
-    std::vector<std::string> messages;
-    std::vector<std::string> errors;
-};
 
 CatalogRow Row(const char* artist, const char* track, const char* path) {
     return CatalogRow(RowCells{artist, track, "/music", "1,024", "01/02/03 04:05 PM", path});
@@ -50,8 +38,10 @@ private slots:
                             Row("Björk", "Jóga", "/music/b.mp3"), CatalogRow()});
 
         PosixFiles files;
-        RecordingUserInterface ui;
-        CPlumetApp app(files, ui);
+        ScriptedUserInterface ui;
+        MemoryProfile profile;
+        RecordingShell shell;
+        CPlumetApp app({files, ui, profile, shell});
         QVERIFY(app.InitInstance({path}));
         QVERIFY(ui.errors.empty());
 
@@ -84,8 +74,10 @@ private slots:
 
     void startsEmptyAndUntitledWithoutArguments() {
         PosixFiles files;
-        RecordingUserInterface ui;
-        CPlumetApp app(files, ui);
+        ScriptedUserInterface ui;
+        MemoryProfile profile;
+        RecordingShell shell;
+        CPlumetApp app({files, ui, profile, shell});
         QVERIFY(app.InitInstance({}));
         QCOMPARE(app.mainFrame()->windowTitle(), QString("Untitled - Plumet"));
         QCOMPARE(app.mainFrame()->view().model()->rowCount(), 0);
@@ -95,8 +87,10 @@ private slots:
         QTemporaryDir folder;
         const QString path = folder.filePath("gone.plm");
         PosixFiles files;
-        RecordingUserInterface ui;
-        CPlumetApp app(files, ui);
+        ScriptedUserInterface ui;
+        MemoryProfile profile;
+        RecordingShell shell;
+        CPlumetApp app({files, ui, profile, shell});
         QVERIFY(!app.InitInstance({path}));
         QVERIFY(app.mainFrame() == nullptr);
         QCOMPARE(ui.errors.size(), size_t(1));

@@ -18,6 +18,8 @@ struct WindowPlacement {
     int maxX = -1, maxY = -1;
     int left = 0, top = 0, right = 0, bottom = 0;
 
+    // A first start: 70% of the screen each way, centred.
+    static WindowPlacement Default(int screenWidth, int screenHeight);
     // Nothing unless all ten numbers are there.
     static std::optional<WindowPlacement> Parse(const std::string& text);
     std::string Format() const;

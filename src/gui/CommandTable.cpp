@@ -1,0 +1,55 @@
+#include "CommandTable.h"
+
+#include <algorithm>
+
+#include "commands/CommandId.h"
+
+const std::vector<CommandInfo>& CommandTable::All() {
+    static const std::vector<CommandInfo> kCommands{
+        {kFileNew, "&New\tCtrl+N", "Create a new document", "New", "document-new"},
+        {kFileOpen, "&Open...\tCtrl+O", "Open an existing document", "Open", "document-open"},
+        {kFileSave, "&Save\tCtrl+S", "Save the active document", "Save", "document-save"},
+        {kFileSaveAs, "Save &As...", "Save the active document with a new name", "Save As", ""},
+        {kMerge, "&Merge", "Add the rows of a catalog file to the list", "Merge", ""},
+        {kExportToHtml, "&Export To HTML", "", "", ""},
+        {kAppExit, "E&xit", "Quit the application; prompts to save documents", "Exit", ""},
+        {kViewToolbar, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar", ""},
+        {kViewStatusBar, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", ""},
+        {kOpenLastFile, "&Open Last File", "Open Last File Viewed", "", ""},
+        {kLoadFromCD, "&Load from CD", "Load from CD", "Load from CD", "media-optical"},
+        {kSelectSearchLocation, "&Select Search Location", "Search",
+         "Select search location - Creates a new list", "folder-open"},
+        {kCancelSearch, "&Cancel Search", "Cancel Search", "Cancel Search", "process-stop"},
+        {kFilterOnFolderDisk, "&Filter on Folder/Disk\tCtrl+F", "Filter Disk Column",
+         "Filter Disk Column", "view-filter"},
+        {kRandomPlay, "Random Play\tCtrl+R", "Click to play a file at random", "Play a random file",
+         "media-playlist-shuffle"},
+        {kProgramWebsite, "Program Website", "Visit the website",
+         "Support the development. Visit the website and click on ad links at the bottom",
+         "applications-internet"},
+        {kMakeDonation, "&Make a Donation", "", "", ""},
+        {kAppAbout, "&About Plumet...", "Display program information, version number and copyright",
+         "About", "help-about"},
+        {kFindTrack, "Find a track\tCtrl+D", "Find a track", "", ""},
+        {kFindAudioFiles, "Find Audio Files", "Find Audio Files", "Audio", ""},
+        {kFindVideoFiles, "Find Video files", "Find Video files", "Video", ""},
+        {kCustomizeExtensions, "Customize file exensions", "Customize file exensions", "", ""},
+        {kFilterOn, "&Filter On", "", "", ""},
+        {kFilterOnArtist, "Filter On Artist", "", "", ""},
+        {kFilterOnName, "Filter On Name", "", "", ""},
+        {kEdit, "Edit", "", "", ""},
+        {kEditArtistName, "Edit Artist Name", "", "", ""},
+        {kRemoveFromList, "Remove From List", "", "", ""},
+        {kPlay, "Play", "", "", ""},
+        {kEnqueueInWinamp, "Enqueue in Winamp", "", "", ""},
+        {kOpenFolder, "Open Folder", "Open Containing Folder", "", ""},
+    };
+    return kCommands;
+}
+
+const CommandInfo* CommandTable::Find(int id) {
+    const std::vector<CommandInfo>& all = All();
+    const auto found =
+        std::find_if(all.begin(), all.end(), [id](const CommandInfo& c) { return c.id == id; });
+    return found == all.end() ? nullptr : &*found;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+// Test doubles of the services the core asks for: scripted answers and recorded calls.
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "services.h"
+
+class MemoryProfile : public Profile {
+public:
+    std::string GetString(const std::string& section, const std::string& name,
+                          const std::string& fallback) override {
+        const auto found = values.find(section + "/" + name);
+        return found == values.end() ? fallback : found->second;
+    }
+    int GetInt(const std::string& section, const std::string& name, int fallback) override {
+        const auto found = values.find(section + "/" + name);
+        return found == values.end() ? fallback : std::stoi(found->second);
+    }
+    void WriteString(const std::string& section, const std::string& name,
+                     const std::string& value) override {
+        values[section + "/" + name] = value;
+    }
+    void WriteInt(const std::string& section, const std::string& name, int value) override {
+        values[section + "/" + name] = std::to_string(value);
+    }
+    void RemoveValue(const std::string& section, const std::string& name) override {
+        values.erase(section + "/" + name);
+    }
+
+    std::map<std::string, std::string> values;
+};
+
+class ScriptedUserInterface : public UserInterface {
+public:
+    SaveAnswer AskYesNoCancel(const std::string& text) override {
+        questions.push_back(text);
+        return Next(answers, SaveAnswer::Cancel);
+    }
+    std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override {
+        dialogs.push_back(request);
+        return Next(openChoices, std::optional<std::string>());
+    }
+    std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override {
+        dialogs.push_back(request);
+        return Next(saveChoices, std::optional<std::string>());
+    }
+    void Beep() override { ++beeps; }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+
+    // Answers given in order; once used up, the dialogs are cancelled.
+    std::deque<SaveAnswer> answers;
+    std::deque<std::optional<std::string>> openChoices;
+    std::deque<std::optional<std::string>> saveChoices;
+
+    std::vector<std::string> questions;
+    std::vector<FileDialogRequest> dialogs;
+    std::vector<std::string> messages;
+    std::vector<std::string> errors;
+    int beeps = 0;
+
+private:
+    template <typename T>
+    static T Next(std::deque<T>& queue, T fallback) {
+        if (queue.empty()) {
+            return fallback;
+        }
+        T next = queue.front();
+        queue.pop_front();
+        return next;
+    }
+};
+
+class RecordingShell : public Shell {
+public:
+    bool Open(const std::string& target) override {
+        opened.push_back(target);
+        return succeed;
+    }
+
+    bool succeed = true;
+    std::vector<std::string> opened;
+};
