@@ -3,7 +3,7 @@
 #include "DisplayText.h"
 
 QSettingsProfile::QSettingsProfile()
-    : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tavisk"),
+    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavisk"),
                 QStringLiteral("Plumet")) {}
 
 QString QSettingsProfile::Key(const std::string& section, const std::string& name) {

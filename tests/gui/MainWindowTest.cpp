@@ -10,6 +10,7 @@
 #include "CatalogModel.h"
 #include "CellToolTipDelegate.h"
 #include "PosixFiles.h"
+#include "QSettingsProfile.h"
 #include "catalog/CatalogFile.h"
 #include "support/FakeServices.h"
 
@@ -142,6 +143,25 @@ private slots:
         option.rect = QRect(0, 0, 60, 18);
         QVERIFY(CellToolTipDelegate::IsCutOff(option, QString(200, QChar('W'))));
         QVERIFY(!CellToolTipDelegate::IsCutOff(option, "a"));
+    }
+
+    void settingsLiveUnderTheSettingsRoot() {
+        QSettingsProfile profile;
+        QVERIFY2(profile.FileName().endsWith("/Tavisk/Plumet.conf"),
+                 qPrintable(profile.FileName()));
+        QVERIFY(profile.FileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+        const std::string latin1Path = "/music/Mot\xF6rhead.plm";
+        profile.WriteString("Recent File List", "File1", latin1Path);
+        profile.WriteString("Recent File List", "File2", "/music/Björk.plm");
+        profile.WriteInt("Settings", "Auto_Open", 1);
+        QSettingsProfile reread;
+        QCOMPARE(reread.GetString("Recent File List", "File1", ""), latin1Path);
+        QCOMPARE(reread.GetString("Recent File List", "File2", ""),
+                 std::string("/music/Björk.plm"));
+        QCOMPARE(reread.GetInt("Settings", "Auto_Open", 0), 1);
+        QCOMPARE(reread.GetInt("Settings", "Missing", 7), 7);
+        reread.RemoveAll();
+        QCOMPARE(QSettingsProfile().GetInt("Settings", "Auto_Open", 0), 0);
     }
 
 private:
