@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -11,10 +12,12 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "CAboutDlg.h"
 #include "CPlumetView.h"
 #include "CommandActions.h"
 #include "DisplayText.h"
 #include "FramePlacement.h"
+#include "ProgramPages.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/RecentFileList.h"
 #include "commands/CommandId.h"
@@ -27,6 +30,10 @@ constexpr const char* kWindowPos = "WindowPos";
 constexpr const char* kAutoOpen = "Auto_Open";
 // The player pane is as wide as this text.
 const QString kPlayerPaneSizing = QStringLiteral("PLAY FILE IN PLAYER") + QString(60, ' ') + '.';
+
+std::string ExecutableFolder() {
+    return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+}
 
 }  // namespace
 
@@ -74,6 +81,8 @@ void CMainFrame::CreateHandlers() {
     c.SetHandler(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
     c.SetHandler(kOpenLastFile, [this] { OnOpenLastFile(); });
     c.SetHandler(kAppAbout, [this] { OnAppAbout(); });
+    c.SetHandler(kProgramWebsite, [this] { OnProgramWebsite(); });
+    c.SetHandler(kMakeDonation, [this] { OnMakeDonation(); });
     for (int id : {kViewToolbar, kViewStatusBar, kOpenLastFile}) {
         c.Action(id)->setCheckable(true);
     }
@@ -178,8 +187,21 @@ void CMainFrame::OnOpenLastFile() {
     autoOpen_ = !autoOpen_;
 }
 
+void CMainFrame::OnProgramWebsite() {
+    services_.shell.Open(ProgramWebsite(ExecutableFolder(), BuiltInGuidePlaces()));
+}
+
+void CMainFrame::OnMakeDonation() {
+    if (!services_.shell.Open(DonationPage(ExecutableFolder(), BuiltInGuidePlaces()))) {
+        services_.ui.Beep();
+    }
+}
+
 void CMainFrame::OnAppAbout() {
-    // The About box is wired in once it exists.
+    CAboutDlg about(
+        services_.shell, [this] { services_.ui.Beep(); },
+        DisplayText(ProgramWebsite(ExecutableFolder(), BuiltInGuidePlaces())), this);
+    about.exec();
 }
 
 void CMainFrame::ShowWithPlacement() {

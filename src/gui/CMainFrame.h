@@ -64,6 +64,8 @@ private:
     void RunDocumentCommand(const std::function<void()>& command);
     void OnOpenLastFile();
     void OnAppAbout();
+    void OnProgramWebsite();
+    void OnMakeDonation();
 
     CPlumetDoc& document_;
     RecentFileList& recentFiles_;

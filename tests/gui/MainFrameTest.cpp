@@ -51,6 +51,7 @@ private slots:
         folder_ = std::make_unique<QTemporaryDir>();
         profile_ = MemoryProfile();
         ui_ = ScriptedUserInterface();
+        shell_ = RecordingShell();
     }
 
     void menusToolbarAndStatusBar() {
@@ -214,6 +215,20 @@ private slots:
         QVERIFY(app.InitInstance({}));
         QVERIFY(!app.mainFrame()->SendCommand(kExportToHtml));
         QVERIFY(!app.mainFrame()->SendCommand(12345));
+    }
+
+    void helpCommandsOpenTheProgramPages() {
+        CPlumetApp app(Services());
+        QVERIFY(app.InitInstance({}));
+        QVERIFY(app.mainFrame()->SendCommand(kProgramWebsite));
+        QCOMPARE(shell_.opened.size(), size_t(1));
+        QVERIFY(QString::fromStdString(shell_.opened[0]).startsWith("file:///"));
+        QVERIFY(QString::fromStdString(shell_.opened[0]).endsWith("/guide.html"));
+        shell_.succeed = false;
+        QVERIFY(app.mainFrame()->SendCommand(kMakeDonation));
+        QVERIFY(QString::fromStdString(shell_.opened[1]).endsWith("/guide.html#donate"));
+        QCOMPARE(ui_.beeps, 1);
+        QVERIFY(ui_.messages.empty() && ui_.errors.empty());
     }
 
 private:
