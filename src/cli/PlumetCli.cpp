@@ -1,6 +1,8 @@
 #include "PlumetCli.h"
 
+#include <cstdint>
 #include <string_view>
+#include <unordered_set>
 
 #include "StdStreams.h"
 #include "catalog/CatalogFile.h"
@@ -13,7 +15,11 @@ constexpr const char* kHelp =
     "usage: plumet-cli COMMAND ...\n"
     "  dump CATALOG [-o OUT]   print each row as its row line (cells joined by tabs)\n"
     "  import [-o OUT]         read row lines from standard input, write a catalog\n"
-    "                          (blank lines are skipped)\n";
+    "                          (blank lines are skipped)\n"
+    "  merge CATALOG... -o OUT the rows of each catalog in order, in one catalog\n"
+    "  stats CATALOG [-o OUT]  rows, distinct artists, distinct folders/disks and the total\n"
+    "                          size, as \"name: value\" lines; cells compare as exact bytes,\n"
+    "                          empty cells are not counted, and a size is its digits\n";
 
 // Row lines end at LF only: a CR is a byte of the cell, as dump prints it.
 Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
@@ -41,6 +47,27 @@ Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
         rows.push_back(ParseRowLine(pending));
     }
     return Result::Ok();
+}
+
+// The Size cell's digits as one number, whatever separates their groups ("4,321,987",
+// "4 321 987", a multi-byte space); false past 2^64 - 1.
+bool AddSize(std::string_view cell, std::uint64_t& total) {
+    std::uint64_t size = 0;
+    for (const char c : cell) {
+        if (c < '0' || c > '9') {
+            continue;
+        }
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (size > (UINT64_MAX - digit) / 10) {
+            return false;
+        }
+        size = size * 10 + digit;
+    }
+    if (total > UINT64_MAX - size) {
+        return false;
+    }
+    total += size;
+    return true;
 }
 
 }  // namespace
@@ -73,20 +100,30 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
     if (command == "import") {
         return Import(options);
     }
+    if (command == "merge") {
+        return Merge(options);
+    }
+    if (command == "stats") {
+        return Stats(options);
+    }
     return Usage("unknown command " + command);
+}
+
+Result PlumetCli::Load(const std::string& path, CatalogList& list) {
+    Files::OpenedFile opened;
+    Result loaded = files_.OpenForReading(path, opened);
+    if (loaded) {
+        loaded = CatalogFile::LoadCatalog(list, *opened.source, false);
+    }
+    return loaded;
 }
 
 int PlumetCli::Dump(const Options& options) {
     if (options.operands.size() != 1) {
         return Usage("dump takes one catalog");
     }
-    Files::OpenedFile opened;
     CatalogList list;
-    Result loaded = files_.OpenForReading(options.operands[0], opened);
-    if (loaded) {
-        loaded = CatalogFile::LoadCatalog(list, *opened.source, true);
-    }
-    if (!loaded) {
+    if (Result loaded = Load(options.operands[0], list); !loaded) {
         return Fail(loaded.error());
     }
     return Emit(options, [&list](ByteSink& sink) {
@@ -117,6 +154,51 @@ int PlumetCli::Import(const Options& options) {
     CatalogList list;
     list.AppendRows(std::move(rows));
     return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
+}
+
+int PlumetCli::Merge(const Options& options) {
+    if (options.operands.empty()) {
+        return Usage("merge needs at least one catalog");
+    }
+    if (options.output.empty()) {
+        return Usage("merge needs -o OUT");
+    }
+    CatalogList list;
+    for (const std::string& path : options.operands) {
+        if (Result loaded = Load(path, list); !loaded) {
+            return Fail(loaded.error());
+        }
+    }
+    return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
+}
+
+int PlumetCli::Stats(const Options& options) {
+    if (options.operands.size() != 1) {
+        return Usage("stats takes one catalog");
+    }
+    CatalogList list;
+    if (Result loaded = Load(options.operands[0], list); !loaded) {
+        return Fail(loaded.error());
+    }
+    std::unordered_set<std::string_view> artists;
+    std::unordered_set<std::string_view> folders;
+    std::uint64_t totalSize = 0;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        for (auto [column, seen] :
+             {std::pair{kArtist, &artists}, std::pair{kFolderDisk, &folders}}) {
+            if (const std::string_view cell = list.CellText(row, column); !cell.empty()) {
+                seen->insert(cell);
+            }
+        }
+        if (!AddSize(list.CellText(row, kSize), totalSize)) {
+            return Fail("the total size of " + options.operands[0] + " is too large to count");
+        }
+    }
+    const std::string text = "rows: " + std::to_string(list.RowCount()) + "\n" +
+                             "artists: " + std::to_string(artists.size()) + "\n" +
+                             "folders: " + std::to_string(folders.size()) + "\n" +
+                             "size: " + std::to_string(totalSize) + "\n";
+    return Emit(options, [&text](ByteSink& sink) { return sink.Write(text.data(), text.size()); });
 }
 
 int PlumetCli::Emit(const Options& options, const std::function<Result(ByteSink&)>& write) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/CatalogList.h"
 #include "services.h"
 
 // plumet-cli: the catalog core from a shell. Errors go to `err` as one line with status 1;
@@ -25,8 +26,11 @@ private:
         std::string output;
     };
 
+    Result Load(const std::string& path, CatalogList& list);
     int Dump(const Options& options);
     int Import(const Options& options);
+    int Merge(const Options& options);
+    int Stats(const Options& options);
     // Sends `write` to the -o file (replaced safely) or to standard output.
     int Emit(const Options& options, const std::function<Result(ByteSink&)>& write);
     int Fail(const std::string& message);

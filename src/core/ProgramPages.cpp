@@ -21,9 +21,9 @@ bool IsInside(const std::string& folder, const std::string& tree) {
     }
     const std::string inner = Normal(folder);
     const std::string outer = Normal(tree);
-    return inner == outer || (inner.size() > outer.size() &&
-                              inner.compare(0, outer.size(), outer) == 0 &&
-                              (outer == "/" || inner[outer.size()] == '/'));
+    return inner == outer ||
+           (inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
+            (outer == "/" || inner[outer.size()] == '/'));
 }
 
 std::string Join(const std::string& folder, const std::string& name) {

@@ -1,7 +1,6 @@
 #include "CPlumetApp.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include "CMainFrame.h"
 #include "CatalogModel.h"
@@ -20,16 +19,15 @@ void CPlumetApp::SetApplicationNames() {
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplication));
 }
 
-bool CPlumetApp::InitInstance(const QStringList& arguments) {
-    if (arguments.size() > 1) {
-        services_.ui.ShowError("Plumet opens one catalog file at a time.");
+bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
+    if (commandLine.action() != CommandLine::Action::NewCatalog &&
+        commandLine.action() != CommandLine::Action::OpenFile) {
         return false;
     }
     recentFiles_.ReadList(services_.profile);
     model_ = std::make_unique<CatalogModel>(list_);
-    if (!arguments.isEmpty()) {
-        const std::string path = QFile::encodeName(arguments.first()).toStdString();
-        if (!document_.OpenDocumentFile(path)) {
+    if (commandLine.action() == CommandLine::Action::OpenFile) {
+        if (!document_.OpenDocumentFile(commandLine.file())) {
             model_.reset();
             return false;
         }

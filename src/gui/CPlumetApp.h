@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStringList>
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RecentFileList.h"
@@ -32,9 +32,9 @@ public:
     // Sets the settings root on the running QApplication.
     static void SetApplicationNames();
 
-    // No argument makes an empty catalog; one path opens that catalog. False when the
+    // Makes an empty catalog, or opens the one the command line names. False when the
     // program must end: the user has been told why.
-    bool InitInstance(const QStringList& arguments);
+    bool InitInstance(const CommandLine& commandLine);
     void ExitInstance();
 
     CatalogList& list() { return list_; }

@@ -80,8 +80,7 @@ std::optional<int> WaitUntil(pid_t pid, Clock::time_point deadline) {
         if (now >= deadline) {
             return std::nullopt;
         }
-        std::this_thread::sleep_for(
-            std::min<Clock::duration>(pause, deadline - now));
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, milliseconds(20));
     }
 }
@@ -94,8 +93,7 @@ void Reap(pid_t pid) {
 
 // Runs the launcher in a process group of its own with /dev/null as its standard streams
 // and no other descriptor of ours; true when it exits with status 0 within the limit.
-bool RunToExit(const std::string& program, std::vector<std::string> arguments,
-               milliseconds limit) {
+bool RunToExit(const std::string& program, std::vector<std::string> arguments, milliseconds limit) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     ::posix_spawn_file_actions_init(&actions);
@@ -114,9 +112,8 @@ bool RunToExit(const std::string& program, std::vector<std::string> arguments,
     for (int signal : kResetSignals) {
         sigaddset(&reset, signal);
     }
-    ::posix_spawnattr_setflags(&attributes,
-                               POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                   POSIX_SPAWN_SETSIGDEF);
+    ::posix_spawnattr_setflags(
+        &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     ::posix_spawnattr_setpgroup(&attributes, 0);
     ::posix_spawnattr_setsigmask(&attributes, &empty);
     ::posix_spawnattr_setsigdefault(&attributes, &reset);

@@ -114,6 +114,85 @@ TEST_F(PlumetCliTest, ErrorsAreOneLineAndUsageIsStatusTwo) {
     EXPECT_EQ(Run({"dump", "--bogus", missing}), PlumetCli::kUsage);
 }
 
+TEST_F(PlumetCliTest, MergeWritesTheRowsOfEachCatalogInOrder) {
+    const std::string a = (folder_ / "a.plm").string();
+    const std::string b = (folder_ / "b.plm").string();
+    const std::string merged = (folder_ / "merged.plm").string();
+    ASSERT_EQ(Run({"import", "-o", a}, "A1\tt\tf\t1\tm\t/a1\nA2\tt\tf\t2\tm\t/a2\n"),
+              PlumetCli::kOk);
+    ASSERT_EQ(Run({"import", "-o", b}, "B1\tt\tf\t3\tm\t/b1\n"), PlumetCli::kOk);
+
+    ASSERT_EQ(Run({"merge", b, a, b, "-o", merged}), PlumetCli::kOk) << ReadAll(err_);
+    EXPECT_EQ(ReadAll(out_), "");
+    ASSERT_EQ(Run({"dump", merged}), PlumetCli::kOk);
+    EXPECT_EQ(ReadAll(out_),
+              "B1\tt\tf\t3\tm\t/b1\nA1\tt\tf\t1\tm\t/a1\nA2\tt\tf\t2\tm\t/a2\n"
+              "B1\tt\tf\t3\tm\t/b1\n");
+    EXPECT_EQ(ReadFile(merged).substr(0, 4), std::string("\x04\x00\x00\x00", 4));
+
+    // Every input is read before the output replaces one of them.
+    ASSERT_EQ(Run({"merge", a, b, "-o", a}), PlumetCli::kOk);
+    ASSERT_EQ(Run({"dump", a}), PlumetCli::kOk);
+    EXPECT_EQ(ReadAll(out_), "A1\tt\tf\t1\tm\t/a1\nA2\tt\tf\t2\tm\t/a2\nB1\tt\tf\t3\tm\t/b1\n");
+
+    const std::string missing = (folder_ / "missing.plm").string();
+    EXPECT_EQ(Run({"merge", b, missing, "-o", merged}), PlumetCli::kFailure);
+    EXPECT_EQ(ReadAll(err_), "plumet-cli: " + missing + " was not found.\n");
+    EXPECT_EQ(Run({"merge", a, b}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"merge", "-o", merged}), PlumetCli::kUsage);
+}
+
+TEST_F(PlumetCliTest, StatsCountsRowsArtistsFoldersAndSize) {
+    const struct {
+        const char* name;
+        std::string lines;
+        std::string stats;
+    } cases[] = {
+        {"empty catalog", "", "rows: 0\nartists: 0\nfolders: 0\nsize: 0\n"},
+        {"comma groups",
+         "Abba\tWaterloo\t/music\t4,321,987\tm\t/p1\n"
+         "Abba\tSOS\t/music\t1,000\tm\t/p2\n"
+         "abba\tFernando\tDisc 1\t13\tm\t/p3\n",
+         "rows: 3\nartists: 2\nfolders: 2\nsize: 4323000\n"},
+        {"other separators",
+         "A\tt\tf\t1.234.567\tm\t/p\n"
+         "B\tt\tf\t1\xC2\xA0"
+         "234\tm\t/p\n"  // no-break space
+         "C\tt\tf\t12\xE2\x80\xAF"
+         "345\tm\t/p\n"  // narrow no-break space
+         "D\tt\tf\t7 654\tm\t/p\n",
+         "rows: 4\nartists: 4\nfolders: 1\nsize: 1255800\n"},
+        {"empty cells are not counted", "\t\t\t\t\t/only/path\n\tt\t\t\tm\t/p\n",
+         "rows: 2\nartists: 0\nfolders: 0\nsize: 0\n"},
+        {"the largest total", "a\tt\tf\t18,446,744,073,709,551,615\tm\t/p\n",
+         "rows: 1\nartists: 1\nfolders: 1\nsize: 18446744073709551615\n"},
+    };
+    const std::string catalog = (folder_ / "c.plm").string();
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run({"import", "-o", catalog}, c.lines), PlumetCli::kOk) << c.name;
+        ASSERT_EQ(Run({"stats", catalog}), PlumetCli::kOk) << c.name << ReadAll(err_);
+        EXPECT_EQ(ReadAll(out_), c.stats) << c.name;
+    }
+
+    ASSERT_EQ(Run({"import", "-o", catalog},
+                  "a\tt\tf\t18,446,744,073,709,551,615\tm\t/p\nb\tt\tf\t1\tm\t/q\n"),
+              PlumetCli::kOk);
+    EXPECT_EQ(Run({"stats", catalog}), PlumetCli::kFailure);
+    EXPECT_EQ(ReadAll(err_),
+              "plumet-cli: the total size of " + catalog + " is too large to count\n");
+    EXPECT_EQ(Run({"stats", (folder_ / "missing.plm").string()}), PlumetCli::kFailure);
+    EXPECT_EQ(Run({"stats"}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"stats", catalog, catalog}), PlumetCli::kUsage);
+}
+
+TEST_F(PlumetCliTest, HelpNamesEveryCommand) {
+    ASSERT_EQ(Run({"--help"}), PlumetCli::kOk);
+    const std::string help = ReadAll(out_);
+    for (const char* command : {"dump", "import", "merge", "stats"}) {
+        EXPECT_NE(help.find("  " + std::string(command) + " "), std::string::npos) << command;
+    }
+}
+
 // The installed program, end to end through a shell pipe.
 TEST_F(PlumetCliTest, DumpOfImportIsTheInputThroughTheProgram) {
     const std::string input = (folder_ / "in.txt").string();

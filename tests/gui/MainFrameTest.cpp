@@ -18,6 +18,10 @@
 
 namespace {
 
+CommandLine Open(const QString& path) {
+    return CommandLine::Parse({path.toStdString()});
+}
+
 QStringList MenuTexts(const QMenu* menu) {
     QStringList texts;
     for (const QAction* action : menu->actions()) {
@@ -56,7 +60,7 @@ private slots:
 
     void menusToolbarAndStatusBar() {
         CPlumetApp app(Services());
-        QVERIFY(app.InitInstance({}));
+        QVERIFY(app.InitInstance(CommandLine::Parse({})));
         CMainFrame& frame = *app.mainFrame();
         QCOMPARE(frame.windowTitle(), QString("Untitled - Plumet"));
 
@@ -108,7 +112,7 @@ private slots:
         const QString second = WriteCatalog("second.plm", 3);
         profile_.WriteString("Recent File List", "File1", first.toStdString());
         CPlumetApp app(Services());
-        QVERIFY(app.InitInstance({second}));
+        QVERIFY(app.InitInstance(Open(second)));
         CMainFrame& frame = *app.mainFrame();
         QCOMPARE(frame.windowTitle(), QString("second.plm - Plumet"));
         frame.UpdateCommandStates();
@@ -128,7 +132,7 @@ private slots:
 
     void closingWritesSettingsBeforeTheSaveQuestion() {
         CPlumetApp app(Services());
-        QVERIFY(app.InitInstance({}));
+        QVERIFY(app.InitInstance(CommandLine::Parse({})));
         CMainFrame& frame = *app.mainFrame();
         app.list().InsertRow(0, "scanned");
         app.document().SetModified(true);
@@ -149,7 +153,7 @@ private slots:
         profile_.WriteInt("Settings", "Auto_Open", 7);  // any non-zero value is on
         profile_.WriteString("Recent File List", "File1", path.toStdString());
         CPlumetApp app(Services());
-        QVERIFY(app.InitInstance({}));
+        QVERIFY(app.InitInstance(CommandLine::Parse({})));
         CMainFrame& frame = *app.mainFrame();
         QCOMPARE(app.list().RowCount(), 0);
         QTRY_COMPARE(frame.windowTitle(), QString("last.plm - Plumet"));
@@ -163,7 +167,7 @@ private slots:
     void autoOpenWithNoRecentFileOpensNothing() {
         profile_.WriteInt("Settings", "Auto_Open", 1);
         CPlumetApp app(Services());
-        QVERIFY(app.InitInstance({}));
+        QVERIFY(app.InitInstance(CommandLine::Parse({})));
         QTest::qWait(20);
         QCOMPARE(app.mainFrame()->windowTitle(), QString("Untitled - Plumet"));
         QVERIFY(ui_.errors.empty());
@@ -172,7 +176,7 @@ private slots:
     void windowPlacementRoundTrips() {
         {
             CPlumetApp app(Services());
-            QVERIFY(app.InitInstance({}));
+            QVERIFY(app.InitInstance(CommandLine::Parse({})));
             CMainFrame& frame = *app.mainFrame();
             frame.setGeometry(40, 50, 600, 400);
             frame.SaveSettings();
@@ -184,7 +188,7 @@ private slots:
         QCOMPARE(normal->Width(), 600);
         {
             CPlumetApp app(Services());
-            QVERIFY(app.InitInstance({}));
+            QVERIFY(app.InitInstance(CommandLine::Parse({})));
             CMainFrame& frame = *app.mainFrame();
             QCOMPARE(frame.geometry(), QRect(40, 50, 600, 400));
             frame.showMaximized();
@@ -196,7 +200,7 @@ private slots:
         QCOMPARE(maximized->showCommand, 3u);
         {
             CPlumetApp app(Services());
-            QVERIFY(app.InitInstance({}));
+            QVERIFY(app.InitInstance(CommandLine::Parse({})));
             QVERIFY(app.mainFrame()->windowState() & Qt::WindowMaximized);
             QCOMPARE(app.mainFrame()->normalGeometry().size(), QSize(600, 400));
         }
@@ -204,7 +208,7 @@ private slots:
         for (const char* stored : {"0,1,-1,-1,-1,-1,90000,90000,90600,90400", "0,1,2,3"}) {
             profile_.WriteString("Settings", "WindowPos", stored);
             CPlumetApp app(Services());
-            QVERIFY(app.InitInstance({}));
+            QVERIFY(app.InitInstance(CommandLine::Parse({})));
             const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
             QCOMPARE(app.mainFrame()->size(), screen * 7 / 10);
         }
@@ -212,14 +216,14 @@ private slots:
 
     void disabledCommandsDoNothing() {
         CPlumetApp app(Services());
-        QVERIFY(app.InitInstance({}));
+        QVERIFY(app.InitInstance(CommandLine::Parse({})));
         QVERIFY(!app.mainFrame()->SendCommand(kExportToHtml));
         QVERIFY(!app.mainFrame()->SendCommand(12345));
     }
 
     void helpCommandsOpenTheProgramPages() {
         CPlumetApp app(Services());
-        QVERIFY(app.InitInstance({}));
+        QVERIFY(app.InitInstance(CommandLine::Parse({})));
         QVERIFY(app.mainFrame()->SendCommand(kProgramWebsite));
         QCOMPARE(shell_.opened.size(), size_t(1));
         QVERIFY(QString::fromStdString(shell_.opened[0]).startsWith("file:///"));

@@ -1,0 +1,385 @@
+#include "XdgDesktopRegistration.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "MimeAppsList.h"
+#include "PosixFiles.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr std::string_view kExecReserved = " \t\n\"'\\><~|&;$*?#()`";
+constexpr std::string_view kQuotedEscaped = "\"`$\\";
+
+// The XDG rule: a relative value is invalid and must be ignored.
+std::string FolderOr(const std::string& value, const std::string& home, const char* fallback) {
+    if (!value.empty() && value[0] == '/') {
+        return value;
+    }
+    return home.empty() ? std::string() : home + "/" + fallback;
+}
+
+std::string Getenv(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// POSIX reads, since a folder in a file's place must be a failure, not an exception.
+bool ReadText(const std::string& path, std::string& text) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    text.clear();
+    char buffer[8192];
+    ssize_t got = 0;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
+        text.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    }
+    ::close(fd);
+    return got == 0;
+}
+
+// Missing folders are made private to the user, as the XDG folders should be.
+void MakeFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1)) {
+        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    }
+    ::mkdir(folder.c_str(), 0700);
+}
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.rfind('/'));
+}
+
+Result WriteText(const std::string& path, const std::string& text) {
+    MakeFolders(FolderOf(path));
+    PosixFiles files;
+    return files.ReplaceFile(
+        path, [&text](ByteSink& sink) { return sink.Write(text.data(), text.size()); });
+}
+
+// Gone already counts as removed; `existed` tells whether there was anything to remove.
+bool RemoveFile(const std::string& path, bool& existed) {
+    existed = ::unlink(path.c_str()) == 0;
+    return existed || errno == ENOENT || errno == ENOTDIR;
+}
+
+std::string FindOnPath(const std::string& name) {
+    const std::string folders = Getenv("PATH").empty() ? "/usr/bin:/bin" : Getenv("PATH");
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        std::size_t end = folders.find(':', start);
+        end = end == std::string::npos ? folders.size() : end;
+        if (end > start) {
+            const std::string candidate = folders.substr(start, end - start) + "/" + name;
+            struct stat info {};
+            if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+                ::access(candidate.c_str(), X_OK) == 0) {
+                return candidate;
+            }
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+// Runs a cache tool on `folder` without a shell, silently; a missing, failing or hung tool
+// only leaves the desktop's caches a little older.
+void RunTool(const char* name, const std::string& folder) {
+    const std::string program = FindOnPath(name);
+    if (program.empty()) {
+        return;
+    }
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    ::posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    std::string first = name;
+    std::string second = folder;
+    char* argv[] = {first.data(), second.data(), nullptr};
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int status = 0;
+    for (;;) {
+        const pid_t got = ::waitpid(pid, &status, WNOHANG);
+        if (got == pid || (got < 0 && errno != EINTR)) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(pid, SIGKILL);
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// The value of `key` in the [Desktop Entry] group, as stored.
+std::string DesktopValue(const std::string& text, std::string_view key) {
+    bool inGroup = false;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        const std::string_view line = std::string_view(text).substr(start, end - start);
+        if (!line.empty() && line.front() == '[') {
+            inGroup = line == "[Desktop Entry]";
+        } else if (inGroup && line.starts_with(key)) {
+            std::string_view rest = line.substr(key.size());
+            rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+            if (rest.starts_with('=')) {
+                rest.remove_prefix(1);
+                rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+                return std::string(rest);
+            }
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+constexpr const char* kMimePackage =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!-- Plumet.Document: the catalog files of Plumet. -->\n"
+    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+    "  <mime-type type=\"application/x-plumet-document\">\n"
+    "    <comment>Plumet Document</comment>\n"
+    "    <glob pattern=\"*.plm\"/>\n"
+    "  </mime-type>\n"
+    "</mime-info>\n";
+
+}  // namespace
+
+XdgDesktopRegistration::XdgDesktopRegistration(Environment environment)
+    : dataHome_(FolderOr(environment.dataHome, environment.home, ".local/share")),
+      configHome_(FolderOr(environment.configHome, environment.home, ".config")),
+      program_(std::move(environment.program)) {}
+
+XdgDesktopRegistration XdgDesktopRegistration::ForCurrentUser(const std::string& program) {
+    Environment environment{Getenv("HOME"), Getenv("XDG_DATA_HOME"), Getenv("XDG_CONFIG_HOME"),
+                            program};
+    if (environment.program.empty()) {
+        std::vector<char> buffer(4096);
+        const ssize_t size = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (size > 0 && static_cast<std::size_t>(size) < buffer.size()) {
+            environment.program.assign(buffer.data(), static_cast<std::size_t>(size));
+        }
+    }
+    return XdgDesktopRegistration(std::move(environment));
+}
+
+std::string XdgDesktopRegistration::DesktopEntryPath() const {
+    return dataHome_ + "/applications/" + kDesktopId;
+}
+
+std::string XdgDesktopRegistration::MimePackagePath() const {
+    return dataHome_ + "/mime/packages/plumet.xml";
+}
+
+std::string XdgDesktopRegistration::MimeAppsPath() const {
+    return configHome_ + "/mimeapps.list";
+}
+
+std::string XdgDesktopRegistration::ExecValue(const std::string& program) {
+    std::string argument;
+    const bool quote = program.find_first_of(kExecReserved) != std::string::npos;
+    for (const char c : program) {
+        if (quote && kQuotedEscaped.find(c) != std::string_view::npos) {
+            argument += '\\';
+        }
+        argument += c == '%' ? "%%" : std::string(1, c);
+    }
+    if (quote) {
+        argument = '"' + argument + '"';
+    }
+    // The file's own string escapes come on top of the Exec quoting.
+    std::string value;
+    for (const char c : argument + " %f") {
+        switch (c) {
+            case '\\':
+                value += "\\\\";
+                break;
+            case '\n':
+                value += "\\n";
+                break;
+            case '\t':
+                value += "\\t";
+                break;
+            case '\r':
+                value += "\\r";
+                break;
+            default:
+                value += c;
+        }
+    }
+    return value;
+}
+
+std::string XdgDesktopRegistration::ExecProgram(const std::string& value) {
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            text += value[i];
+            continue;
+        }
+        const char next = value[++i];
+        switch (next) {
+            case 's':
+                text += ' ';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case '\\':
+                text += '\\';
+                break;
+            default:
+                text += '\\';
+                text += next;
+        }
+    }
+    std::string program;
+    std::size_t i = 0;
+    if (!text.empty() && text[0] == '"') {
+        for (i = 1; i < text.size() && text[i] != '"'; ++i) {
+            if (text[i] == '\\' && i + 1 < text.size() &&
+                kQuotedEscaped.find(text[i + 1]) != std::string_view::npos) {
+                ++i;
+            }
+            program += text[i];
+        }
+        if (i == text.size()) {
+            return {};  // no closing quote: not a valid Exec value
+        }
+    } else {
+        program = text.substr(0, text.find(' '));
+    }
+    std::string plain;
+    for (std::size_t at = 0; at < program.size(); ++at) {
+        plain += program[at];
+        if (program[at] == '%' && at + 1 < program.size() && program[at + 1] == '%') {
+            ++at;
+        }
+    }
+    return plain;
+}
+
+std::string XdgDesktopRegistration::DesktopEntryText() const {
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Plumet\n"
+           "Comment=Catalog the music files on your discs and in your folders\n"
+           "Exec=" +
+           ExecValue(program_) +
+           "\n"
+           "Icon=plumet\n"
+           "Terminal=false\n"
+           "Categories=AudioVideo;Audio;\n"
+           "MimeType=" +
+           kMimeType + ";\n";
+}
+
+bool XdgDesktopRegistration::DesktopEntryIsCurrent() const {
+    std::string text;
+    return ReadText(DesktopEntryPath(), text) &&
+           ExecProgram(DesktopValue(text, "Exec")) == program_;
+}
+
+Result XdgDesktopRegistration::RegisterDesktopEntry() {
+    if (DesktopEntryIsCurrent()) {
+        return Result::Ok();
+    }
+    Result written = WriteText(DesktopEntryPath(), DesktopEntryText());
+    if (written) {
+        RunTool("update-desktop-database", FolderOf(DesktopEntryPath()));
+    }
+    return written;
+}
+
+Result XdgDesktopRegistration::RegisterMimeType() {
+    std::string text;
+    if (ReadText(MimePackagePath(), text) && text == kMimePackage) {
+        return Result::Ok();
+    }
+    Result written = WriteText(MimePackagePath(), kMimePackage);
+    if (written) {
+        RunTool("update-mime-database", dataHome_ + "/mime");
+    }
+    return written;
+}
+
+Result XdgDesktopRegistration::RegisterDefault() {
+    std::string text;
+    ReadText(MimeAppsPath(), text);
+    MimeAppsList list(std::move(text));
+    if (!list.SetDefaultIfMissing(kMimeType, kDesktopId)) {
+        return Result::Ok();
+    }
+    return WriteText(MimeAppsPath(), list.text());
+}
+
+Result XdgDesktopRegistration::Register() {
+    if (dataHome_.empty() || configHome_.empty() || program_.empty()) {
+        return Result::Failure("The desktop registration needs HOME and the program's path.");
+    }
+    Result entry = RegisterDesktopEntry();
+    Result type = RegisterMimeType();
+    // A default naming a missing entry would only confuse the desktop.
+    Result defaults = entry ? RegisterDefault() : Result::Ok();
+    for (Result* result : {&entry, &type, &defaults}) {
+        if (!*result) {
+            return *result;
+        }
+    }
+    return Result::Ok();
+}
+
+bool XdgDesktopRegistration::Unregister() {
+    if (dataHome_.empty() || configHome_.empty()) {
+        return false;
+    }
+    bool existed = false;
+    bool removed = RemoveFile(DesktopEntryPath(), existed);
+    if (existed) {
+        RunTool("update-desktop-database", FolderOf(DesktopEntryPath()));
+    }
+    removed = RemoveFile(MimePackagePath(), existed) && removed;
+    if (existed) {
+        RunTool("update-mime-database", dataHome_ + "/mime");
+    }
+    std::string text;
+    if (ReadText(MimeAppsPath(), text)) {
+        MimeAppsList list(std::move(text));
+        if (list.RemoveDefault(kMimeType, kDesktopId)) {
+            removed = WriteText(MimeAppsPath(), list.text()).ok() && removed;
+        }
+    }
+    return removed;
+}

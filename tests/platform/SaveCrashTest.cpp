@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PosixFiles.h"
+#include "catalog/CatalogFile.h"
+#include "catalog/CatalogList.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kDebrisPrefix = ".plumet-save-";
+
+class StringSink : public ByteSink {
+public:
+    Result Write(const char* data, std::size_t size) override {
+        bytes.append(data, size);
+        return Result::Ok();
+    }
+    std::string bytes;
+};
+
+void FillCatalog(CatalogList& list, int rows, const std::string& tag) {
+    std::vector<CatalogRow> batch;
+    batch.reserve(rows);
+    for (int i = 0; i < rows; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string artist = tag + " Artist " + n;
+        const std::string track = "Track " + n + " \xC5\xC8\xCF";
+        const std::string path = "/music/" + tag + "/" + n + ".mp3";
+        batch.emplace_back(RowCells{artist, track, "/music", "4,096", "01/02/03 04:05 PM", path});
+    }
+    list.AppendRows(std::move(batch));
+}
+
+std::string Bytes(const CatalogList& list) {
+    StringSink sink;
+    EXPECT_TRUE(CatalogFile::StoreCatalog(list, sink));
+    return sink.bytes;
+}
+
+// In one piece: a byte-wise read of many megabytes would be most of the test's time.
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string bytes(in ? static_cast<std::size_t>(in.tellg()) : 0, '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+Result Save(const std::string& path, const CatalogList& list) {
+    PosixFiles files;
+    return files.ReplaceFile(
+        path, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
+}
+
+class SaveCrashTest : public ::testing::Test {
+protected:
+    SaveCrashTest() {
+        std::string pattern = (fs::temp_directory_path() / "plumet-crash-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            ADD_FAILURE() << "no temporary folder";
+        }
+        dir = pattern;
+        target = dir / "catalog.plm";
+        FillCatalog(oldList, 150000, "Old");
+        FillCatalog(newList, 200000, "New");
+        oldBytes = Bytes(oldList);
+        newBytes = Bytes(newList);
+    }
+    ~SaveCrashTest() override { fs::remove_all(dir); }
+
+    fs::path dir;
+    fs::path target;
+    CatalogList oldList;
+    CatalogList newList;
+    std::string oldBytes;
+    std::string newBytes;
+};
+
+TEST_F(SaveCrashTest, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
+    ASSERT_GT(newBytes.size(), 5u << 20);
+    // Kills spread over about two saves, so they land before, inside and after a rename on
+    // a fast or a slow machine alike; the time is never asserted.
+    WriteBytes(target, oldBytes);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Save(target.string(), newList));
+    const auto saveMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> delayMs(
+        0, static_cast<int>(std::clamp<long long>(2 * saveMs, 20, 300)));
+    int landedNew = 0;
+    constexpr int kIterations = 40;
+    for (int iteration = 0; iteration < kIterations; ++iteration) {
+        WriteBytes(target, oldBytes);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                if (!Save(target.string(), newList)) {
+                    ::_exit(3);
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped by itself";
+
+        const std::string now = Read(target);
+        ASSERT_TRUE(now == oldBytes || now == newBytes)
+            << "iteration " << iteration << ": " << now.size() << " bytes";
+        landedNew += now == newBytes ? 1 : 0;
+        ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
+
+        // A temporary file is the only debris, and it holds a start of the new catalog.
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+            const std::string name = entry.path().filename().string();
+            if (entry.path() == target) {
+                continue;
+            }
+            ASSERT_EQ(name.rfind(kDebrisPrefix, 0), 0u) << name;
+            ASSERT_EQ(name.size(), std::strlen(kDebrisPrefix) + 6) << name;
+            const std::string partial = Read(entry.path());
+            ASSERT_EQ(newBytes.compare(0, partial.size(), partial), 0) << name;
+            fs::remove(entry.path());
+        }
+    }
+    RecordProperty("killsAfterTheNewCatalogWasInPlace", landedNew);
+}
+
+TEST_F(SaveCrashTest, AFullDiskLeavesTheOldCatalogUntouched) {
+    WriteBytes(target, oldBytes);
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(report[0]);
+        // Without this the kernel kills the writer instead of failing the write with EFBIG.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1 << 20, 1 << 20};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            ::_exit(4);
+        }
+        const Result saved = Save(target.string(), newList);
+        const std::string message = saved ? "saved" : saved.error();
+        [[maybe_unused]] const ssize_t put = ::write(report[1], message.data(), message.size());
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(report[0], buffer, sizeof buffer)) > 0;) {
+        message.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(report[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 4) {
+        GTEST_SKIP() << "the file size limit cannot be set here";
+    }
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    EXPECT_EQ(message, "Disk full while accessing " + target.string() + ".");
+    EXPECT_TRUE(Read(target) == oldBytes);
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"catalog.plm"});
+}
+
+}  // namespace
