@@ -1,6 +1,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -212,6 +213,25 @@ private slots:
             const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
             QCOMPARE(app.mainFrame()->size(), screen * 7 / 10);
         }
+    }
+
+    void droppedFilesOpenInTurnAndTheLastStays() {
+        const QString first = WriteCatalog("first.plm", 1);
+        const QString second = WriteCatalog("second.plm", 2);
+        CPlumetApp app(Services());
+        QVERIFY(app.InitInstance(CommandLine::Parse({})));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+        // Qt delivers a drop only to the widget the drag entered.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(app.mainFrame(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app.mainFrame(), &drop);
+        QCOMPARE(app.mainFrame()->windowTitle(), QString("second.plm - Plumet"));
+        QCOMPARE(app.list().RowCount(), 2);
+        QCOMPARE(app.recentFiles().Count(), 2);
     }
 
     void disabledCommandsDoNothing() {
