@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramPath.h"
+
 extern char** environ;
 
 namespace {
@@ -27,28 +29,6 @@ constexpr int kResetSignals[] = {SIGPIPE, SIGCHLD, SIGHUP, SIGINT, SIGQUIT, SIGT
 
 // The executable file `name` in the first folder of PATH that holds one. Empty entries
 // (the current folder) are skipped: a GUI's current folder is no place to pick programs from.
-std::string FindOnPath(const std::string& name) {
-    const char* variable = std::getenv("PATH");
-    const std::string folders = variable != nullptr ? variable : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= folders.size()) {
-        std::size_t end = folders.find(':', start);
-        if (end == std::string::npos) {
-            end = folders.size();
-        }
-        if (end > start) {
-            const std::string candidate = folders.substr(start, end - start) + "/" + name;
-            struct stat info {};
-            if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-                ::access(candidate.c_str(), X_OK) == 0) {
-                return candidate;
-            }
-        }
-        start = end + 1;
-    }
-    return {};
-}
-
 // A target beginning with '-' would be taken for an option; URLs never do, so it is a
 // relative path and "./" keeps its meaning.
 std::string AsArgument(const std::string& target) {

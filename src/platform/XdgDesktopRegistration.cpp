@@ -16,6 +16,7 @@
 
 #include "MimeAppsList.h"
 #include "PosixFiles.h"
+#include "ProgramPath.h"
 
 extern char** environ;
 
@@ -77,25 +78,6 @@ Result WriteText(const std::string& path, const std::string& text) {
 bool RemoveFile(const std::string& path, bool& existed) {
     existed = ::unlink(path.c_str()) == 0;
     return existed || errno == ENOENT || errno == ENOTDIR;
-}
-
-std::string FindOnPath(const std::string& name) {
-    const std::string folders = Getenv("PATH").empty() ? "/usr/bin:/bin" : Getenv("PATH");
-    std::size_t start = 0;
-    while (start <= folders.size()) {
-        std::size_t end = folders.find(':', start);
-        end = end == std::string::npos ? folders.size() : end;
-        if (end > start) {
-            const std::string candidate = folders.substr(start, end - start) + "/" + name;
-            struct stat info {};
-            if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-                ::access(candidate.c_str(), X_OK) == 0) {
-                return candidate;
-            }
-        }
-        start = end + 1;
-    }
-    return {};
 }
 
 // Runs a cache tool on `folder` without a shell, silently; a missing, failing or hung tool

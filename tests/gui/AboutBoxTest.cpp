@@ -8,20 +8,9 @@
 
 #include "CAboutDlg.h"
 #include "CStaticLink.h"
+#include "support/FakeServices.h"
 
 namespace {
-
-// Records what it is asked to open and answers as told.
-class RecordingShell : public Shell {
-public:
-    bool Open(const std::string& target) override {
-        opened.push_back(target);
-        return succeed;
-    }
-
-    bool succeed = true;
-    std::vector<std::string> opened;
-};
 
 const QString kPage = QStringLiteral("file:///usr/share/doc/plumet/guide.html");
 const QColor kBlue(0, 0, 255);
