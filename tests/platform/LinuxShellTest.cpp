@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "LinuxShell.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -26,12 +27,9 @@ namespace {
 // "[argument]" per line, and exits with the status the test chose.
 class LinuxShellTest : public ::testing::Test {
 protected:
+    TempFolder folder_{"plumet-shell"};
     LinuxShellTest() {
-        std::string pattern = (fs::temp_directory_path() / "plumet-shell-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "no temporary folder";
-        }
-        dir = pattern;
+        dir = folder_.path();
         fs::create_directory(dir / "bin");
         if (const char* path = std::getenv("PATH")) {
             savedPath = path;
@@ -43,7 +41,6 @@ protected:
         } else {
             ::unsetenv("PATH");
         }
-        fs::remove_all(dir);
     }
 
     std::string Log() const { return (dir / "log").string(); }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "PosixFiles.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -18,14 +19,8 @@ namespace {
 
 class PosixFilesTest : public ::testing::Test {
 protected:
-    PosixFilesTest() {
-        std::string pattern = (fs::temp_directory_path() / "plumet-files-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "no temporary folder";
-        }
-        dir = pattern;
-    }
-    ~PosixFilesTest() override { fs::remove_all(dir); }
+    TempFolder folder_{"plumet-files"};
+    PosixFilesTest() { dir = folder_.path(); }
 
     std::string PathOf(const std::string& name) const { return (dir / name).string(); }
 

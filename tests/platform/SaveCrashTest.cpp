@@ -19,6 +19,7 @@
 #include "PosixFiles.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -75,19 +76,15 @@ Result Save(const std::string& path, const CatalogList& list) {
 
 class SaveCrashTest : public ::testing::Test {
 protected:
+    TempFolder folder_{"plumet-crash"};
     SaveCrashTest() {
-        std::string pattern = (fs::temp_directory_path() / "plumet-crash-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "no temporary folder";
-        }
-        dir = pattern;
+        dir = folder_.path();
         target = dir / "catalog.plm";
         FillCatalog(oldList, 150000, "Old");
         FillCatalog(newList, 200000, "New");
         oldBytes = Bytes(oldList);
         newBytes = Bytes(newList);
     }
-    ~SaveCrashTest() override { fs::remove_all(dir); }
 
     fs::path dir;
     fs::path target;

@@ -11,6 +11,8 @@
 #include <set>
 #include <string>
 
+#include "support/TempFolder.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -33,16 +35,12 @@ bool OnPath(const std::string& tool) {
 
 class XdgDesktopRegistrationTest : public ::testing::Test {
 protected:
+    TempFolder folder_{"plumet-xdg"};
     XdgDesktopRegistrationTest() {
-        std::string pattern = (fs::temp_directory_path() / "plumet-xdg-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "no temporary folder";
-        }
-        root = pattern;
+        root = folder_.path();
         data = root / "data";
         config = root / "config";
     }
-    ~XdgDesktopRegistrationTest() override { fs::remove_all(root); }
 
     XdgDesktopRegistration Registration(const std::string& program = kProgram) const {
         return XdgDesktopRegistration(
