@@ -40,6 +40,15 @@ public:
     virtual bool Open(const std::string& target) = 0;
 };
 
+// The user's number formatting.
+class Locale {
+public:
+    virtual ~Locale() = default;
+    // The thousands separator: one character, which may take several UTF-8 bytes; ","
+    // when the user's locale has none.
+    virtual std::string GroupSeparator() = 0;
+};
+
 // Named values by section under the settings root "Tavisk/Plumet".
 class Profile {
 public:
