@@ -11,7 +11,21 @@
 #include "XdgDesktopRegistration.h"
 #include "app/CommandLine.h"
 
+namespace {
+
+int Refuse(const CommandLine& commandLine) {
+    std::fprintf(stderr, "%s\n", commandLine.message().c_str());
+    return commandLine.exitStatus();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Refused forms need no display; Qt's own options are not known until Qt has read them.
+    const CommandLine raw = CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    if (raw.action() == CommandLine::Action::Refused) {
+        return Refuse(raw);
+    }
     QApplication application(argc, argv);  // takes Qt's own options out of argv
     CPlumetApp::SetApplicationNames();
     application.setWindowIcon(QIcon(QStringLiteral(":/icons/plumet.svg")));
@@ -20,8 +34,7 @@ int main(int argc, char** argv) {
     const CommandLine commandLine =
         CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (commandLine.exitStatus() != 0) {
-        std::fprintf(stderr, "plumet: %s\n", commandLine.message().c_str());
-        return commandLine.exitStatus();
+        return Refuse(commandLine);
     }
 
     PosixFiles files;
