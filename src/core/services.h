@@ -40,6 +40,25 @@ public:
     virtual bool Open(const std::string& target) = 0;
 };
 
+// Optical drives and the discs in them.
+class Drives {
+public:
+    struct OpticalDrive {
+        std::string device;      // "/dev/sr0"
+        std::string mountPoint;  // where its disc is mounted, empty when none is
+    };
+
+    virtual ~Drives() = default;
+    // In the system's order; a caller that wants one takes the last.
+    virtual std::vector<OpticalDrive> OpticalDrives() = 0;
+    // The mount point of the optical disc that holds `path`, or empty when the path lies
+    // on no optical drive.
+    virtual std::string OpticalMountPointOf(const std::string& path) = 0;
+    // The label of the disc mounted at `mountPoint`; nothing when no disc is there or its
+    // label cannot be read.
+    virtual std::optional<std::string> VolumeLabel(const std::string& mountPoint) = 0;
+};
+
 // The user's number formatting.
 class Locale {
 public:
