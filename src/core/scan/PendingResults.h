@@ -1,0 +1,30 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "catalog/CatalogList.h"
+#include "catalog/CatalogRow.h"
+
+// The hand-off between the scan worker and the UI thread: the worker appends whole rows
+// under resultLock, the UI thread moves every pending row to the end of the list.
+class PendingResults {
+public:
+    // Worker thread: one found file's six cells, in column order.
+    void AppendRow(const RowCells& cells);
+
+    // UI thread: moves every pending row, in the order found, to the end of the list as
+    // one batch. With `fromDisc`, In Folder/Disk shows the disc's label instead of the
+    // folder. Returns the number of rows moved.
+    int Drain(CatalogList& list, bool fromDisc, const std::string& discLabel);
+
+    bool Empty() const;
+
+    // The progress text for a list of `rowCount` rows.
+    static std::string ItemsText(int rowCount);
+
+private:
+    mutable std::mutex resultLock;
+    std::vector<CatalogRow> pendingResults;
+};
