@@ -11,7 +11,3 @@ QString DisplayText(std::string_view bytes) {
     }
     return text;
 }
-
-std::string CellBytes(const QString& text) {
-    return text.toStdString();
-}

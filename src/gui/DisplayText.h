@@ -6,5 +6,3 @@
 // Cells are bytes: valid UTF-8 shows as UTF-8, anything else (catalogs written with an 8-bit
 // code page) as Latin-1, so every byte shows as some character.
 QString DisplayText(std::string_view bytes);
-// What the user typed, as the bytes a cell holds.
-std::string CellBytes(const QString& text);
