@@ -3,8 +3,9 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
+TSAN_DIR ?= build-tsan
 
-.PHONY: all deps configure build run test bench clean format
+.PHONY: all deps configure build run test test-threads bench clean format
 
 all: build
 
@@ -22,12 +23,21 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	$(MAKE) test-threads
+
+# The scan's worker, hand-off and cancel tests under ThreadSanitizer: any report fails.
+test-threads: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMET_SANITIZE=thread \
+		-DPLUMET_BUILD_GUI=OFF -DPLUMET_BUILD_BENCH=OFF
+	cmake --build $(TSAN_DIR) -j$(JOBS) --target scan_tests
+	TSAN_OPTIONS=halt_on_error=1 ./$(TSAN_DIR)/tests/scan_tests
 
 bench: build
 	./bench/run-catalog-bench $(BUILD_DIR)
+	./bench/run-scan-bench $(BUILD_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(TSAN_DIR)

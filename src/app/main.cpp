@@ -4,8 +4,11 @@
 
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
+#include "LinuxDrives.h"
 #include "LinuxShell.h"
 #include "PosixFiles.h"
+#include "PosixFolderReader.h"
+#include "PosixLocale.h"
 #include "QSettingsProfile.h"
 #include "QtUserInterface.h"
 #include "XdgDesktopRegistration.h"
@@ -50,7 +53,10 @@ int main(int argc, char** argv) {
     }
     registration.Register();  // a desktop that refuses it still gets a working program
 
-    CPlumetApp plumet({files, ui, profile, shell});
+    PosixFolderReader folders;
+    LinuxDrives drives;
+    PosixLocale locale;
+    CPlumetApp plumet({files, ui, profile, shell, folders, drives, locale});
     if (!plumet.InitInstance(commandLine)) {
         return 1;
     }

@@ -5,9 +5,13 @@
 #include <unordered_set>
 
 #include "StdStreams.h"
+#include "browse/CatalogFilter.h"
+#include "browse/ColumnSort.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RowLine.h"
+#include "scan/CFolderScan.h"
+#include "scan/MediaExtensions.h"
 
 namespace {
 
@@ -17,9 +21,17 @@ constexpr const char* kHelp =
     "  import [-o OUT]         read row lines from standard input, write a catalog\n"
     "                          (blank lines are skipped)\n"
     "  merge CATALOG... -o OUT the rows of each catalog in order, in one catalog\n"
+    "  scan [--video] [--label TEXT] FOLDER -o OUT\n"
+    "                          walk FOLDER as the program's scan does (audio files, or\n"
+    "                          video with --video); --label puts TEXT in In Folder/Disk\n"
     "  stats CATALOG [-o OUT]  rows, distinct artists, distinct folders/disks and the total\n"
     "                          size, as \"name: value\" lines; cells compare as exact bytes,\n"
-    "                          empty cells are not counted, and a size is its digits\n";
+    "                          empty cells are not counted, and a size is its digits\n"
+    "  sort --column N [--descending] CATALOG -o OUT\n"
+    "                          the rows sorted by column N (0 Artist to 5 Path) as a header\n"
+    "                          click sorts them; rows that tie keep their order\n"
+    "  filter --column N --key TEXT CATALOG -o OUT\n"
+    "                          the rows whose column N is exactly TEXT, in their order\n";
 
 // Row lines end at LF only: a CR is a byte of the cell, as dump prints it.
 Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
@@ -88,6 +100,26 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
                 return Usage("-o needs a file name");
             }
             options.output = args[++i];
+        } else if (args[i] == "--video") {
+            options.video = true;
+        } else if (args[i] == "--label") {
+            if (i + 1 == args.size()) {
+                return Usage("--label needs a text");
+            }
+            options.label = args[++i];
+        } else if (args[i] == "--column") {
+            const std::string number = i + 1 < args.size() ? args[++i] : "";
+            if (number.size() != 1 || number[0] < '0' || number[0] >= '0' + kColumnCount) {
+                return Usage("--column needs a column number from 0 to 5");
+            }
+            options.column = number[0] - '0';
+        } else if (args[i] == "--descending") {
+            options.descending = true;
+        } else if (args[i] == "--key") {
+            if (i + 1 == args.size()) {
+                return Usage("--key needs a text");
+            }
+            options.key = args[++i];
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             return Usage("unknown option " + args[i]);
         } else {
@@ -105,6 +137,15 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
     }
     if (command == "stats") {
         return Stats(options);
+    }
+    if (command == "scan") {
+        return Scan(options);
+    }
+    if (command == "sort") {
+        return Sort(options);
+    }
+    if (command == "filter") {
+        return Filter(options);
     }
     return Usage("unknown command " + command);
 }
@@ -199,6 +240,77 @@ int PlumetCli::Stats(const Options& options) {
                              "folders: " + std::to_string(folders.size()) + "\n" +
                              "size: " + std::to_string(totalSize) + "\n";
     return Emit(options, [&text](ByteSink& sink) { return sink.Write(text.data(), text.size()); });
+}
+
+int PlumetCli::Scan(const Options& options) {
+    if (options.operands.size() != 1) {
+        return Usage("scan takes one folder");
+    }
+    if (options.output.empty()) {
+        return Usage("scan needs -o OUT");
+    }
+    if (folders_ == nullptr || locale_ == nullptr) {
+        return Fail("scanning is not available here");
+    }
+    const std::string& folder = options.operands[0];
+    // The program's walk passes over a folder it cannot read; a script wants to know.
+    if (!folders_->Open(folder.empty() ? "." : folder)) {
+        return Fail("cannot read the folder " + folder);
+    }
+    PendingResults found;
+    const std::atomic<bool> neverCancelled{false};
+    WalkContext walk{*folders_,
+                     found,
+                     std::string(options.video ? kVideoCategory : kAudioCategory),
+                     *locale_,
+                     locale_->GroupSeparator(),
+                     neverCancelled,
+                     {},
+                     {}};
+    CFolderScan top(folder);
+    top.ScanFolderProc(walk);
+    CatalogList list;
+    found.Drain(list, options.label.has_value(), options.label.value_or(""));
+    return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
+}
+
+int PlumetCli::LoadForRewrite(const std::string& command, const Options& options,
+                              CatalogList& list) {
+    if (options.operands.size() != 1) {
+        return Usage(command + " takes one catalog");
+    }
+    if (options.output.empty()) {
+        return Usage(command + " needs -o OUT");
+    }
+    if (!options.column) {
+        return Usage(command + " needs --column N");
+    }
+    if (Result loaded = Load(options.operands[0], list); !loaded) {
+        return Fail(loaded.error());
+    }
+    return kOk;
+}
+
+int PlumetCli::Sort(const Options& options) {
+    CatalogList list;
+    if (const int status = LoadForRewrite("sort", options, list); status != kOk) {
+        return status;
+    }
+    ColumnSort::SortByColumn(list, *options.column, !options.descending);
+    return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
+}
+
+int PlumetCli::Filter(const Options& options) {
+    if (!options.key) {
+        return Usage("filter needs --key TEXT");
+    }
+    CatalogList list;
+    if (const int status = LoadForRewrite("filter", options, list); status != kOk) {
+        return status;
+    }
+    CatalogList kept;
+    kept.AppendRows(CatalogFilter::MatchingRows(list, *options.column, *options.key));
+    return Emit(options, [&kept](ByteSink& sink) { return CatalogFile::StoreCatalog(kept, sink); });
 }
 
 int PlumetCli::Emit(const Options& options, const std::function<Result(ByteSink&)>& write) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,23 @@ public:
     PlumetCli(Files& files, std::FILE* in, std::FILE* out, std::FILE* err)
         : files_(files), in_(in), out_(out), err_(err) {}
 
+    // What `scan` walks with; without them `scan` is refused.
+    void SetScanServices(FolderReader& folders, Locale& locale) {
+        folders_ = &folders;
+        locale_ = &locale;
+    }
+
     int Run(const std::vector<std::string>& args);
 
 private:
     struct Options {
         std::vector<std::string> operands;
         std::string output;
+        bool video = false;
+        std::optional<std::string> label;
+        std::optional<int> column;
+        bool descending = false;
+        std::optional<std::string> key;
     };
 
     Result Load(const std::string& path, CatalogList& list);
@@ -31,6 +43,11 @@ private:
     int Import(const Options& options);
     int Merge(const Options& options);
     int Stats(const Options& options);
+    int Scan(const Options& options);
+    int Sort(const Options& options);
+    int Filter(const Options& options);
+    // Loads the one catalog that sort and filter take, after checking -o and --column.
+    int LoadForRewrite(const std::string& command, const Options& options, CatalogList& list);
     // Sends `write` to the -o file (replaced safely) or to standard output.
     int Emit(const Options& options, const std::function<Result(ByteSink&)>& write);
     int Fail(const std::string& message);
@@ -40,4 +57,6 @@ private:
     std::FILE* in_;
     std::FILE* out_;
     std::FILE* err_;
+    FolderReader* folders_ = nullptr;
+    Locale* locale_ = nullptr;
 };

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Result.h"
@@ -29,6 +31,9 @@ public:
     // it in place of `path`. On any failure `path` is left as it was.
     virtual Result ReplaceFile(const std::string& path,
                                const std::function<Result(ByteSink&)>& write) = 0;
+    // Gives the file `from` the path `to` in the same folder; fails, changing nothing, when
+    // `to` already exists. The error text names the file and the reason.
+    virtual Result RenameWithoutReplacing(const std::string& from, const std::string& to) = 0;
 };
 
 // Hands files, folders and addresses to the desktop.
@@ -38,6 +43,41 @@ public:
     // Opens a file, a folder or a URL with the user's application for it; true when an
     // application took it.
     virtual bool Open(const std::string& target) = 0;
+};
+
+// Folder listings for the scan. A listing reports entries in the order the file system
+// gives them and reads a file's facts only when asked, so a walk pays for one status call
+// per catalogued file and none for the others.
+class FolderReader {
+public:
+    enum class EntryKind { File, Folder, Other };
+
+    struct FileFacts {
+        std::uint64_t size = 0;
+        std::int64_t modifiedSeconds = 0;  // since 1970-01-01 UTC
+    };
+
+    // The device and inode of a folder, to notice a link that leads back up the walk.
+    struct FolderIdentity {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool operator==(const FolderIdentity&) const = default;
+    };
+
+    class Listing {
+    public:
+        virtual ~Listing() = default;
+        virtual FolderIdentity Identity() const = 0;
+        // The next entry other than "." and ".."; links are reported as what they lead to.
+        // False at the end. `name` stays valid until the next call.
+        virtual bool Next(std::string_view& name, EntryKind& kind) = 0;
+        // Size and last-write time of the entry just returned; nothing when it has gone.
+        virtual std::optional<FileFacts> Facts() = 0;
+    };
+
+    virtual ~FolderReader() = default;
+    // Nothing when the folder cannot be listed.
+    virtual std::unique_ptr<Listing> Open(const std::string& folder) = 0;
 };
 
 // Optical drives and the discs in them.
@@ -66,6 +106,9 @@ public:
     // The thousands separator: one character, which may take several UTF-8 bytes; ","
     // when the user's locale has none.
     virtual std::string GroupSeparator() = 0;
+    // The user's local time of a moment; nothing when it cannot be converted. Called from
+    // the scan's worker thread.
+    virtual std::optional<std::tm> LocalTime(std::int64_t secondsSinceEpoch) = 0;
 };
 
 // Named values by section under the settings root "Tavisk/Plumet".
@@ -107,6 +150,11 @@ public:
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) = 0;
+    // A folder picker with this title, opened at the user's music folder; nothing when the
+    // user cancels.
+    virtual std::optional<std::string> ChooseStartFolder(const std::string& title) = 0;
+    // The disc's label for the user to confirm or edit; nothing when they cancel.
+    virtual std::optional<std::string> EditVolumeLabel(const std::string& label) = 0;
     virtual void Beep() = 0;
     // A message box with an OK button and the application's name as caption.
     virtual void ShowMessage(const std::string& text) = 0;

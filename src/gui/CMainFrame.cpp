@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -13,14 +14,17 @@
 #include <QToolBar>
 
 #include "CAboutDlg.h"
+#include "CExtensionsDlg.h"
 #include "CPlumetView.h"
 #include "CommandActions.h"
 #include "DisplayText.h"
 #include "FramePlacement.h"
 #include "ProgramPages.h"
+#include "ScanStatus.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/RecentFileList.h"
 #include "commands/CommandId.h"
+#include "scan/ScanCommands.h"
 #include "services.h"
 
 namespace {
@@ -51,6 +55,9 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    scanStatus_ = new ScanStatus(
+        services_.scan, *statusBar(), [this](const QString& text) { SetMessageText(text); }, this);
+    connect(scanStatus_, &ScanStatus::ScanEnded, this, &CMainFrame::UpdateCommandStates);
     autoOpen_ = services_.profile.GetInt(kSettings, kAutoOpen, 0) != 0;
     if (autoOpen_) {
         // Once the event loop runs, after the command line was carried out.
@@ -61,22 +68,35 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
     UpdateCommandStates();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    delete scanStatus_;  // stops a running walk before the window goes
+}
 
 void CMainFrame::CreateHandlers() {
     CommandActions& c = *commands_;
-    c.SetHandler(kFileNew, [this] { RunDocumentCommand([this] { document_.OnFileNew(); }); });
-    c.SetHandler(kFileOpen, [this] { RunDocumentCommand([this] { document_.OnFileOpen(); }); });
+    c.SetHandler(kFileNew, [this] { RunReplacingCommand([this] { document_.OnFileNew(); }); });
+    c.SetHandler(kFileOpen, [this] { RunReplacingCommand([this] { document_.OnFileOpen(); }); });
     c.SetHandler(kFileSave, [this] { RunDocumentCommand([this] { document_.OnFileSave(); }); });
     c.SetHandler(kFileSaveAs, [this] { RunDocumentCommand([this] { document_.OnFileSaveAs(); }); });
     c.SetHandler(kMerge, [this] { RunDocumentCommand([this] { document_.OnMerge(); }); });
     for (int index = 0; index < RecentFileList::kSize; ++index) {
         c.AddCommand(kFileMruFirst + index, QString());
         c.SetHandler(kFileMruFirst + index, [this, index] {
-            RunDocumentCommand([this, index] { document_.OnOpenRecentFile(index); });
+            RunReplacingCommand([this, index] { document_.OnOpenRecentFile(index); });
         });
     }
     c.SetHandler(kAppExit, [this] { close(); });
+    ScanCommands& scan = services_.scan;
+    c.SetHandler(kLoadFromCD, [this] { OnLoadFromCD(); });
+    c.SetHandler(kSelectSearchLocation,
+                 [this, &scan] { RunScanCommand([&scan] { scan.OnSelectSearchLocation(); }); });
+    c.SetHandler(kCancelSearch,
+                 [this, &scan] { RunScanCommand([&scan] { scan.OnCancelSearch(); }); });
+    c.SetHandler(kFindAudioFiles,
+                 [this, &scan] { RunScanCommand([&scan] { scan.OnFindAudioFiles(); }); });
+    c.SetHandler(kFindVideoFiles,
+                 [this, &scan] { RunScanCommand([&scan] { scan.OnFindVideoFiles(); }); });
+    c.SetHandler(kCustomizeExtensions, [this] { OnCustomizeExtensions(); });
     c.SetHandler(kViewToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });
     c.SetHandler(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
     c.SetHandler(kOpenLastFile, [this] { OnOpenLastFile(); });
@@ -157,8 +177,32 @@ bool CMainFrame::SendCommand(int id) {
 }
 
 void CMainFrame::RunDocumentCommand(const std::function<void()>& command) {
+    scanStatus_->Drain();  // a save or a merge includes every row found so far
     command();
     UpdateTitle();
+}
+
+void CMainFrame::RunReplacingCommand(const std::function<void()>& command) {
+    scanStatus_->StopAndDrain();
+    command();
+    UpdateTitle();
+}
+
+void CMainFrame::RunScanCommand(const std::function<void()>& command) {
+    command();
+    scanStatus_->Follow();
+    UpdateTitle();
+}
+
+void CMainFrame::OnLoadFromCD() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    RunScanCommand([this] { services_.scan.OnLoadFromCD(); });
+    QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::OnCustomizeExtensions() {
+    CExtensionsDlg dialog(services_.ui);  // changes nothing, however it ends
+    dialog.exec();
 }
 
 void CMainFrame::UpdateTitle() {
@@ -169,6 +213,7 @@ void CMainFrame::UpdateCommandStates() {
     commands_->Action(kViewToolbar)->setChecked(!toolBar_->isHidden());
     commands_->Action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
     commands_->Action(kOpenLastFile)->setChecked(autoOpen_);
+    commands_->Action(kCancelSearch)->setEnabled(services_.scan.scanRunning());
     RebuildRecentFileItems();
 }
 
@@ -233,6 +278,7 @@ void CMainFrame::SetPlayerPaneText(const QString& text) {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     // The settings are written even when the user then cancels the close.
     SaveSettings();
+    scanStatus_->StopAndDrain();  // so the question covers every row found
     if (!document_.SaveModified()) {
         event->ignore();
         UpdateTitle();
@@ -251,7 +297,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
             const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-            RunDocumentCommand([this, &path] { document_.OpenDocumentFile(path); });
+            RunReplacingCommand([this, &path] { document_.OpenDocumentFile(path); });
         }
     }
     event->acceptProposedAction();

@@ -11,6 +11,8 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class RecentFileList;
+class ScanCommands;
+class ScanStatus;
 class Shell;
 class UserInterface;
 
@@ -24,6 +26,7 @@ public:
         Profile& profile;
         UserInterface& ui;
         Shell& shell;
+        ScanCommands& scan;
     };
 
     CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList& recentFiles,
@@ -44,6 +47,7 @@ public:
     void SetPlayerPaneText(const QString& text);
     QLabel& playerPane() const { return *playerPane_; }
     bool autoOpen() const { return autoOpen_; }
+    ScanStatus& scanStatus() const { return *scanStatus_; }
 
     void UpdateTitle();
     // Enables and checks every command of the frame from the current state.
@@ -62,6 +66,13 @@ private:
     void RebuildRecentFileItems();
     // Runs a document command, then brings the title and command states up to date.
     void RunDocumentCommand(const std::function<void()>& command);
+    // The same for a command that replaces the list: a running walk stops first and its
+    // rows come in, so they can be saved and never land in the next catalog.
+    void RunReplacingCommand(const std::function<void()>& command);
+    // Runs a scan command, then follows the walk it may have started.
+    void RunScanCommand(const std::function<void()>& command);
+    void OnLoadFromCD();
+    void OnCustomizeExtensions();
     void OnOpenLastFile();
     void OnAppAbout();
     void OnProgramWebsite();
@@ -77,5 +88,6 @@ private:
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
     QLabel* playerPane_ = nullptr;
+    ScanStatus* scanStatus_ = nullptr;
     bool autoOpen_ = false;
 };

@@ -6,7 +6,9 @@
 #include "CatalogModel.h"
 
 CPlumetApp::CPlumetApp(Services services)
-    : services_(services), document_(list_, services.files, services.ui, recentFiles_) {}
+    : services_(services),
+      document_(list_, services.files, services.ui, recentFiles_),
+      scan_(document_, list_, {services.folders, services.drives, services.locale, services.ui}) {}
 
 CPlumetApp::~CPlumetApp() {
     // The window and the model go before the store they show.
@@ -36,7 +38,7 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
     }
     frame_ = std::make_unique<CMainFrame>(
         document_, *model_, recentFiles_,
-        CMainFrame::Services{services_.profile, services_.ui, services_.shell});
+        CMainFrame::Services{services_.profile, services_.ui, services_.shell, scan_});
     frame_->ShowWithPlacement();
     return true;
 }

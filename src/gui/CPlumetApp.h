@@ -6,6 +6,7 @@
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RecentFileList.h"
+#include "scan/ScanCommands.h"
 #include "services.h"
 
 class CatalogModel;
@@ -24,6 +25,9 @@ public:
         UserInterface& ui;
         Profile& profile;
         Shell& shell;
+        FolderReader& folders;
+        Drives& drives;
+        Locale& locale;
     };
 
     explicit CPlumetApp(Services services);
@@ -41,12 +45,14 @@ public:
     CPlumetDoc& document() { return document_; }
     RecentFileList& recentFiles() { return recentFiles_; }
     CMainFrame* mainFrame() const { return frame_.get(); }
+    ScanCommands& scan() { return scan_; }
 
 private:
     Services services_;
     CatalogList list_;
     RecentFileList recentFiles_;
     CPlumetDoc document_;
+    ScanCommands scan_;
     std::unique_ptr<CatalogModel> model_;
     std::unique_ptr<CMainFrame> frame_;
 };

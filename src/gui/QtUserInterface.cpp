@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include "CVolumeLabelDlg.h"
 #include "DisplayText.h"
 
 namespace {
@@ -61,6 +63,29 @@ std::optional<std::string> QtUserInterface::ChooseFileToOpen(const FileDialogReq
 
 std::optional<std::string> QtUserInterface::ChooseFileToSave(const FileDialogRequest& request) {
     return RunFileDialog(parent_, request, QFileDialog::AcceptSave);
+}
+
+QString QtUserInterface::MusicFolder() {
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return !music.isEmpty() && QFileInfo(music).isDir() ? music : QString();
+}
+
+std::optional<std::string> QtUserInterface::ChooseStartFolder(const std::string& title) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        parent_, DisplayText(title), MusicFolder(), QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(folder).toStdString();
+}
+
+std::optional<std::string> QtUserInterface::EditVolumeLabel(const std::string& label) {
+    CVolumeLabelDlg dialog(parent_);
+    dialog.SetLabel(DisplayText(label));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.label().toUtf8().toStdString();
 }
 
 void QtUserInterface::Beep() {

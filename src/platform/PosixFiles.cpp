@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <system_error>
 
+#include "browse/RenameErrorText.h"
 #include "catalog/FileErrorText.h"
 
 namespace {
@@ -147,5 +149,32 @@ Result PosixFiles::ReplaceFile(const std::string& requestedPath,
         return result;
     }
     SyncFolder(folder);
+    return Result::Ok();
+}
+
+Result PosixFiles::RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    const auto failure = [&](int error) {
+        return Result::Failure(
+            RenameErrorText(std::error_code(error, std::generic_category()), from, to));
+    };
+    // A NUL inside a name would cut the path the system sees.
+    if (from.find('\0') != std::string::npos || to.find('\0') != std::string::npos) {
+        return failure(EINVAL);
+    }
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return Result::Ok();
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return failure(errno);
+    }
+    // link refuses an existing target, so this never replaces a file either.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return failure(errno);
+    }
+    if (::unlink(from.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(to.c_str());
+        return failure(error);
+    }
     return Result::Ok();
 }

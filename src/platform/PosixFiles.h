@@ -10,4 +10,7 @@ public:
     Result OpenForReading(const std::string& path, OpenedFile& opened) override;
     Result ReplaceFile(const std::string& path,
                        const std::function<Result(ByteSink&)>& write) override;
+    // renameat2 with RENAME_NOREPLACE; where the file system refuses the flag, a hard link
+    // under the new name, then the old name removed.
+    Result RenameWithoutReplacing(const std::string& from, const std::string& to) override;
 };

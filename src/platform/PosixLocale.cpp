@@ -56,6 +56,15 @@ std::string PosixLocale::GroupSeparator() {
     return result.empty() ? std::string(",") : result;
 }
 
+std::optional<std::tm> PosixLocale::LocalTime(std::int64_t secondsSinceEpoch) {
+    const auto time = static_cast<time_t>(secondsSinceEpoch);
+    std::tm local{};
+    if (localtime_r(&time, &local) == nullptr) {
+        return std::nullopt;
+    }
+    return local;
+}
+
 std::string PosixLocale::FirstCharacter(std::string_view text, std::string_view codeset) {
     if (text.empty()) {
         return {};

@@ -10,6 +10,8 @@
 class PosixLocale : public Locale {
 public:
     std::string GroupSeparator() override;
+    // localtime_r: the time zone is read once, not at every call as std::localtime does.
+    std::optional<std::tm> LocalTime(std::int64_t secondsSinceEpoch) override;
 
     // The first character of `text` in `codeset`: a whole UTF-8 sequence for UTF-8, else one
     // byte.

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "PosixFiles.h"
+#include "PosixFolderReader.h"
+#include "support/FakeServices.h"
 
 namespace {
 
@@ -55,10 +57,13 @@ protected:
         std::fputs(input.c_str(), in_);
         std::rewind(in_);
         PlumetCli cli(files_, in_, out_, err_);
+        cli.SetScanServices(folders_, locale_);
         return cli.Run(args);
     }
 
     PosixFiles files_;
+    PosixFolderReader folders_;
+    FixedLocale locale_;
     std::filesystem::path folder_;
     std::FILE* in_ = nullptr;
     std::FILE* out_ = nullptr;
@@ -206,3 +211,74 @@ TEST_F(PlumetCliTest, DumpOfImportIsTheInputThroughTheProgram) {
 }
 
 }  // namespace
+
+TEST_F(PlumetCliTest, ScanWalksAsTheProgramDoes) {
+    std::filesystem::create_directories(folder_ / "Music/Abba");
+    std::ofstream(folder_ / "Music/Abba/01 - Waterloo.mp3") << "12345";
+    std::ofstream(folder_ / "Music/Abba/cover.jpg") << "x";
+    std::ofstream(folder_ / "Music/Abba/Clip.avi") << "x";
+    const std::string music = (folder_ / "Music").string();
+    const std::string catalog = (folder_ / "scan.plm").string();
+
+    ASSERT_EQ(Run({"scan", music, "-o", catalog}), PlumetCli::kOk) << ReadAll(err_);
+    ASSERT_EQ(Run({"dump", catalog}), PlumetCli::kOk);
+    const std::string row = ReadAll(out_);
+    EXPECT_EQ(row.substr(0, row.find("\t", row.find("\t", row.find("\t") + 1) + 1)),
+              "Abba\tWaterloo\t" + music + "/Abba");
+    EXPECT_NE(row.find("\t5\t"), std::string::npos);
+    EXPECT_NE(row.find("\t" + music + "/Abba/01 - Waterloo.mp3\n"), std::string::npos);
+
+    ASSERT_EQ(Run({"scan", "--video", "--label", "DISC 1", music, "-o", catalog}), PlumetCli::kOk);
+    ASSERT_EQ(Run({"dump", catalog}), PlumetCli::kOk);
+    EXPECT_EQ(ReadAll(out_).substr(0, 16), "Clip\tClip\tDISC 1");
+
+    EXPECT_EQ(Run({"scan", (folder_ / "missing").string(), "-o", catalog}), PlumetCli::kFailure);
+    EXPECT_NE(ReadAll(err_).find("missing"), std::string::npos);
+    EXPECT_EQ(Run({"scan", music}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"scan", "--label"}), PlumetCli::kUsage);
+}
+
+TEST_F(PlumetCliTest, SortAndFilterRewriteACatalogAsTheListDoes) {
+    const std::string catalog = (folder_ / "in.plm").string();
+    const std::string out = (folder_ / "out.plm").string();
+    ASSERT_EQ(Run({"import", "-o", catalog},
+                  "b\tt1\tCD1\t1,000,000\tm\t/1\n"
+                  "ABBA\tt2\tCD2\t999\tm\t/2\n"
+                  "abba\tt3\tcd1\t4,567,890\tm\t/3\n"
+                  "\tt4\tCD1\t\tm\t/4\n"),
+              PlumetCli::kOk);
+    const auto tracks = [&](const std::vector<std::string>& args) {
+        EXPECT_EQ(Run(args), PlumetCli::kOk) << ReadAll(err_);
+        EXPECT_EQ(Run({"dump", out}), PlumetCli::kOk);
+        std::string column;
+        std::istringstream lines(ReadAll(out_));
+        for (std::string line; std::getline(lines, line);) {
+            column += line.substr(line.find('\t') + 1, 2) + " ";
+        }
+        return column;
+    };
+    EXPECT_EQ(tracks({"sort", "--column", "0", catalog, "-o", out}), "t4 t2 t3 t1 ");
+    EXPECT_EQ(tracks({"sort", "--descending", "--column", "0", catalog, "-o", out}),
+              "t1 t2 t3 t4 ");
+    EXPECT_EQ(tracks({"sort", "--column", "3", catalog, "-o", out}), "t4 t2 t1 t3 ");
+    EXPECT_EQ(tracks({"filter", "--column", "2", "--key", "CD1", catalog, "-o", out}), "t1 t4 ");
+    EXPECT_EQ(tracks({"filter", "--column", "0", "--key", "", catalog, "-o", out}), "t4 ");
+    EXPECT_EQ(tracks({"filter", "--column", "5", "--key", "/none", catalog, "-o", out}), "");
+
+    const std::string missing = (folder_ / "missing.plm").string();
+    EXPECT_EQ(Run({"sort", "--column", "0", missing, "-o", out}), PlumetCli::kFailure);
+    EXPECT_EQ(ReadAll(err_), "plumet-cli: " + missing + " was not found.\n");
+    EXPECT_EQ(Run({"sort", catalog, "-o", out}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"sort", "--column", "6", catalog, "-o", out}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"sort", "--column", "x", catalog, "-o", out}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"sort", "--column", "1", catalog}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"sort", "--column"}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"filter", "--column", "2", catalog, "-o", out}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"filter", "--key", "CD1", catalog, "-o", out}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"filter", "--column", "2", "--key"}), PlumetCli::kUsage);
+
+    ASSERT_EQ(Run({"--help"}), PlumetCli::kOk);
+    const std::string help = ReadAll(out_);
+    EXPECT_NE(help.find("  sort --column N"), std::string::npos);
+    EXPECT_NE(help.find("  filter --column N --key TEXT"), std::string::npos);
+}

@@ -16,6 +16,7 @@
 #include "commands/CommandId.h"
 #include "frame/WindowPlacement.h"
 #include "support/FakeServices.h"
+#include "support/ScanServices.h"
 
 namespace {
 
@@ -256,7 +257,9 @@ private slots:
     }
 
 private:
-    CPlumetApp::Services Services() { return {files_, ui_, profile_, shell_}; }
+    CPlumetApp::Services Services() {
+        return {files_, ui_, profile_, shell_, scan_.folders, scan_.drives, scan_.locale};
+    }
 
     QString WriteCatalog(const QString& name, int rows) {
         CatalogList list;
@@ -273,6 +276,7 @@ private:
     std::unique_ptr<QTemporaryDir> folder_;
     PosixFiles files_;
     ScriptedUserInterface ui_;
+    ScanServices scan_;
     MemoryProfile profile_;
     RecordingShell shell_;
 };

@@ -13,6 +13,7 @@
 #include "QSettingsProfile.h"
 #include "catalog/CatalogFile.h"
 #include "support/FakeServices.h"
+#include "support/ScanServices.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ private slots:
         ScriptedUserInterface ui;
         MemoryProfile profile;
         RecordingShell shell;
-        CPlumetApp app({files, ui, profile, shell});
+        ScanServices scan;
+        CPlumetApp app({files, ui, profile, shell, scan.folders, scan.drives, scan.locale});
         QVERIFY(app.InitInstance(Open(path)));
         QVERIFY(ui.errors.empty());
 
@@ -82,7 +84,8 @@ private slots:
         ScriptedUserInterface ui;
         MemoryProfile profile;
         RecordingShell shell;
-        CPlumetApp app({files, ui, profile, shell});
+        ScanServices scan;
+        CPlumetApp app({files, ui, profile, shell, scan.folders, scan.drives, scan.locale});
         QVERIFY(app.InitInstance(CommandLine::Parse({})));
         QCOMPARE(app.mainFrame()->windowTitle(), QString("Untitled - Plumet"));
         QCOMPARE(app.mainFrame()->view().model()->rowCount(), 0);
@@ -95,7 +98,8 @@ private slots:
         ScriptedUserInterface ui;
         MemoryProfile profile;
         RecordingShell shell;
-        CPlumetApp app({files, ui, profile, shell});
+        ScanServices scan;
+        CPlumetApp app({files, ui, profile, shell, scan.folders, scan.drives, scan.locale});
         QVERIFY(!app.InitInstance(Open(path)));
         QVERIFY(app.mainFrame() == nullptr);
         QCOMPARE(ui.errors.size(), size_t(1));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "scan/RowDerivation.h"
 #include "services.h"
 
 class MemoryProfile : public Profile {
@@ -49,6 +50,14 @@ public:
         dialogs.push_back(request);
         return Next(saveChoices, std::optional<std::string>());
     }
+    std::optional<std::string> ChooseStartFolder(const std::string& title) override {
+        folderTitles.push_back(title);
+        return Next(folderChoices, std::optional<std::string>());
+    }
+    std::optional<std::string> EditVolumeLabel(const std::string& label) override {
+        labelsShown.push_back(label);
+        return Next(labelAnswers, std::optional<std::string>());
+    }
     void Beep() override { ++beeps; }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowError(const std::string& text) override { errors.push_back(text); }
@@ -57,9 +66,13 @@ public:
     std::deque<SaveAnswer> answers;
     std::deque<std::optional<std::string>> openChoices;
     std::deque<std::optional<std::string>> saveChoices;
+    std::deque<std::optional<std::string>> folderChoices;
+    std::deque<std::optional<std::string>> labelAnswers;
 
     std::vector<std::string> questions;
     std::vector<FileDialogRequest> dialogs;
+    std::vector<std::string> folderTitles;
+    std::vector<std::string> labelsShown;
     std::vector<std::string> messages;
     std::vector<std::string> errors;
     int beeps = 0;
@@ -85,4 +98,13 @@ public:
 
     bool succeed = true;
     std::vector<std::string> opened;
+};
+
+class FixedLocale : public Locale {
+public:
+    std::string GroupSeparator() override { return separator; }
+    std::optional<std::tm> LocalTime(std::int64_t secondsSinceEpoch) override {
+        return StandardLocalTime(secondsSinceEpoch);
+    }
+    std::string separator = ",";
 };

@@ -62,11 +62,18 @@ void CatalogList::ClearRows() {
 }
 
 void CatalogList::SortRows(const RowComparison& comparison) {
-    Notify([](CatalogListener& l) { l.LayoutAboutToChange(); });
     std::vector<int> order(rows_.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return comparison(rows_[a], rows_[b]) < 0; });
+    ReorderRows(order);
+}
+
+void CatalogList::ReorderRows(std::span<const int> order) {
+    if (order.size() != rows_.size()) {
+        return;
+    }
+    Notify([](CatalogListener& l) { l.LayoutAboutToChange(); });
     std::vector<CatalogRow> sorted;
     sorted.reserve(rows_.size());
     std::vector<int> newRowOfOld(rows_.size());
@@ -76,6 +83,50 @@ void CatalogList::SortRows(const RowComparison& comparison) {
     }
     rows_ = std::move(sorted);
     Notify([&newRowOfOld](CatalogListener& l) { l.LayoutChanged(newRowOfOld); });
+}
+
+void CatalogList::RemoveRows(std::span<const int> ascendingRows) {
+    // Each run reported on its own keeps a view's selection and scroll position; past a few
+    // dozen runs a single reset costs less than moving the rows once per run.
+    constexpr std::size_t kMostRunsReported = 32;
+    std::vector<std::pair<int, int>> runs;
+    for (const int row : ascendingRows) {
+        if (!IsValidRow(row)) {
+            continue;
+        }
+        if (!runs.empty() && runs.back().second + 1 == row) {
+            runs.back().second = row;
+        } else if (runs.empty() || row > runs.back().second) {
+            runs.emplace_back(row, row);
+        }
+    }
+    if (runs.size() <= kMostRunsReported) {
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+            const auto [first, last] = *run;
+            Notify([=](CatalogListener& l) { l.RowsAboutToBeRemoved(first, last); });
+            rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
+            Notify([=](CatalogListener& l) { l.RowsRemoved(first, last); });
+        }
+        return;
+    }
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+    int kept = runs.front().first;
+    for (std::size_t run = 0; run < runs.size(); ++run) {
+        const int end = run + 1 < runs.size() ? runs[run + 1].first : RowCount();
+        for (int row = runs[run].second + 1; row < end; ++row) {
+            rows_[kept++] = std::move(rows_[row]);
+        }
+    }
+    rows_.erase(rows_.begin() + kept, rows_.end());
+    Notify([](CatalogListener& l) { l.Reset(); });
+}
+
+void CatalogList::SwapRows(CatalogList& other) {
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+    other.Notify([](CatalogListener& l) { l.AboutToReset(); });
+    rows_.swap(other.rows_);
+    other.Notify([](CatalogListener& l) { l.Reset(); });
+    Notify([](CatalogListener& l) { l.Reset(); });
 }
 
 void CatalogList::AppendRows(std::vector<CatalogRow> rows) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,14 @@ public:
     void ClearRows();
     // Stable: rows that compare equal keep their order.
     void SortRows(const RowComparison& comparison);
+    // Puts old row order[i] at row i, for a permutation `order` of all rows; one layout
+    // change, so selection follows its rows.
+    void ReorderRows(std::span<const int> order);
+    // Deletes the rows at these ascending, distinct indices: one notification pair per run of
+    // adjacent rows, or one reset when the runs are too many to report one by one.
+    void RemoveRows(std::span<const int> ascendingRows);
+    // Exchanges the whole content of two lists, one reset each.
+    void SwapRows(CatalogList& other);
 
     // Batch operations, one listener notification each.
     void AppendRows(std::vector<CatalogRow> rows);

@@ -18,6 +18,15 @@ inline constexpr int kColumnCount = 6;
 
 using RowCells = std::array<std::string_view, kColumnCount>;
 
+// A hint to the processor that `address` will be read soon.
+inline void PrefetchMemory(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 // One catalog entry: six cells held whole in a single buffer, so a million rows cost about
 // a third of what six separate strings would. The buffer starts with the end offsets of the
 // six cells, followed by their bytes; a row of six empty cells owns no buffer at all.
@@ -33,6 +42,9 @@ public:
     // An empty view for a column outside 0..5.
     std::string_view Cell(int column) const;
     RowCells Cells() const;
+    // Starts fetching the row's bytes into the cache, ahead of a pass over many rows that
+    // would otherwise wait on memory once per row.
+    void Prefetch() const { PrefetchMemory(data_.get()); }
     void SetCell(int column, std::string_view text);
 
     bool operator==(const CatalogRow& other) const { return Cells() == other.Cells(); }

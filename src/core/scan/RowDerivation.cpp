@@ -128,24 +128,25 @@ std::string FormatModified(const std::tm& local) {
     return out;
 }
 
-std::string ModifiedText(std::int64_t secondsSinceEpoch) {
+std::optional<std::tm> StandardLocalTime(std::int64_t secondsSinceEpoch) {
     const auto time = static_cast<std::time_t>(secondsSinceEpoch);
-    std::tm local{};
-    {
-        // std::localtime returns a shared buffer; the scan calls this from its worker thread.
-        static std::mutex localtimeLock;
-        const std::lock_guard<std::mutex> guard(localtimeLock);
-        const std::tm* converted = std::localtime(&time);
-        if (converted == nullptr) {
-            return {};
-        }
-        local = *converted;
+    // std::localtime returns a shared buffer.
+    static std::mutex localtimeLock;
+    const std::lock_guard<std::mutex> guard(localtimeLock);
+    const std::tm* converted = std::localtime(&time);
+    if (converted == nullptr) {
+        return std::nullopt;
     }
-    return FormatModified(local);
+    return *converted;
+}
+
+std::string ModifiedText(std::int64_t secondsSinceEpoch) {
+    const std::optional<std::tm> local = StandardLocalTime(secondsSinceEpoch);
+    return local ? FormatModified(*local) : std::string();
 }
 
 DerivedRow DeriveRow(std::string_view walkedFolder, std::string_view fileName, std::uint64_t size,
-                     std::int64_t modifiedSeconds, std::string_view groupSeparator) {
+                     const std::optional<std::tm>& modified, std::string_view groupSeparator) {
     const std::string_view folder = WithoutClosingSlashes(walkedFolder);
     const auto lastSlash = folder.rfind('/');
     const std::string_view folderName =
@@ -157,7 +158,9 @@ DerivedRow DeriveRow(std::string_view walkedFolder, std::string_view fileName, s
     row[kTrack] = std::move(names.track);
     row[kFolderDisk] = walkedFolder;
     row[kSize] = FormatSize(size, groupSeparator);
-    row[kModified] = ModifiedText(modifiedSeconds);
+    if (modified) {
+        row[kModified] = FormatModified(*modified);
+    }
     // "/" gives "/a.mp3"; an empty folder (the current one) gives the bare name.
     if (walkedFolder.empty()) {
         row[kPath] = fileName;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,12 +30,18 @@ std::string FormatSize(std::uint64_t bytes, std::string_view separator);
 // "MM/DD/YY HH:MM AM" with a 12-hour clock, the same in every process locale.
 std::string FormatModified(const std::tm& local);
 
+// The local time of a moment by the standard library alone; nothing when it cannot be
+// converted. Safe from any thread, but slow: the C library checks the time zone file at
+// every call.
+std::optional<std::tm> StandardLocalTime(std::int64_t secondsSinceEpoch);
+
 // The local time of `secondsSinceEpoch` as FormatModified shows it; empty when the time
-// cannot be converted. Safe to call from any thread.
+// cannot be converted.
 std::string ModifiedText(std::int64_t secondsSinceEpoch);
 
 using DerivedRow = std::array<std::string, kColumnCount>;
 
 // The cells of a file `fileName` found in `walkedFolder`, indexed by Column.
+// `modified` is the file's last-write time as local time, nothing when it has none.
 DerivedRow DeriveRow(std::string_view walkedFolder, std::string_view fileName, std::uint64_t size,
-                     std::int64_t modifiedSeconds, std::string_view groupSeparator);
+                     const std::optional<std::tm>& modified, std::string_view groupSeparator);

@@ -1,0 +1,121 @@
+#include "browse/RowEditor.h"
+
+#include <vector>
+
+namespace {
+
+#ifdef _WIN32
+constexpr std::string_view kFolderSeparators = "\\/";
+#else
+constexpr std::string_view kFolderSeparators = "/";
+#endif
+
+// The rows of the selection that exist, in list order.
+std::vector<int> ValidRows(const RowSelection& selection, int rowCount) {
+    std::vector<int> rows;
+    for (const int row : selection.Rows()) {
+        if (row >= 0 && row < rowCount) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+EditItemForm RowEditor::OpenForm(const RowSelection& selection, bool folderMode) const {
+    const std::vector<int> rows = ValidRows(selection, list_.RowCount());
+    EditItemForm form;
+    if (!rows.empty()) {
+        const int target = rows.back();
+        form.artist = list_.CellText(target, kArtist);
+        form.track = list_.CellText(target, kTrack);
+        form.folder = list_.CellText(target, kFolderDisk);
+        form.size = list_.CellText(target, kSize);
+    }
+    form.saveToDisk = true;
+    if (rows.size() > 1) {
+        // One value for many rows: only the column being set can be typed, and no file is
+        // renamed from emptied edits.
+        form.artistEnabled = !folderMode;
+        form.folderEnabled = folderMode;
+        form.trackEnabled = false;
+        form.artist.clear();
+        form.track.clear();
+        form.size.clear();
+        form.saveToDisk = false;
+        form.saveToDiskEnabled = false;
+    }
+    return form;
+}
+
+bool RowEditor::ApplyEdit(const RowSelection& selection, bool folderMode,
+                          const EditItemForm& form) {
+    const std::vector<int> rows = ValidRows(selection, list_.RowCount());
+    if (rows.empty()) {
+        return false;
+    }
+    bool changed = false;
+    if (rows.size() > 1) {
+        for (const int row : rows) {
+            changed |= folderMode ? SetCellIfChanged(row, kFolderDisk, form.folder)
+                                  : SetCellIfChanged(row, kArtist, form.artist);
+        }
+        return changed;
+    }
+    const int target = rows.back();
+    if (form.saveToDisk) {
+        changed |= Rename(target, form.artist, form.track);
+    }
+    changed |= SetCellIfChanged(target, kArtist, form.artist);
+    changed |= SetCellIfChanged(target, kTrack, form.track);
+    changed |= SetCellIfChanged(target, kFolderDisk, form.folder);
+    return changed;
+}
+
+bool RowEditor::Rename(int row, const std::string& artist, const std::string& track) {
+    const std::string path(list_.CellText(row, kPath));
+    if (artist.find('/') != std::string::npos || track.find('/') != std::string::npos) {
+        ui_.ShowError("Unable to rename " + path +
+                      ": an artist or track name cannot contain \"/\".");
+        return false;
+    }
+    const std::string renamed = RenamedPath(path, artist, track);
+    if (renamed == path) {
+        return false;  // already named so; the rename would only fail on the existing name
+    }
+    if (Result moved = files_.RenameWithoutReplacing(path, renamed); !moved) {
+        ui_.ShowError(moved.error());
+        return false;
+    }
+    list_.SetCell(row, kPath, renamed);
+    return true;
+}
+
+bool RowEditor::SetCellIfChanged(int row, int column, std::string_view text) {
+    if (list_.CellText(row, column) == text) {
+        return false;
+    }
+    list_.SetCell(row, column, text);
+    return true;
+}
+
+bool RowEditor::RemoveFromList(const RowSelection& selection) {
+    const std::vector<int> rows = ValidRows(selection, list_.RowCount());
+    list_.RemoveRows(rows);
+    return !rows.empty();
+}
+
+std::string RowEditor::RenamedPath(std::string_view path, std::string_view artist,
+                                   std::string_view track) {
+    const std::size_t separator = path.find_last_of(kFolderSeparators);
+    const std::size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
+    const std::string_view name = path.substr(nameStart);
+    // A leading dot starts a hidden file's name, not an extension.
+    const std::size_t dot = name.rfind('.');
+    const std::string_view extension =
+        dot == std::string_view::npos || dot == 0 ? std::string_view() : name.substr(dot);
+    std::string renamed(path.substr(0, nameStart));
+    renamed.append(artist).append(" - ").append(track).append(extension);
+    return renamed;
+}

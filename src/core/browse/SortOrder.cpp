@@ -1,0 +1,138 @@
+#include "browse/SortOrder.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "browse/CellKeys.h"
+#include "catalog/CatalogList.h"
+
+namespace {
+
+constexpr std::size_t kPieceSize = sizeof(std::uint64_t);
+// Rows read ahead: after a sort the rows' bytes lie all over memory, and waiting for each
+// one in turn costs more than the sort itself.
+constexpr int kPrefetchDistance = 16;
+
+// One row's key. Text is compared one eight-byte piece at a time, folded and big end first
+// in `piece`, so most comparisons are one integer comparison; ties with more text to come
+// are sorted again by their next piece, read through `text`, which points into the store
+// (unchanged during the sort), so the store's row table is never looked up at random.
+struct Key {
+    std::uint64_t piece = 0;
+    const char* text = nullptr;
+    std::uint32_t size = 0;
+    int row = 0;
+};
+
+void SetPiece(Key& key, std::size_t from) {
+    key.piece = 0;
+    const std::size_t count = std::min<std::size_t>(key.size - from, kPieceSize);
+    for (std::size_t i = 0; i < count; ++i) {
+        key.piece |= std::uint64_t{FoldAscii(static_cast<unsigned char>(key.text[from + i]))}
+                     << (8 * (kPieceSize - 1 - i));
+    }
+}
+
+class KeyedSort {
+public:
+    KeyedSort(const CatalogList& list, int column, bool ascending)
+        : list_(list), column_(column), ascending_(ascending) {}
+
+    std::vector<int> Run() {
+        const bool numeric = column_ == kSize || column_ == kModified;
+        const int count = list_.RowCount();
+        keys_.resize(static_cast<std::size_t>(count));
+        for (int row = 0; row < count; ++row) {
+            if (const CatalogRow* ahead = list_.RowRecord(row + kPrefetchDistance)) {
+                ahead->Prefetch();
+            }
+            const std::string_view cell = list_.CellText(row, column_);
+            Key& key = keys_[static_cast<std::size_t>(row)];
+            key.row = row;
+            if (!numeric) {
+                key.text = cell.data();
+                key.size = static_cast<std::uint32_t>(cell.size());
+                SetPiece(key, 0);
+            } else if (column_ == kSize) {
+                key.piece = DigitsValue(cell);
+            } else if (const auto minutes = ModifiedMinutes(cell)) {
+                key.piece = static_cast<std::uint64_t>(*minutes) + 1;  // 0: not a date
+            }
+        }
+        SortAll();
+        std::vector<int> order(keys_.size());
+        std::transform(keys_.begin(), keys_.end(), order.begin(),
+                       [](const Key& key) { return key.row; });
+        return order;
+    }
+
+private:
+    using Iterator = std::vector<Key>::iterator;
+
+    // Bytes left from `from` on, capped so that all texts going on past this piece tie: a
+    // text that ends within the piece sorts before a longer one with the same bytes.
+    static std::uint32_t Rest(const Key& key, std::size_t from) {
+        return static_cast<std::uint32_t>(std::min<std::size_t>(key.size - from, kPieceSize + 1));
+    }
+
+    // Sorts by the first piece, then each run still tied with more text to come by its next
+    // piece, and so on. Each byte is folded once; a cell is read again only while it ties.
+    void SortAll() {
+        struct Range {
+            Iterator first, last;
+            std::size_t from;
+        };
+        std::vector<Range> pending{{keys_.begin(), keys_.end(), 0}};
+        while (!pending.empty()) {
+            const Range range = pending.back();
+            pending.pop_back();
+            if (range.from > 0) {
+                for (auto key = range.first; key != range.last; ++key) {
+                    if (range.last - key > kPrefetchDistance) {
+                        PrefetchMemory((key + kPrefetchDistance)->text + range.from);
+                    }
+                    SetPiece(*key, range.from);
+                }
+            }
+            const auto differ = [&range](const Key& a, const Key& b) {
+                return a.piece != b.piece || Rest(a, range.from) != Rest(b, range.from);
+            };
+            // Paths share long beginnings: a piece that all rows share needs no sort.
+            if (std::adjacent_find(range.first, range.last, differ) != range.last) {
+                Sort(range.first, range.last, range.from);
+            }
+            for (auto run = range.first; run != range.last;) {
+                const auto runEnd = std::find_if(run + 1, range.last,
+                                                 [&](const Key& key) { return differ(*run, key); });
+                if (runEnd - run > 1 && Rest(*run, range.from) > kPieceSize) {
+                    pending.push_back({run, runEnd, range.from + kPieceSize});
+                }
+                run = runEnd;
+            }
+        }
+    }
+
+    void Sort(Iterator first, Iterator last, std::size_t from) const {
+        const auto less = [from](const Key& a, const Key& b) {
+            return a.piece != b.piece ? a.piece < b.piece : Rest(a, from) < Rest(b, from);
+        };
+        if (ascending_) {
+            std::stable_sort(first, last, less);
+        } else {
+            std::stable_sort(first, last,
+                             [&less](const Key& a, const Key& b) { return less(b, a); });
+        }
+    }
+
+    const CatalogList& list_;
+    const int column_;
+    const bool ascending_;
+    std::vector<Key> keys_;
+};
+
+}  // namespace
+
+std::vector<int> SortOrder(const CatalogList& list, int column, bool ascending) {
+    return KeyedSort(list, column, ascending).Run();
+}

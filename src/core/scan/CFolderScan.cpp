@@ -1,0 +1,90 @@
+#include "scan/CFolderScan.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "scan/MediaExtensions.h"
+#include "scan/RowDerivation.h"
+
+namespace {
+
+std::string CurrentDirectory() {
+    std::error_code error;
+    std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? std::string() : current.string();
+}
+
+}  // namespace
+
+std::string CFolderScan::JoinFolder(std::string_view folder, std::string_view name) {
+    std::string joined;
+    joined.reserve(folder.size() + 1 + name.size());
+    joined.append(folder);
+    if (joined.empty() || joined.back() != '/') {
+        joined += '/';
+    }
+    joined.append(name);
+    return joined;
+}
+
+void CFolderScan::ScanFolderProc(WalkContext& walk) {
+    if (folder.empty()) {
+        folder = CurrentDirectory();
+        if (folder.empty()) {
+            return;
+        }
+    }
+    if (walk.enteringFolder) {
+        walk.enteringFolder(folder);
+    }
+    std::unique_ptr<FolderReader::Listing> listing = walk.reader.Open(folder);
+    if (!listing) {
+        return;
+    }
+    const FolderReader::FolderIdentity identity = listing->Identity();
+    if (std::find(walk.walkPath.begin(), walk.walkPath.end(), identity) != walk.walkPath.end()) {
+        return;  // a link back up the walk would loop for ever
+    }
+
+    // One pass over the listing: files are catalogued as they come, sub-folders wait until
+    // every file of this folder is in.
+    std::vector<std::string> subFolders;
+    std::string_view name;
+    FolderReader::EntryKind kind;
+    while (listing->Next(name, kind)) {
+        if (kind == FolderReader::EntryKind::Folder) {
+            subFolders.emplace_back(name);
+        } else if (kind == FolderReader::EntryKind::File && IsMediaFile(walk.category, name)) {
+            if (const std::optional<FolderReader::FileFacts> facts = listing->Facts()) {
+                AddFoundFile(walk, name, *facts);
+            }
+        }
+        if (walk.cancelRequested.load(std::memory_order_relaxed)) {
+            return;
+        }
+    }
+    listing.reset();  // deep trees must not hold one open folder per level
+
+    walk.walkPath.push_back(identity);
+    for (const std::string& subFolder : subFolders) {
+        if (walk.cancelRequested.load(std::memory_order_relaxed)) {
+            break;
+        }
+        CFolderScan level(JoinFolder(folder, subFolder));
+        level.ScanFolderProc(walk);
+    }
+    walk.walkPath.pop_back();
+}
+
+void CFolderScan::AddFoundFile(WalkContext& walk, std::string_view name,
+                               const FolderReader::FileFacts& facts) const {
+    const DerivedRow row =
+        DeriveRow(folder, name, facts.size, walk.locale.LocalTime(facts.modifiedSeconds),
+                  walk.groupSeparator);
+    RowCells cells;
+    for (int column = 0; column < kColumnCount; ++column) {
+        cells[column] = row[column];
+    }
+    walk.results.AppendRow(cells);
+}

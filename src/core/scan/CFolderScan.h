@@ -1,0 +1,44 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/PendingResults.h"
+#include "services.h"
+
+// What every level of one walk shares.
+struct WalkContext {
+    FolderReader& reader;
+    PendingResults& results;
+    std::string category;  // "audio" or "video"
+    Locale& locale;
+    std::string groupSeparator;  // the locale's, read once per walk
+    const std::atomic<bool>& cancelRequested;
+    // Told the folder each level is about to list; may be empty.
+    std::function<void(const std::string&)> enteringFolder;
+    // The folders from the start folder down to the level being walked.
+    std::vector<FolderReader::FolderIdentity> walkPath;
+};
+
+// One level of the walk: a folder's matching files in the order the file system lists
+// them, then its sub-folders, depth first, in that order.
+class CFolderScan {
+public:
+    explicit CFolderScan(std::string folder = {}) : folder(std::move(folder)) {}
+
+    // Walks `folder` and everything below it. An empty folder is the current directory.
+    // A folder that cannot be listed contributes nothing.
+    void ScanFolderProc(WalkContext& walk);
+
+    // "/media/cd/" and "Album" give "/media/cd/Album".
+    static std::string JoinFolder(std::string_view folder, std::string_view name);
+
+    std::string folder;
+
+private:
+    void AddFoundFile(WalkContext& walk, std::string_view name,
+                      const FolderReader::FileFacts& facts) const;
+};

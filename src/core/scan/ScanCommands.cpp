@@ -1,0 +1,121 @@
+#include "scan/ScanCommands.h"
+
+#include "catalog/CPlumetDoc.h"
+#include "scan/MediaExtensions.h"
+
+ScanCommands::ScanCommands(CPlumetDoc& document, CatalogList& list, Services services)
+    : document_(document),
+      list_(list),
+      services_(services),
+      worker_(services.folders, services.locale, pending_) {}
+
+void ScanCommands::SetWalkEnded(ScanWorker::WalkEnded walkEnded) {
+    worker_.SetWalkEnded(std::move(walkEnded));
+}
+
+void ScanCommands::StartScan(const std::string& folder, bool clearList, bool audio) {
+    // One walk at a time: the running one stops and its rows come in before anything is
+    // cleared, so they cannot land among the new walk's rows.
+    StopAndDrain();
+    document_.EndFilter();
+    if (clearList) {
+        list_.ClearRows();
+    }
+    const std::string category(audio ? kAudioCategory : kVideoCategory);
+    scanRunning_ = true;
+    currentWalk_ = worker_.StartScan(folder, category);
+}
+
+void ScanCommands::OnFindAudioFiles() {
+    StartScan(searchFolder_, true, true);
+}
+
+void ScanCommands::OnFindVideoFiles() {
+    StartScan(searchFolder_, true, false);
+}
+
+void ScanCommands::OnLoadFromCD() {
+    fromDisc_ = false;
+    const std::vector<Drives::OpticalDrive> drives = services_.drives.OpticalDrives();
+    if (drives.empty()) {
+        return;
+    }
+    fromDisc_ = true;
+    const std::string root = drives.back().mountPoint;  // the last drive wins
+    discLabel_ = ReadVolumeLabel(root);
+    // A drive without a disc has nothing to walk: an empty root would mean the current
+    // directory, whose files would arrive labelled with an earlier disc's label.
+    if (!discLabel_.empty() && !root.empty()) {
+        StartScan(root, false, true);
+    }
+}
+
+std::string ScanCommands::ReadVolumeLabel(const std::string& path) {
+    // The disc that holds the path answers, so a folder below a disc's root has a label.
+    const std::string mountPoint =
+        path.empty() ? std::string() : services_.drives.OpticalMountPointOf(path);
+    const std::optional<std::string> label =
+        mountPoint.empty() ? std::nullopt : services_.drives.VolumeLabel(mountPoint);
+    fromDisc_ = label.has_value();
+    if (!label) {
+        services_.ui.ShowMessage(kNoDiskInDrive);
+        return discLabel_;
+    }
+    discLabel_ = services_.ui.EditVolumeLabel(*label).value_or(std::string());
+    return discLabel_;
+}
+
+bool ScanCommands::IsOnOpticalDrive(const std::string& path) {
+    return !services_.drives.OpticalMountPointOf(path).empty();
+}
+
+void ScanCommands::OnSelectSearchLocation() {
+    const std::string path = services_.ui.ChooseStartFolder(kStartFolderTitle).value_or("");
+    if (path.empty()) {
+        return;
+    }
+    const bool onDisc = IsOnOpticalDrive(path);
+    if (onDisc) {
+        ReadVolumeLabel(path);
+    }
+    fromDisc_ = onDisc;
+    StartScan(path, true, true);
+}
+
+void ScanCommands::OnCancelSearch() {
+    worker_.CancelScan();
+    scanRunning_ = false;
+}
+
+ScanCommands::Drained ScanCommands::OnTimer() {
+    Drained drained;
+    if (!pending_.Empty()) {
+        // Found rows belong to the whole catalog, not to the rows a filter shows.
+        document_.EndFilter();
+    }
+    drained.rowsMoved = pending_.Drain(list_, fromDisc_, discLabel_);
+    if (drained.rowsMoved > 0) {
+        // Found rows are work the user would lose by closing without a question.
+        document_.SetModified(true);
+    }
+    if (list_.RowCount() > 0) {
+        drained.itemsText = PendingResults::ItemsText(list_.RowCount());
+    }
+    return drained;
+}
+
+ScanCommands::Drained ScanCommands::OnWalkEnded(std::uint64_t walk) {
+    if (walk != currentWalk_) {
+        return {};
+    }
+    worker_.CancelScan();  // the thread has ended already; this joins it
+    scanRunning_ = false;
+    return OnTimer();
+}
+
+ScanCommands::Drained ScanCommands::StopAndDrain() {
+    worker_.CancelScan();
+    scanRunning_ = false;
+    currentWalk_ = 0;
+    return OnTimer();
+}

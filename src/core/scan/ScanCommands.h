@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "catalog/CatalogList.h"
+#include "scan/PendingResults.h"
+#include "scan/ScanWorker.h"
+#include "services.h"
+
+class CPlumetDoc;
+
+// The view's ways to start and stop a scan, and the drain that brings found rows into the
+// list. Everything here runs on the UI thread; the walk itself runs on the worker.
+class ScanCommands {
+public:
+    static constexpr const char* kStartFolderTitle = "Select a Starting Directory";
+    static constexpr const char* kNoDiskInDrive = "No Disk in Drive";
+
+    struct Services {
+        FolderReader& folders;
+        Drives& drives;
+        Locale& locale;
+        UserInterface& ui;
+    };
+
+    // What a drain did: the rows it moved, and the progress text when the list has rows.
+    struct Drained {
+        int rowsMoved = 0;
+        std::optional<std::string> itemsText;
+    };
+
+    ScanCommands(CPlumetDoc& document, CatalogList& list, Services services);
+
+    // Called on the worker thread when a walk ends; the receiver hands the number to
+    // OnWalkEnded on the UI thread.
+    void SetWalkEnded(ScanWorker::WalkEnded walkEnded);
+
+    void StartScan(const std::string& folder, bool clearList, bool audio);
+    void CancelScan() { worker_.CancelScan(); }
+
+    void OnFindAudioFiles();
+    void OnFindVideoFiles();
+    void OnLoadFromCD();
+    void OnSelectSearchLocation();
+    void OnCancelSearch();
+    // Asks the disc that holds `path` for its label and lets the user confirm or edit it.
+    std::string ReadVolumeLabel(const std::string& path);
+
+    // The timer's drain.
+    Drained OnTimer();
+    // The walk numbered `walk` has ended: its last rows come in and the scan is over. The
+    // end of a walk that was replaced or stopped since is ignored.
+    Drained OnWalkEnded(std::uint64_t walk);
+    // Stops any walk and brings in every row it found, before the list is replaced or the
+    // program ends.
+    Drained StopAndDrain();
+
+    bool scanRunning() const { return scanRunning_; }
+    std::string CurrentFolder() const { return worker_.CurrentFolder(); }
+    bool fromDisc() const { return fromDisc_; }
+    const std::string& discLabel() const { return discLabel_; }
+    const std::string& searchFolder() const { return searchFolder_; }
+
+private:
+    bool IsOnOpticalDrive(const std::string& path);
+
+    CPlumetDoc& document_;
+    CatalogList& list_;
+    Services services_;
+    std::string searchFolder_;
+    bool fromDisc_ = false;
+    std::string discLabel_;
+    bool scanRunning_ = false;
+    std::uint64_t currentWalk_ = 0;
+    PendingResults pending_;
+    ScanWorker worker_;  // after the results it fills: it is joined first
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "scan/PendingResults.h"
+#include "services.h"
+
+// Runs one walk at a time on its own thread. The worker only appends rows to the pending
+// results and reads the cancel flag; it is always joined before this object goes.
+class ScanWorker {
+public:
+    // Called on the worker thread once a walk has ended, with that walk's number.
+    using WalkEnded = std::function<void(std::uint64_t walk)>;
+
+    ScanWorker(FolderReader& reader, Locale& locale, PendingResults& results);
+    ~ScanWorker();
+    ScanWorker(const ScanWorker&) = delete;
+    ScanWorker& operator=(const ScanWorker&) = delete;
+
+    void SetWalkEnded(WalkEnded walkEnded) { walkEnded_ = std::move(walkEnded); }
+
+    // Stops a running walk first, then starts walking `folder`; returns the new walk's number.
+    std::uint64_t StartScan(const std::string& folder, const std::string& category);
+    // Asks the walk to stop and waits until its thread has ended. Rows found so far stay
+    // in the pending results.
+    void CancelScan();
+
+    bool walkActive() const { return walkActive_.load(); }
+    // The folder the walk is listing now; empty when no walk runs.
+    std::string CurrentFolder() const;
+
+private:
+    void Walk(std::string folder, std::string category, std::string groupSeparator,
+              std::uint64_t walk);
+    void SetCurrentFolder(const std::string& folder);
+
+    FolderReader& reader_;
+    Locale& locale_;
+    PendingResults& results_;
+    WalkEnded walkEnded_;
+    std::atomic<bool> walkActive_{false};
+    std::atomic<bool> cancelRequested_{false};
+    std::uint64_t walkCount_ = 0;
+    mutable std::mutex folderLock_;
+    std::string currentFolder_;
+    std::thread worker_;  // last: joined before the members it uses go
+};

@@ -1,0 +1,96 @@
+#include "ScanStatus.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QStatusBar>
+
+#include "DisplayText.h"
+
+namespace {
+
+constexpr int kBusyWidth = 100;
+
+}  // namespace
+
+ScanStatus::ScanStatus(ScanCommands& scan, QStatusBar& statusBar,
+                       std::function<void(const QString&)> setMessage, QObject* parent)
+    : QObject(parent),
+      scan_(scan),
+      setMessage_(std::move(setMessage)),
+      busy_(new QProgressBar(&statusBar)),
+      folder_(new QLabel(&statusBar)) {
+    busy_->setRange(0, 0);  // indeterminate: a walk's size is not known in advance
+    busy_->setMaximumWidth(kBusyWidth);
+    busy_->setTextVisible(false);
+    busy_->hide();
+    folder_->setTextFormat(Qt::PlainText);
+    folder_->setMinimumWidth(0);
+    folder_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    folder_->hide();
+    statusBar.addWidget(busy_);
+    statusBar.addWidget(folder_, 2);
+
+    drainTimer_.setInterval(kDrainIntervalMs);
+    connect(&drainTimer_, &QTimer::timeout, this, &ScanStatus::Drain);
+    scan_.SetWalkEnded([this](std::uint64_t walk) {
+        // From the worker thread: the end is handled on the UI thread, after every row
+        // the walk appended.
+        QMetaObject::invokeMethod(
+            this, [this, walk] { OnWalkEnded(walk); }, Qt::QueuedConnection);
+    });
+}
+
+ScanStatus::~ScanStatus() {
+    scan_.CancelScan();
+    scan_.SetWalkEnded({});
+}
+
+void ScanStatus::Follow() {
+    const bool running = scan_.scanRunning();
+    if (running && !drainTimer_.isActive()) {
+        drainTimer_.start();
+    } else if (!running) {
+        drainTimer_.stop();
+    }
+    busy_->setVisible(running);
+    folder_->setVisible(running);
+    if (!running) {
+        folder_->clear();
+    }
+}
+
+ScanCommands::Drained ScanStatus::Timed(const std::function<ScanCommands::Drained()>& drain) {
+    QElapsedTimer clock;
+    clock.start();
+    ScanCommands::Drained drained = drain();
+    longestDrainNs_ = std::max(longestDrainNs_, clock.nsecsElapsed());
+    return drained;
+}
+
+void ScanStatus::Drain() {
+    Show(Timed([this] { return scan_.OnTimer(); }));
+    const std::string folder = scan_.CurrentFolder();
+    if (!folder.empty()) {
+        folder_->setText(DisplayText(folder));
+    }
+}
+
+void ScanStatus::StopAndDrain() {
+    Show(scan_.StopAndDrain());
+    Follow();
+}
+
+void ScanStatus::Show(const ScanCommands::Drained& drained) {
+    if (drained.itemsText) {
+        setMessage_(QString::fromStdString(*drained.itemsText));
+    }
+}
+
+void ScanStatus::OnWalkEnded(std::uint64_t walk) {
+    const bool wasRunning = scan_.scanRunning();
+    Show(Timed([this, walk] { return scan_.OnWalkEnded(walk); }));
+    Follow();
+    if (wasRunning && !scan_.scanRunning()) {
+        emit ScanEnded();
+    }
+}

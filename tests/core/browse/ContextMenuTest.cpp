@@ -1,0 +1,58 @@
+#include "browse/ContextMenu.h"
+
+#include <gtest/gtest.h>
+
+#include "core/browse/BrowseRows.h"
+
+namespace {
+
+using Items = std::vector<ContextMenu::Item>;
+
+TEST(ContextMenuTest, ItemsFollowTheSelectionTheFilterAndThePlayer) {
+    struct Case {
+        int selected;
+        bool filterOn;
+        bool playerRunning;
+        Items items;
+    };
+    const ContextMenu::Item filterOn{kFilterOn, "Filter On CD1"};
+    const ContextMenu::Item showAll{kFilterOn, "Show All"};
+    const ContextMenu::Item artist{kFilterOnArtist, "Filter On Artist"};
+    const ContextMenu::Item edit{kEdit, "Edit"};
+    const ContextMenu::Item editFolder{kEdit, "Edit Folder Name"};
+    const ContextMenu::Item editArtist{kEditArtistName, "Edit Artist Name"};
+    const ContextMenu::Item remove{kRemoveFromList, "Remove From List"};
+    const ContextMenu::Item play{kPlay, "Play"};
+    const ContextMenu::Item enqueue{kEnqueueInWinamp, "Enqueue in Winamp"};
+    const ContextMenu::Item folder{kOpenFolder, "Open Folder"};
+    const Case cases[] = {
+        {1, false, true, {filterOn, artist, edit, remove, play, enqueue, folder}},
+        {1, false, false, {filterOn, artist, edit, remove, play, folder}},
+        {1, true, true, {showAll, artist, remove, play, enqueue, folder}},
+        {1, true, false, {showAll, artist, remove, play, folder}},
+        {2, false, true, {artist, editFolder, editArtist, play, enqueue, folder}},
+        {5, false, false, {artist, editFolder, editArtist, play, enqueue, folder}},
+        {2, true, true, {artist, play, enqueue, folder}},
+        {3, true, false, {artist, play, enqueue, folder}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ContextMenu::Build(10, c.selected, "CD1", c.filterOn, c.playerRunning), c.items)
+            << c.selected << " selected, filter " << c.filterOn << ", player " << c.playerRunning;
+    }
+    EXPECT_TRUE(ContextMenu::Build(0, 0, "", false, true).empty());
+}
+
+TEST(ContextMenuTest, TheFilterItemNamesTheFirstSelectedRowsFolderLiterally) {
+    CatalogList list;
+    AppendColumn(list, kFolderDisk, {"Rock & Roll", "Jazz", "Blues"});
+    EXPECT_EQ(ContextMenu::Build(list, RowSelection({0}), false, false).front().label,
+              "Filter On Rock && Roll");
+    EXPECT_EQ(ContextMenu::Build(list, RowSelection(), false, false).front(),
+              (ContextMenu::Item{kFilterOn, "Filter On "}));
+    EXPECT_EQ(ContextMenu::Build(list, RowSelection({2, 1}), false, false).front().id,
+              kFilterOnArtist);
+    EXPECT_EQ(ContextMenu::EscapeMnemonics("&&a&"), "&&&&a&&");
+    EXPECT_TRUE(ContextMenu::Build(CatalogList(), RowSelection(), false, true).empty());
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#include "browse/TrackFinder.h"
+
+#include <gtest/gtest.h>
+
+#include "core/browse/BrowseRows.h"
+#include "support/FakeServices.h"
+
+namespace {
+
+TEST(TrackFinderTest, FindsTheNextRowHoldingTheTextAndWrapsAround) {
+    CatalogList list;
+    AppendRow(list, {"Abba", "Waterloo", "Pop", "", "", "/m/abba/waterloo.mp3"});
+    AppendRow(list, {"Queen", "Bohemian Rhapsody", "Rock", "", "", "/m/queen/bo.mp3"});
+    AppendRow(list, {"Miles Davis", "So What", "Jazz", "", "", "/m/JAZZ/miles.mp3"});
+    AppendRow(list, {"Quincy", "Soul Bossa", "Rock", "", "", "/m/q/soul.mp3"});
+    ScriptedUserInterface ui;
+    TrackFinder finder(list, ui);
+
+    EXPECT_EQ(finder.Find(-1, "WATERLOO"), 0);  // Track, any case
+    EXPECT_EQ(finder.Find(0, "qu"), 1);         // Artist, after the current row
+    EXPECT_EQ(finder.Find(1, "qu"), 3);         // the next one
+    EXPECT_EQ(finder.Find(3, "qu"), 1);         // wraps to the top
+    EXPECT_EQ(finder.Find(2, "jazz"), 2);       // Path; the current row comes last
+    EXPECT_EQ(finder.Find(0, "rock"), -1);      // In Folder/Disk is not searched
+    EXPECT_EQ(finder.Find(-1, "\xc3\xa9t\xc3\xa9"), -1);
+    EXPECT_EQ(ui.errors, (std::vector<std::string>(2, "Unable to find the folder")));
+
+    CatalogList empty;
+    TrackFinder nothing(empty, ui);
+    EXPECT_EQ(nothing.Find(-1, ""), -1);
+    EXPECT_EQ(ui.errors.size(), 3u);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+}  // namespace

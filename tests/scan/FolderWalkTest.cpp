@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "PosixFolderReader.h"
+#include "scan/CFolderScan.h"
+#include "scan/MediaExtensions.h"
+#include "scan/RowDerivation.h"
+#include "support/FakeServices.h"
+#include "support/TempFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The real reader, except that the folders named here cannot be listed.
+class FailingFolderReader : public FolderReader {
+public:
+    std::unique_ptr<Listing> Open(const std::string& folder) override {
+        return failing.count(folder) != 0 ? nullptr : real.Open(folder);
+    }
+    PosixFolderReader real;
+    std::set<std::string> failing;
+};
+
+class FolderWalkTest : public ::testing::Test {
+protected:
+    TempFolder temp_{"plumet-walk"};
+    std::string root_ = temp_.path().string();
+    FailingFolderReader reader_;
+    FixedLocale locale_;
+
+    void File(const std::string& relative, std::uintmax_t size = 3) const {
+        const fs::path file = temp_.path() / relative;
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary)
+            << std::string(std::min<std::uintmax_t>(size, 3), 'x');
+        if (size > 3) {
+            fs::resize_file(file, size);  // sparse
+        }
+    }
+
+    using Rows = std::vector<DerivedRow>;
+
+    // The rows of a whole walk of `folder`, in the order found.
+    Rows Walk(const std::string& folder, std::string_view category = kAudioCategory) {
+        PendingResults pending;
+        std::atomic<bool> cancel{false};
+        WalkContext walk{reader_, pending, std::string(category), locale_, ",", cancel, {}, {}};
+        CFolderScan top(folder);
+        top.ScanFolderProc(walk);
+        EXPECT_TRUE(walk.walkPath.empty());
+        CatalogList list;
+        pending.Drain(list, false, "");
+        Rows rows(list.RowCount());
+        for (int row = 0; row < list.RowCount(); ++row) {
+            for (int column = 0; column < kColumnCount; ++column) {
+                rows[row][column] = list.CellText(row, column);
+            }
+        }
+        return rows;
+    }
+
+    std::vector<std::string> Paths(const Rows& rows) const {
+        std::vector<std::string> paths;
+        for (const DerivedRow& row : rows) {
+            paths.push_back(row[kPath].substr(root_.size()));
+        }
+        return paths;
+    }
+
+    // Names of `folder` in the order the file system lists them.
+    std::vector<std::string> ListingOrder(const std::string& folder) const {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(temp_.path() / folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+};
+
+TEST(MediaExtensionsTest, TakesTheCategorysExtensionsWhateverTheirCase) {
+    for (const char* taken : {"SONG.MP3", "a.flac", "b.Ogg", "mp3", "x.aa3", ".hidden.wma"}) {
+        EXPECT_TRUE(IsMediaFile(kAudioCategory, taken)) << taken;
+    }
+    for (const char* refused : {"song.mp3.txt", "cover.jpg", "Clip.AVI", "mp3.", "song"}) {
+        EXPECT_FALSE(IsMediaFile(kAudioCategory, refused)) << refused;
+    }
+    EXPECT_TRUE(IsMediaFile(kVideoCategory, "Clip.AVI"));
+    EXPECT_TRUE(IsMediaFile(kVideoCategory, "x.mpeg"));
+    EXPECT_FALSE(IsMediaFile(kVideoCategory, "song.mp3"));
+    EXPECT_FALSE(IsMediaFile("Audio", "song.mp3"));  // categories compare exactly
+    EXPECT_FALSE(IsMediaFile("", "song.mp3"));
+}
+
+TEST_F(FolderWalkTest, FilesComeBeforeSubFoldersDepthFirstInListingOrder) {
+    for (const char* name : {"a.mp3", "b.mp3", "c.MP3", "cover.jpg", ".hidden.ogg"}) {
+        File(name);
+    }
+    File("One/1.mp3");
+    File("One/Deep/2.mp3");
+    File("One/Deep/Deeper/3.mp3");
+    File("Two/4.flac");
+    File("Live.mp3/5.mp3");  // a folder with a media name is entered, not catalogued
+    fs::create_directories(temp_.path() / "Empty");
+
+    const std::vector<std::string> paths = Paths(Walk(root_));
+    std::vector<std::string> expected;
+    for (const std::string& name : ListingOrder("")) {
+        if (fs::is_regular_file(temp_.path() / name) && name != "cover.jpg") {
+            expected.push_back("/" + name);
+        }
+    }
+    for (const std::string& name : ListingOrder("")) {
+        if (name == "One") {
+            expected.insert(expected.end(),
+                            {"/One/1.mp3", "/One/Deep/2.mp3", "/One/Deep/Deeper/3.mp3"});
+        } else if (name == "Two") {
+            expected.push_back("/Two/4.flac");
+        } else if (name == "Live.mp3") {
+            expected.push_back("/Live.mp3/5.mp3");
+        }
+    }
+    EXPECT_EQ(paths, expected);
+}
+
+TEST_F(FolderWalkTest, FoldersAreJoinedWithOneSlashAndCellsDerivedFromTheWalk) {
+    File("Album/Pink Floyd - Money.mp3", 1234567);
+    const Rows withSlash = Walk(root_ + "/");
+    const Rows without = Walk(root_);
+    ASSERT_EQ(withSlash.size(), 1u);
+    ASSERT_EQ(without.size(), 1u);
+    EXPECT_EQ(withSlash[0][kFolderDisk], root_ + "/Album");
+    EXPECT_EQ(withSlash[0][kPath], root_ + "/Album/Pink Floyd - Money.mp3");
+    EXPECT_EQ(without[0], withSlash[0]);
+    EXPECT_EQ(without[0][kArtist], "Pink Floyd");
+    EXPECT_EQ(without[0][kTrack], "Money");
+    EXPECT_EQ(without[0][kSize], "1,234,567");
+    EXPECT_FALSE(without[0][kModified].empty());
+
+    // Files of the start folder keep the folder as given, closing slash and all.
+    File("Top - Song.mp3");
+    const Rows top = Walk(root_ + "/");
+    ASSERT_EQ(top.size(), 2u);
+    EXPECT_EQ(top[0][kFolderDisk], root_ + "/");
+    EXPECT_EQ(top[0][kPath], root_ + "/Top - Song.mp3");
+    EXPECT_EQ(CFolderScan::JoinFolder("/media/cd/", "Album"), "/media/cd/Album");
+    EXPECT_EQ(CFolderScan::JoinFolder("/", "media"), "/media");
+}
+
+TEST_F(FolderWalkTest, SizesOfFiveGibibytesAreShownWhole) {
+    File("big.wav", 5ULL << 30);
+    const Rows list = Walk(root_);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0][kSize], "5,368,709,120");
+}
+
+TEST_F(FolderWalkTest, UnreadableFoldersAndLinksNeitherStopNorLoopTheWalk) {
+    File("Locked/lost.mp3");
+    File("Open/kept.mp3");
+    File("Open/Inner/deep.mp3");
+    fs::create_directory_symlink("..", temp_.path() / "Open/Inner/Up");  // a cycle
+    fs::create_directory_symlink("Open", temp_.path() / "Elsewhere");    // followed
+    fs::create_symlink("missing.mp3", temp_.path() / "dangling.mp3");
+    fs::create_symlink("Open/kept.mp3", temp_.path() / "linked.mp3");
+    ASSERT_EQ(mkfifo((temp_.path() / "pipe.mp3").c_str(), 0644), 0);
+    reader_.failing.insert(root_ + "/Locked");
+
+    std::vector<std::string> paths = Paths(Walk(root_));
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/Elsewhere/Inner/deep.mp3", "/Elsewhere/kept.mp3",
+                                        "/Open/Inner/deep.mp3", "/Open/kept.mp3", "/linked.mp3"}));
+
+    EXPECT_EQ(Walk(root_ + "/missing").size(), 0u);
+    File("plain.txt");
+    EXPECT_EQ(Walk(root_ + "/plain.txt/below").size(), 0u);
+}
+
+TEST_F(FolderWalkTest, AnEmptyStartFolderIsTheCurrentDirectory) {
+    File("Here/song.mp3");
+    const fs::path before = fs::current_path();
+    fs::current_path(temp_.path() / "Here");
+    const Rows list = Walk("");
+    fs::current_path(before);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0][kFolderDisk], root_ + "/Here");
+    EXPECT_EQ(list[0][kArtist], "song");
+}
+
+}  // namespace

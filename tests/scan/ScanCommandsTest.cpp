@@ -1,0 +1,263 @@
+#include "scan/ScanCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include "LinuxDrives.h"
+#include "PosixFiles.h"
+#include "PosixFolderReader.h"
+#include "browse/CatalogFilter.h"
+#include "catalog/CPlumetDoc.h"
+#include "support/FakeServices.h"
+#include "support/TempFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The scan commands over real folders and a fixture of the system's drive tables, with
+// this thread standing in for the UI thread.
+class ScanCommandsTest : public ::testing::Test {
+protected:
+    TempFolder temp_{"plumet-scan"};
+    std::string root_ = temp_.path().string();
+    LinuxDrives drives_{root_ + "/system"};
+    PosixFolderReader folders_;
+    FixedLocale locale_;
+    ScriptedUserInterface ui_;
+    PosixFiles files_;
+    RecentFileList recent_;
+    CatalogList list_;
+    CPlumetDoc document_{list_, files_, ui_, recent_};
+    // Before the commands: the worker reports here until it is joined.
+    std::mutex endLock_;
+    std::condition_variable endSignal_;
+    std::vector<std::uint64_t> endedWalks_;
+    ScanCommands scan_{document_, list_, {folders_, drives_, locale_, ui_}};
+
+    void SetUp() override {
+        scan_.SetWalkEnded([this](std::uint64_t walk) {
+            const std::lock_guard<std::mutex> lock(endLock_);
+            endedWalks_.push_back(walk);
+            endSignal_.notify_all();
+        });
+        Write("system/proc/self/mountinfo", "");
+    }
+
+    void Write(const std::string& relative, const std::string& text) const {
+        const fs::path file = temp_.path() / relative;
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+    }
+
+    // An optical drive srN; with a label, a disc carrying it is mounted at disc-srN.
+    void Drive(int number, const std::string& label = "", bool mounted = true) {
+        const std::string name = "sr" + std::to_string(number);
+        const std::string majorMinor = "11:" + std::to_string(number);
+        Write("system/sys/block/" + name + "/dev", majorMinor + "\n");
+        Write("system/sys/block/" + name + "/device/type", "5\n");
+        if (!mounted) {
+            return;
+        }
+        const std::string mountPoint = root_ + "/disc-" + name;
+        Write("disc-" + name + "/Album/Artist - Song.mp3", "x");
+        Write("disc-" + name + "/readme.txt", "x");
+        std::ofstream(temp_.path() / "system/proc/self/mountinfo", std::ios::app)
+            << "60" << number << " 22 " << majorMinor << " / " << mountPoint
+            << " ro shared:1 - iso9660 /dev/" << name << " ro\n";
+        const fs::path links = temp_.path() / "system/dev/disk/by-label";
+        fs::create_directories(links);
+        fs::create_symlink("../../" + name, links / label);
+    }
+
+    // Waits for the running walk to end and hands its end to the commands, as the window
+    // does when the worker's message arrives.
+    void FinishWalk() {
+        std::unique_lock<std::mutex> lock(endLock_);
+        endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
+        const std::uint64_t walk = endedWalks_.back();
+        endedWalks_.clear();
+        lock.unlock();
+        scan_.OnWalkEnded(walk);
+    }
+
+    std::vector<std::string> Column(int column) const {
+        std::vector<std::string> cells;
+        for (int row = 0; row < list_.RowCount(); ++row) {
+            cells.emplace_back(list_.CellText(row, column));
+        }
+        return cells;
+    }
+};
+
+TEST_F(ScanCommandsTest, LoadFromCDWithoutADriveOrADiscLoadsNothing) {
+    list_.InsertRow(0, "kept");
+    scan_.OnLoadFromCD();
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_FALSE(scan_.fromDisc());
+    EXPECT_FALSE(scan_.scanRunning());
+
+    Drive(0, "", false);
+    scan_.OnLoadFromCD();
+    EXPECT_EQ(ui_.messages, (std::vector<std::string>{"No Disk in Drive"}));
+    EXPECT_FALSE(scan_.fromDisc());
+    EXPECT_FALSE(scan_.scanRunning());
+    EXPECT_TRUE(ui_.labelsShown.empty());
+    EXPECT_EQ(list_.RowCount(), 1);
+}
+
+TEST_F(ScanCommandsTest, LoadFromCDAppendsTheLastDrivesDiscUnderTheConfirmedLabel) {
+    Drive(0, "FIRST");
+    Drive(1, "MUSIC01");
+    list_.InsertRow(0, "kept");
+    ui_.labelAnswers = {std::string("Summer 2008")};
+    scan_.OnLoadFromCD();
+    EXPECT_EQ(ui_.labelsShown, (std::vector<std::string>{"MUSIC01"}));
+    EXPECT_TRUE(scan_.scanRunning());
+    FinishWalk();
+    EXPECT_FALSE(scan_.scanRunning());
+    EXPECT_EQ(Column(kArtist), (std::vector<std::string>{"kept", "Artist"}));
+    EXPECT_EQ(list_.CellText(1, kFolderDisk), "Summer 2008");
+    EXPECT_EQ(list_.CellText(1, kPath), root_ + "/disc-sr1/Album/Artist - Song.mp3");
+    EXPECT_TRUE(document_.modified());
+
+    // An erased label or a cancelled dialog loads nothing.
+    ui_.labelAnswers = {std::string()};
+    scan_.OnLoadFromCD();
+    EXPECT_FALSE(scan_.scanRunning());
+    scan_.OnLoadFromCD();  // no answer left: the dialog is cancelled
+    EXPECT_FALSE(scan_.scanRunning());
+    EXPECT_EQ(scan_.discLabel(), "");
+    EXPECT_EQ(list_.RowCount(), 2);
+}
+
+TEST_F(ScanCommandsTest, SelectSearchLocationReplacesTheListWithTheFoldersRows) {
+    Write("Music/Pink Floyd/01 - Money.mp3", "x");
+    list_.InsertRow(0, "replaced");
+    scan_.OnSelectSearchLocation();  // cancelled
+    EXPECT_EQ(ui_.folderTitles, (std::vector<std::string>{"Select a Starting Directory"}));
+    EXPECT_FALSE(scan_.scanRunning());
+    EXPECT_EQ(list_.RowCount(), 1);
+
+    ui_.folderChoices = {root_ + "/Music"};
+    scan_.OnSelectSearchLocation();
+    FinishWalk();
+    EXPECT_EQ(Column(kArtist), (std::vector<std::string>{"Pink Floyd"}));
+    EXPECT_EQ(list_.CellText(0, kFolderDisk), root_ + "/Music/Pink Floyd");
+    EXPECT_FALSE(scan_.fromDisc());
+    EXPECT_TRUE(ui_.labelsShown.empty());
+}
+
+TEST_F(ScanCommandsTest, AFolderBelowADiscsRootGetsTheDiscsLabel) {
+    Drive(0, "MUSIC01");
+    ui_.folderChoices = {root_ + "/disc-sr0/Album"};
+    ui_.labelAnswers = {std::string("MUSIC01")};
+    scan_.OnSelectSearchLocation();
+    FinishWalk();
+    EXPECT_EQ(ui_.labelsShown, (std::vector<std::string>{"MUSIC01"}));
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(Column(kFolderDisk), (std::vector<std::string>{"MUSIC01"}));
+
+    // A cancelled label dialog still scans, with an empty label.
+    ui_.folderChoices = {root_ + "/disc-sr0"};
+    scan_.OnSelectSearchLocation();
+    FinishWalk();
+    EXPECT_EQ(Column(kFolderDisk), (std::vector<std::string>{""}));
+}
+
+TEST_F(ScanCommandsTest, CancelKeepsTheRowsFoundAndLaterEndsAreIgnored) {
+    for (int folder = 0; folder < 40; ++folder) {
+        for (int file = 0; file < 25; ++file) {
+            Write("Tree/F" + std::to_string(folder) + "/" + std::to_string(file) + ".mp3", "");
+        }
+    }
+    ui_.folderChoices = {root_ + "/Tree"};
+    scan_.OnSelectSearchLocation();
+    FinishWalk();
+    const std::vector<std::string> whole = Column(kPath);
+    ASSERT_EQ(whole.size(), 1000u);
+
+    scan_.StartScan(root_ + "/Tree", true, true);
+    scan_.OnCancelSearch();
+    EXPECT_FALSE(scan_.scanRunning());
+    const ScanCommands::Drained drained = scan_.OnTimer();
+    const std::vector<std::string> found = Column(kPath);
+    ASSERT_LE(found.size(), whole.size());
+    EXPECT_TRUE(std::equal(found.begin(), found.end(), whole.begin()));
+    EXPECT_EQ(drained.itemsText.has_value(), !found.empty());
+
+    // The end of a walk that was replaced arrives after the new walk began.
+    endedWalks_.clear();
+    scan_.StartScan(root_ + "/Tree", true, true);
+    const std::uint64_t first = [this] {
+        std::unique_lock<std::mutex> lock(endLock_);
+        endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
+        return endedWalks_.back();
+    }();
+    endedWalks_.clear();
+    scan_.StartScan(root_ + "/Tree", true, false);
+    scan_.OnWalkEnded(first);
+    EXPECT_TRUE(scan_.scanRunning());
+    FinishWalk();
+    EXPECT_FALSE(scan_.scanRunning());
+    EXPECT_EQ(list_.RowCount(), 0);  // a video scan of audio files
+    EXPECT_FALSE(scan_.OnTimer().itemsText.has_value());
+}
+
+TEST_F(ScanCommandsTest, FoundRowsJoinTheWholeCatalogNotAFiltersView) {
+    CatalogFilter filter(list_, ui_);
+    document_.SetHiddenRows(&filter);
+    for (const char* folder : {"X", "Y"}) {
+        list_.SetCell(list_.InsertRow(list_.RowCount(), folder), kFolderDisk, folder);
+    }
+    Write("Music/song.mp3", "x");
+    filter.ToggleFilter(kFolderDisk, RowSelection({0}));
+    ASSERT_EQ(list_.RowCount(), 1);
+    scan_.StartScan(root_ + "/Music", false, true);
+    EXPECT_FALSE(filter.filterOn());
+    FinishWalk();
+    EXPECT_EQ(Column(kArtist), (std::vector<std::string>{"X", "Y", "song"}));
+
+    // A filter switched on while rows are pending ends when they arrive.
+    scan_.StartScan(root_ + "/Music", false, true);
+    std::unique_lock<std::mutex> lock(endLock_);
+    endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
+    lock.unlock();
+    filter.ToggleFilter(kFolderDisk, RowSelection({1}));
+    ASSERT_TRUE(filter.filterOn());
+    scan_.OnTimer();
+    EXPECT_FALSE(filter.filterOn());
+    EXPECT_EQ(list_.RowCount(), 4);
+}
+
+TEST_F(ScanCommandsTest, StartingAndCancellingManyTimesNeverMixesWalks) {
+    for (int folder = 0; folder < 50; ++folder) {
+        for (int file = 0; file < 80; ++file) {
+            Write("Tree/F" + std::to_string(folder) + "/" + std::to_string(file) + ".ogg", "");
+        }
+    }
+    const std::string tree = root_ + "/Tree";
+    for (int round = 0; round < 300; ++round) {
+        scan_.StartScan(tree, true, true);
+        if (round % 3 == 0) {
+            scan_.OnTimer();
+        }
+        if (round % 2 == 0) {
+            scan_.OnCancelSearch();
+        }
+        scan_.OnTimer();
+        // Each start clears the list: only one walk's rows, without repeats.
+        std::vector<std::string> paths = Column(kPath);
+        std::sort(paths.begin(), paths.end());
+        EXPECT_EQ(std::adjacent_find(paths.begin(), paths.end()), paths.end());
+    }
+    scan_.StopAndDrain();
+    EXPECT_FALSE(scan_.scanRunning());
+    scan_.StartScan(tree, true, true);  // destroyed mid-walk: joined, never outlived
+}
+
+}  // namespace
