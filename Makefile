@@ -35,6 +35,8 @@ test-threads: deps
 bench: build
 	./bench/run-catalog-bench $(BUILD_DIR)
 	./bench/run-scan-bench $(BUILD_DIR)
+	cmake --build $(BUILD_DIR) --target browse_bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/browse_bench
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

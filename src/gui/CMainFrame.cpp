@@ -16,11 +16,13 @@
 #include "CAboutDlg.h"
 #include "CExtensionsDlg.h"
 #include "CPlumetView.h"
+#include "CatalogModel.h"
 #include "CommandActions.h"
 #include "DisplayText.h"
 #include "FramePlacement.h"
 #include "ProgramPages.h"
 #include "ScanStatus.h"
+#include "ViewCommands.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/RecentFileList.h"
 #include "commands/CommandId.h"
@@ -52,6 +54,14 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
     setCentralWidget(view_);
     setAcceptDrops(true);
     CreateHandlers();
+    viewCommands_ = new ViewCommands(*view_, *commands_,
+                                     {document_, view_->catalogModel().list(), services_.sort,
+                                      services_.filter, services_.editor, services_.ui},
+                                     this);
+    connect(viewCommands_, &ViewCommands::DocumentChanged, this, [this] {
+        UpdateTitle();
+        UpdateCommandStates();
+    });
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -214,6 +224,7 @@ void CMainFrame::UpdateCommandStates() {
     commands_->Action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
     commands_->Action(kOpenLastFile)->setChecked(autoOpen_);
     commands_->Action(kCancelSearch)->setEnabled(services_.scan.scanRunning());
+    viewCommands_->UpdateCommandStates();
     RebuildRecentFileItems();
 }
 

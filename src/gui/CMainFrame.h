@@ -2,7 +2,11 @@
 
 #include <QMainWindow>
 
+class CatalogFilter;
 class CatalogModel;
+class ColumnSort;
+class RowEditor;
+class ViewCommands;
 class CommandActions;
 class CPlumetDoc;
 class CPlumetView;
@@ -27,6 +31,9 @@ public:
         UserInterface& ui;
         Shell& shell;
         ScanCommands& scan;
+        ColumnSort& sort;
+        CatalogFilter& filter;
+        RowEditor& editor;
     };
 
     CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList& recentFiles,
@@ -48,6 +55,7 @@ public:
     QLabel& playerPane() const { return *playerPane_; }
     bool autoOpen() const { return autoOpen_; }
     ScanStatus& scanStatus() const { return *scanStatus_; }
+    ViewCommands& viewCommands() const { return *viewCommands_; }
 
     void UpdateTitle();
     // Enables and checks every command of the frame from the current state.
@@ -89,5 +97,6 @@ private:
     QLabel* messagePane_ = nullptr;
     QLabel* playerPane_ = nullptr;
     ScanStatus* scanStatus_ = nullptr;
+    ViewCommands* viewCommands_ = nullptr;
     bool autoOpen_ = false;
 };

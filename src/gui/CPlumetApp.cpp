@@ -8,9 +8,15 @@
 CPlumetApp::CPlumetApp(Services services)
     : services_(services),
       document_(list_, services.files, services.ui, recentFiles_),
-      scan_(document_, list_, {services.folders, services.drives, services.locale, services.ui}) {}
+      sort_(list_),
+      filter_(list_, services.ui),
+      editor_(list_, services.files, services.ui),
+      scan_(document_, list_, {services.folders, services.drives, services.locale, services.ui}) {
+    document_.SetHiddenRows(&filter_);
+}
 
 CPlumetApp::~CPlumetApp() {
+    document_.SetHiddenRows(nullptr);
     // The window and the model go before the store they show.
     frame_.reset();
     model_.reset();
@@ -38,7 +44,8 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
     }
     frame_ = std::make_unique<CMainFrame>(
         document_, *model_, recentFiles_,
-        CMainFrame::Services{services_.profile, services_.ui, services_.shell, scan_});
+        CMainFrame::Services{services_.profile, services_.ui, services_.shell, scan_, sort_,
+                             filter_, editor_});
     frame_->ShowWithPlacement();
     return true;
 }

@@ -3,6 +3,9 @@
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "browse/CatalogFilter.h"
+#include "browse/ColumnSort.h"
+#include "browse/RowEditor.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RecentFileList.h"
@@ -46,12 +49,16 @@ public:
     RecentFileList& recentFiles() { return recentFiles_; }
     CMainFrame* mainFrame() const { return frame_.get(); }
     ScanCommands& scan() { return scan_; }
+    CatalogFilter& filter() { return filter_; }
 
 private:
     Services services_;
     CatalogList list_;
     RecentFileList recentFiles_;
     CPlumetDoc document_;
+    ColumnSort sort_;
+    CatalogFilter filter_;
+    RowEditor editor_;
     ScanCommands scan_;
     std::unique_ptr<CatalogModel> model_;
     std::unique_ptr<CMainFrame> frame_;

@@ -1,0 +1,114 @@
+#include "ViewCommands.h"
+
+#include <QHeaderView>
+#include <QMenu>
+
+#include "CEditItemDlg.h"
+#include "CFindTrackDlg.h"
+#include "CPlumetView.h"
+#include "CatalogModel.h"
+#include "CommandActions.h"
+#include "DisplayText.h"
+#include "browse/ContextMenu.h"
+#include "browse/TrackFinder.h"
+#include "catalog/CPlumetDoc.h"
+#include "commands/CommandId.h"
+
+ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts parts,
+                           QObject* parent)
+    : QObject(parent), view_(view), commands_(commands), parts_(parts) {
+    QHeaderView* header = view_.horizontalHeader();
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, &ViewCommands::OnHeaderClicked);
+
+    view_.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&view_, &QWidget::customContextMenuRequested, this, &ViewCommands::ShowContextMenu);
+
+    commands_.SetHandler(kFilterOnFolderDisk, [this] { OnToggleFilter(kFolderDisk); });
+    commands_.SetHandler(kFilterOn, [this] { OnToggleFilter(kFolderDisk); });
+    commands_.SetHandler(kFilterOnArtist, [this] { OnToggleFilter(kArtist); });
+    commands_.SetHandler(kEdit, [this] { OnEdit(true); });
+    commands_.SetHandler(kEditArtistName, [this] { OnEdit(false); });
+    commands_.SetHandler(kRemoveFromList, [this] { OnRemoveFromList(); });
+    commands_.SetHandler(kFindTrack, [this] { OnFindTrack(); });
+    commands_.Action(kFilterOnFolderDisk)->setCheckable(true);
+}
+
+RowSelection ViewCommands::Selection() const {
+    return RowSelection(view_.SelectedRows());
+}
+
+void ViewCommands::UpdateCommandStates() {
+    const CatalogFilter::CommandState state =
+        parts_.filter.FilterOnFolderDiskState(parts_.document.catalogLoaded());
+    QAction* filter = commands_.Action(kFilterOnFolderDisk);
+    filter->setEnabled(state.enabled);
+    filter->setChecked(state.checked);
+}
+
+void ViewCommands::OnHeaderClicked(int column) {
+    parts_.sort.OnColumnClick(column);
+    QHeaderView* header = view_.horizontalHeader();
+    header->setSortIndicatorShown(parts_.sort.sortedColumn() >= 0);
+    header->setSortIndicator(parts_.sort.sortedColumn(), parts_.sort.sortAscending()
+                                                             ? Qt::AscendingOrder
+                                                             : Qt::DescendingOrder);
+}
+
+void ViewCommands::OnToggleFilter(int column) {
+    parts_.filter.ToggleFilter(column, Selection());
+    emit DocumentChanged();
+}
+
+void ViewCommands::OnEdit(bool folderMode) {
+    const RowSelection selection = Selection();
+    CEditItemDlg dialog(parts_.editor.OpenForm(selection, folderMode), view_.window());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (parts_.editor.ApplyEdit(selection, folderMode, dialog.form())) {
+        parts_.document.SetModified(true);
+        emit DocumentChanged();
+    }
+}
+
+void ViewCommands::OnRemoveFromList() {
+    if (parts_.editor.RemoveFromList(Selection())) {
+        parts_.document.SetModified(true);
+        emit DocumentChanged();
+    }
+}
+
+void ViewCommands::OnFindTrack() {
+    CFindTrackDlg dialog(view_.window());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const QModelIndex current = view_.currentIndex();
+    TrackFinder finder(parts_.list, parts_.ui);
+    const int found = finder.Find(current.isValid() ? current.row() : -1, dialog.text());
+    if (found >= 0) {
+        const QModelIndex row = view_.model()->index(found, 0);
+        view_.selectionModel()->setCurrentIndex(
+            row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view_.scrollTo(row);
+    }
+}
+
+void ViewCommands::ShowContextMenu(const QPoint& position) {
+    const std::vector<ContextMenu::Item> items =
+        ContextMenu::Build(parts_.list, Selection(), parts_.filter.filterOn(), playerRunning_());
+    if (items.empty()) {
+        return;
+    }
+    QMenu menu(&view_);
+    menu.setObjectName(QStringLiteral("contextMenu"));
+    for (const ContextMenu::Item& item : items) {
+        // Labels come from cell texts; the core has already doubled any "&" in them.
+        QAction* action = menu.addAction(DisplayText(item.label));
+        const int id = item.id;
+        action->setEnabled(commands_.Action(id)->isEnabled());
+        connect(action, &QAction::triggered, this, [this, id] { commands_.Send(id); });
+    }
+    menu.exec(view_.viewport()->mapToGlobal(position));
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "browse/CatalogFilter.h"
+#include "browse/ColumnSort.h"
+#include "browse/RowEditor.h"
+
+class CommandActions;
+class CPlumetDoc;
+class CPlumetView;
+class QPoint;
+class UserInterface;
+
+// The list's own commands: sorting by a header click, the filters, editing, removal, find
+// and the context menu. Each handler gathers the selection and hands it to the core.
+class ViewCommands : public QObject {
+    Q_OBJECT
+
+public:
+    struct Parts {
+        CPlumetDoc& document;
+        CatalogList& list;
+        ColumnSort& sort;
+        CatalogFilter& filter;
+        RowEditor& editor;
+        UserInterface& ui;
+    };
+
+    ViewCommands(CPlumetView& view, CommandActions& commands, Parts parts,
+                 QObject* parent = nullptr);
+
+    // Asked at each opening of the context menu; false until a player can be detected.
+    void SetPlayerRunning(std::function<bool()> playerRunning) {
+        playerRunning_ = std::move(playerRunning);
+    }
+    void UpdateCommandStates();
+    // The context menu as it would open now, for the menu key, a right click and tests.
+    void ShowContextMenu(const QPoint& position);
+
+signals:
+    // A command changed the document's rows or state; the window refreshes.
+    void DocumentChanged();
+
+private:
+    void OnHeaderClicked(int column);
+    void OnToggleFilter(int column);
+    void OnEdit(bool folderMode);
+    void OnRemoveFromList();
+    void OnFindTrack();
+    RowSelection Selection() const;
+
+    CPlumetView& view_;
+    CommandActions& commands_;
+    Parts parts_;
+    std::function<bool()> playerRunning_ = [] { return false; };
+};

@@ -1,0 +1,225 @@
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "CEditItemDlg.h"
+#include "CMainFrame.h"
+#include "CPlumetApp.h"
+#include "CPlumetView.h"
+#include "CatalogModel.h"
+#include "CommandActions.h"
+#include "PosixFiles.h"
+#include "ViewCommands.h"
+#include "catalog/CatalogFile.h"
+#include "commands/CommandId.h"
+#include "support/FakeServices.h"
+#include "support/ScanServices.h"
+
+namespace {
+
+struct Row {
+    std::string artist, track, folder, size;
+};
+
+// Runs `act` on the next modal dialog or popup once it is up.
+void WhenShown(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* shown = QApplication::activePopupWidget();
+        if (shown == nullptr) {
+            shown = QApplication::activeModalWidget();
+        }
+        QVERIFY(shown != nullptr);
+        act(shown);
+    });
+}
+
+}  // namespace
+
+// The list's commands in the window, under a model tester that checks every change the
+// store reports to Qt.
+class BrowseWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { CPlumetApp::SetApplicationNames(); }
+
+    void init() {
+        folder_ = std::make_unique<QTemporaryDir>();
+        ui_ = ScriptedUserInterface();
+        CatalogList list;
+        const std::vector<Row> rows{{"Björk", "Jóga", "CD1", "1,000,000"},
+                                    {"abba", "Waterloo", "CD2", "999"},
+                                    {"ABBA", "SOS", "CD1", "4,567,890"},
+                                    {"Cream", "Crossroads", "R&B", "12"}};
+        for (const Row& row : rows) {
+            const int index = list.InsertRow(list.RowCount(), row.artist);
+            list.SetCell(index, kTrack, row.track);
+            list.SetCell(index, kFolderDisk, row.folder);
+            list.SetCell(index, kSize, row.size);
+            list.SetCell(index, kPath, "/music/" + row.track + ".mp3");
+        }
+        const std::string path = folder_->filePath("Albums.plm").toStdString();
+        QVERIFY(files_.ReplaceFile(
+            path, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); }));
+        app_ = std::make_unique<CPlumetApp>(CPlumetApp::Services{
+            files_, ui_, profile_, shell_, scan_.folders, scan_.drives, scan_.locale});
+        QVERIFY(app_->InitInstance(CommandLine::Parse({path})));
+        tester_ = std::make_unique<QAbstractItemModelTester>(
+            &Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    }
+
+    void cleanup() {
+        tester_.reset();
+        app_.reset();
+    }
+
+    void headerClicksSortBothWaysAndTheSelectionFollows() {
+        CPlumetView& view = Frame().view();
+        view.selectRow(2);  // ABBA
+        view.horizontalHeader()->sectionClicked(kSize);
+        QCOMPARE(Column(kSize), QStringList({"12", "999", "1,000,000", "4,567,890"}));
+        QCOMPARE(view.horizontalHeader()->sortIndicatorSection(), int(kSize));
+        QCOMPARE(view.horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+        QCOMPARE(view.SelectedRows(), std::vector<int>{3});
+
+        view.horizontalHeader()->sectionClicked(kArtist);  // the direction flips for any column
+        QCOMPARE(Column(kArtist), QStringList({"Cream", "Björk", "abba", "ABBA"}));
+        QCOMPARE(view.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QVERIFY(!app_->document().modified());
+    }
+
+    void filterNarrowsToTheSelectedFolderAndBack() {
+        CMainFrame& frame = Frame();
+        QAction* filter = frame.commands().Action(kFilterOnFolderDisk);
+        frame.UpdateCommandStates();
+        QVERIFY(filter->isEnabled());  // a catalog named on the command line was loaded
+        QVERIFY(frame.SendCommand(kFilterOnFolderDisk));
+        QCOMPARE(ui_.messages,
+                 std::vector<std::string>{"Select an item in the list to use the filter function"});
+
+        frame.view().selectRow(2);
+        QVERIFY(frame.SendCommand(kFilterOnFolderDisk));
+        QCOMPARE(Column(kArtist), QStringList({"Björk", "ABBA"}));
+        QVERIFY(filter->isChecked());
+        QVERIFY(frame.SendCommand(kFilterOnArtist));  // any filter command shows all
+        QCOMPARE(Column(kArtist), QStringList({"Björk", "abba", "ABBA", "Cream"}));
+        QVERIFY(!filter->isChecked());
+    }
+
+    void contextMenuFollowsTheSelectionAndRunsItsCommands() {
+        CPlumetView& view = Frame().view();
+        view.selectRow(3);
+        QStringList labels;
+        WhenShown([&labels](QWidget* popup) {
+            for (const QAction* action : popup->actions()) {
+                labels << action->text();
+            }
+            popup->close();
+        });
+        Frame().viewCommands().ShowContextMenu(QPoint(4, 4));
+        QCOMPARE(labels, QStringList({"Filter On R&&B", "Filter On Artist", "Edit",
+                                      "Remove From List", "Play", "Open Folder"}));
+
+        view.selectAll();
+        labels.clear();
+        WhenShown([&labels](QWidget* popup) {
+            for (QAction* action : popup->actions()) {
+                labels << action->text();
+            }
+            popup->actions()[0]->trigger();  // "Filter On Artist", keyed on the last row
+            popup->close();
+        });
+        Frame().viewCommands().ShowContextMenu(QPoint(4, 4));
+        QCOMPARE(labels.mid(0, 3),
+                 QStringList({"Filter On Artist", "Edit Folder Name", "Edit Artist Name"}));
+        QCOMPARE(Column(kArtist), QStringList({"Cream"}));
+    }
+
+    void removeAndFindWorkOnTheSelection() {
+        CMainFrame& frame = Frame();
+        frame.view().selectRow(1);
+        QVERIFY(frame.SendCommand(kRemoveFromList));
+        QCOMPARE(Column(kArtist), QStringList({"Björk", "ABBA", "Cream"}));
+        QVERIFY(app_->document().modified());
+
+        frame.view().selectRow(0);
+        WhenShown([](QWidget* dialog) {
+            QTest::keyClicks(dialog->focusWidget(), "cross");
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        });
+        QVERIFY(frame.SendCommand(kFindTrack));
+        QCOMPARE(frame.view().SelectedRows(), std::vector<int>{2});
+
+        WhenShown([](QWidget* dialog) {
+            QTest::keyClicks(dialog->focusWidget(), "nowhere");
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        });
+        QVERIFY(frame.SendCommand(kFindTrack));
+        QCOMPARE(ui_.errors, std::vector<std::string>{"Unable to find the folder"});
+        QCOMPARE(frame.view().SelectedRows(), std::vector<int>{2});
+    }
+
+    void editRenamesTheFileOnDiskAndCancelChangesNothing() {
+        CMainFrame& frame = Frame();
+        CatalogList& list = app_->list();
+        const std::string old = folder_->filePath("old.mp3").toStdString();
+        std::ofstream(old) << "x";
+        list.SetCell(0, kPath, old);
+        frame.view().selectRow(0);
+
+        WhenShown([](QWidget* shown) {
+            auto* dialog = qobject_cast<CEditItemDlg*>(shown);
+            QVERIFY(dialog != nullptr);
+            QTest::keyClicks(&dialog->artistEdit(), "Anything");
+            dialog->reject();
+        });
+        QVERIFY(frame.SendCommand(kEdit));
+        QCOMPARE(Column(kArtist)[0], QString("Björk"));
+
+        WhenShown([](QWidget* shown) {
+            auto* dialog = qobject_cast<CEditItemDlg*>(shown);
+            QVERIFY(dialog->saveToDiskBox().isChecked());
+            for (auto [edit, text] : {std::pair{&dialog->artistEdit(), "New"},
+                                      std::pair{&dialog->trackEdit(), "Song"}}) {
+                edit->selectAll();
+                QTest::keyClicks(edit, text);
+            }
+            dialog->okButton().click();
+        });
+        QVERIFY(frame.SendCommand(kEdit));
+        const QString renamed = folder_->filePath("New - Song.mp3");
+        QCOMPARE(Model().data(Model().index(0, kPath)).toString(), renamed);
+        QVERIFY(QFile::exists(renamed) && !QFile::exists(QString::fromStdString(old)));
+        QCOMPARE(Column(kTrack)[0], QString("Song"));
+        QVERIFY(app_->document().modified());
+        QCOMPARE(frame.windowTitle(), QString("Albums.plm - Plumet"));
+    }
+
+private:
+    CMainFrame& Frame() const { return *app_->mainFrame(); }
+    CatalogModel& Model() const { return Frame().view().catalogModel(); }
+    QStringList Column(int column) const {
+        QStringList cells;
+        for (int row = 0; row < Model().rowCount(); ++row) {
+            cells << Model().data(Model().index(row, column)).toString();
+        }
+        return cells;
+    }
+
+    std::unique_ptr<QTemporaryDir> folder_;
+    PosixFiles files_;
+    ScriptedUserInterface ui_;
+    MemoryProfile profile_;
+    RecordingShell shell_;
+    ScanServices scan_;
+    std::unique_ptr<CPlumetApp> app_;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
+};
+
+QTEST_MAIN(BrowseWindowTest)
+#include "BrowseWindowTest.moc"
