@@ -16,6 +16,7 @@
 #include "CPlumetView.h"
 #include "CatalogModel.h"
 #include "LinuxDrives.h"
+#include "LinuxProcesses.h"
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
 #include "ScanStatus.h"
@@ -56,6 +57,7 @@ public:
 class NoShell : public Shell {
 public:
     bool Open(const std::string&) override { return false; }
+    bool Enqueue(const std::string&) override { return false; }
 };
 
 class CommaLocale : public Locale {
@@ -82,7 +84,8 @@ int main(int argc, char** argv) {
     PosixFolderReader folders;
     LinuxDrives drives("/nonexistent-system-root");
     CommaLocale locale;
-    CPlumetApp app({files, ui, profile, shell, folders, drives, locale});
+    LinuxProcesses processes("/nonexistent-system-root");
+    CPlumetApp app({files, ui, profile, shell, folders, drives, locale, processes});
     if (!app.InitInstance(CommandLine::Parse({}))) {
         return 1;
     }

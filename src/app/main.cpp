@@ -5,6 +5,7 @@
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
 #include "LinuxDrives.h"
+#include "LinuxProcesses.h"
 #include "LinuxShell.h"
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
     PosixFiles files;
     QtUserInterface ui;
     QSettingsProfile profile;
-    LinuxShell shell;
+    LinuxShell shell(&profile);
     XdgDesktopRegistration registration = XdgDesktopRegistration::ForCurrentUser();
     if (commandLine.action() == CommandLine::Action::Unregister) {
         const bool removed = registration.Unregister();
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
     PosixFolderReader folders;
     LinuxDrives drives;
     PosixLocale locale;
-    CPlumetApp plumet({files, ui, profile, shell, folders, drives, locale});
+    LinuxProcesses processes;
+    CPlumetApp plumet({files, ui, profile, shell, folders, drives, locale, processes});
     if (!plumet.InitInstance(commandLine)) {
         return 1;
     }

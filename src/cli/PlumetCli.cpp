@@ -4,12 +4,16 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "ProgramPages.h"
 #include "StdStreams.h"
 #include "browse/CatalogFilter.h"
 #include "browse/ColumnSort.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RowLine.h"
+#include "export/HtmlExport.h"
+#include "export/HtmlPageWriter.h"
+#include "export/PagePath.h"
 #include "scan/CFolderScan.h"
 #include "scan/MediaExtensions.h"
 
@@ -31,7 +35,9 @@ constexpr const char* kHelp =
     "                          the rows sorted by column N (0 Artist to 5 Path) as a header\n"
     "                          click sorts them; rows that tie keep their order\n"
     "  filter --column N --key TEXT CATALOG -o OUT\n"
-    "                          the rows whose column N is exactly TEXT, in their order\n";
+    "                          the rows whose column N is exactly TEXT, in their order\n"
+    "  export CATALOG [-o PAGE] the HTML page the program writes (Artist and Track); PAGE\n"
+    "                          defaults to CATALOG's name with the extension .html\n";
 
 // Row lines end at LF only: a CR is a byte of the cell, as dump prints it.
 Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
@@ -146,6 +152,9 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
     }
     if (command == "filter") {
         return Filter(options);
+    }
+    if (command == "export") {
+        return Export(options);
     }
     return Usage("unknown command " + command);
 }
@@ -311,6 +320,23 @@ int PlumetCli::Filter(const Options& options) {
     CatalogList kept;
     kept.AppendRows(CatalogFilter::MatchingRows(list, *options.column, *options.key));
     return Emit(options, [&kept](ByteSink& sink) { return CatalogFile::StoreCatalog(kept, sink); });
+}
+
+int PlumetCli::Export(const Options& options) {
+    if (options.operands.size() != 1) {
+        return Usage("export takes one catalog");
+    }
+    CatalogList list;
+    if (Result loaded = Load(options.operands[0], list); !loaded) {
+        return Fail(loaded.error());
+    }
+    const std::string page = PagePath::FullPath(
+        options.output.empty() ? PagePath::BesideCatalog(options.operands[0]) : options.output);
+    const HtmlPageWriter writer(website_.empty() ? ProgramWebsite("", BuiltInGuidePlaces())
+                                                 : website_);
+    const Result written =
+        files_.ReplaceFile(page, [&](ByteSink& sink) { return writer.WritePage(list, sink); });
+    return written ? kOk : Fail(HtmlExport::CauseText(written, page));
 }
 
 int PlumetCli::Emit(const Options& options, const std::function<Result(ByteSink&)>& write) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalog/CatalogList.h"
@@ -24,6 +25,8 @@ public:
         folders_ = &folders;
         locale_ = &locale;
     }
+    // The address the exported page links to; without it, the installed program's page.
+    void SetProgramWebsite(std::string website) { website_ = std::move(website); }
 
     int Run(const std::vector<std::string>& args);
 
@@ -46,6 +49,7 @@ private:
     int Scan(const Options& options);
     int Sort(const Options& options);
     int Filter(const Options& options);
+    int Export(const Options& options);
     // Loads the one catalog that sort and filter take, after checking -o and --column.
     int LoadForRewrite(const std::string& command, const Options& options, CatalogList& list);
     // Sends `write` to the -o file (replaced safely) or to standard output.
@@ -59,4 +63,5 @@ private:
     std::FILE* err_;
     FolderReader* folders_ = nullptr;
     Locale* locale_ = nullptr;
+    std::string website_;
 };

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -6,6 +7,7 @@
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
 #include "PosixLocale.h"
+#include "ProgramPages.h"
 
 int main(int argc, char** argv) {
     PosixFiles files;
@@ -13,5 +15,10 @@ int main(int argc, char** argv) {
     PosixLocale locale;
     PlumetCli cli(files, stdin, stdout, stderr);
     cli.SetScanServices(folders, locale);
+    // The page links to the same guide the desktop program beside this one would show.
+    std::error_code unknown;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
+    cli.SetProgramWebsite(
+        ProgramWebsite(unknown ? "" : self.parent_path().string(), BuiltInGuidePlaces()));
     return cli.Run(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <utility>
 
 // The outcome of an operation that can fail: errors cross layers as values, never as
@@ -9,10 +10,18 @@ class Result {
 public:
     static Result Ok() { return Result(); }
     static Result Failure(std::string message) { return Result(std::move(message)); }
+    // With the system's cause, for callers that word the message their own way.
+    static Result Failure(std::string message, std::error_code cause) {
+        Result failure(std::move(message));
+        failure.cause_ = cause;
+        return failure;
+    }
 
     bool ok() const { return ok_; }
     explicit operator bool() const { return ok_; }
     const std::string& error() const { return error_; }
+    // Empty when the failure did not come from the system.
+    std::error_code cause() const { return cause_; }
 
 private:
     Result() = default;
@@ -20,4 +29,5 @@ private:
 
     bool ok_ = true;
     std::string error_;
+    std::error_code cause_;
 };

@@ -43,6 +43,18 @@ public:
     // Opens a file, a folder or a URL with the user's application for it; true when an
     // application took it.
     virtual bool Open(const std::string& target) = 0;
+    // Adds a media file to the user's player's queue without interrupting what it plays;
+    // false when no player could be asked.
+    virtual bool Enqueue(const std::string& mediaFile) = 0;
+};
+
+// The running processes.
+class Processes {
+public:
+    virtual ~Processes() = default;
+    // Whether a process runs whose executable has this base name, compared without regard to
+    // ASCII case; false when the processes cannot be listed.
+    virtual bool IsProcessRunning(const std::string& imageName) = 0;
 };
 
 // Folder listings for the scan. A listing reports entries in the order the file system

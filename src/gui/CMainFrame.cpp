@@ -26,6 +26,7 @@
 #include "catalog/CPlumetDoc.h"
 #include "catalog/RecentFileList.h"
 #include "commands/CommandId.h"
+#include "export/HtmlExport.h"
 #include "scan/ScanCommands.h"
 #include "services.h"
 
@@ -54,10 +55,13 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
     setCentralWidget(view_);
     setAcceptDrops(true);
     CreateHandlers();
-    viewCommands_ = new ViewCommands(*view_, *commands_,
-                                     {document_, view_->catalogModel().list(), services_.sort,
-                                      services_.filter, services_.editor, services_.ui},
-                                     this);
+    viewCommands_ =
+        new ViewCommands(*view_, *commands_,
+                         {document_, view_->catalogModel().list(), services_.sort, services_.filter,
+                          services_.editor, services_.playback, services_.processes, services_.ui},
+                         this);
+    connect(viewCommands_, &ViewCommands::PlayerPaneTextChanged, this,
+            &CMainFrame::SetPlayerPaneText);
     connect(viewCommands_, &ViewCommands::DocumentChanged, this, [this] {
         UpdateTitle();
         UpdateCommandStates();
@@ -107,6 +111,7 @@ void CMainFrame::CreateHandlers() {
     c.SetHandler(kFindVideoFiles,
                  [this, &scan] { RunScanCommand([&scan] { scan.OnFindVideoFiles(); }); });
     c.SetHandler(kCustomizeExtensions, [this] { OnCustomizeExtensions(); });
+    c.SetHandler(kExportToHtml, [this] { OnExportToHtml(); });
     c.SetHandler(kViewToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });
     c.SetHandler(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
     c.SetHandler(kOpenLastFile, [this] { OnOpenLastFile(); });
@@ -208,6 +213,24 @@ void CMainFrame::OnLoadFromCD() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     RunScanCommand([this] { services_.scan.OnLoadFromCD(); });
     QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::OnExportToHtml() {
+    scanStatus_->Drain();  // the page shows every row found so far
+    const auto showBusy = [](bool busy) {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else if (QApplication::overrideCursor() != nullptr) {
+            QApplication::restoreOverrideCursor();
+        }
+    };
+    const HtmlExport::Outcome outcome = HtmlExport::OnExportToHtml(
+        document_.path(), view_->catalogModel().list(),
+        {services_.files, services_.shell, services_.ui,
+         ProgramWebsite(ExecutableFolder(), BuiltInGuidePlaces()), showBusy});
+    if (outcome == HtmlExport::Outcome::Opened) {
+        view_->viewport()->update();
+    }
 }
 
 void CMainFrame::OnCustomizeExtensions() {

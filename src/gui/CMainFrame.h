@@ -4,11 +4,14 @@
 
 class CatalogFilter;
 class CatalogModel;
+class PlaybackCommands;
+class Processes;
 class ColumnSort;
 class RowEditor;
 class ViewCommands;
 class CommandActions;
 class CPlumetDoc;
+class Files;
 class CPlumetView;
 class Profile;
 class QLabel;
@@ -27,6 +30,7 @@ class CMainFrame : public QMainWindow {
 
 public:
     struct Services {
+        Files& files;
         Profile& profile;
         UserInterface& ui;
         Shell& shell;
@@ -34,6 +38,8 @@ public:
         ColumnSort& sort;
         CatalogFilter& filter;
         RowEditor& editor;
+        PlaybackCommands& playback;
+        Processes& processes;
     };
 
     CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList& recentFiles,
@@ -81,6 +87,7 @@ private:
     void RunScanCommand(const std::function<void()>& command);
     void OnLoadFromCD();
     void OnCustomizeExtensions();
+    void OnExportToHtml();
     void OnOpenLastFile();
     void OnAppAbout();
     void OnProgramWebsite();

@@ -11,6 +11,7 @@ CPlumetApp::CPlumetApp(Services services)
       sort_(list_),
       filter_(list_, services.ui),
       editor_(list_, services.files, services.ui),
+      playback_(list_, services.shell, services.ui),
       scan_(document_, list_, {services.folders, services.drives, services.locale, services.ui}) {
     document_.SetHiddenRows(&filter_);
 }
@@ -44,8 +45,8 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
     }
     frame_ = std::make_unique<CMainFrame>(
         document_, *model_, recentFiles_,
-        CMainFrame::Services{services_.profile, services_.ui, services_.shell, scan_, sort_,
-                             filter_, editor_});
+        CMainFrame::Services{services_.files, services_.profile, services_.ui, services_.shell,
+                             scan_, sort_, filter_, editor_, playback_, services_.processes});
     frame_->ShowWithPlacement();
     return true;
 }

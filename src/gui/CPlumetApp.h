@@ -9,6 +9,7 @@
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RecentFileList.h"
+#include "playback/PlaybackCommands.h"
 #include "scan/ScanCommands.h"
 #include "services.h"
 
@@ -31,6 +32,7 @@ public:
         FolderReader& folders;
         Drives& drives;
         Locale& locale;
+        Processes& processes;
     };
 
     explicit CPlumetApp(Services services);
@@ -59,6 +61,7 @@ private:
     ColumnSort sort_;
     CatalogFilter filter_;
     RowEditor editor_;
+    PlaybackCommands playback_;
     ScanCommands scan_;
     std::unique_ptr<CatalogModel> model_;
     std::unique_ptr<CMainFrame> frame_;

@@ -13,6 +13,7 @@
 #include "browse/TrackFinder.h"
 #include "catalog/CPlumetDoc.h"
 #include "commands/CommandId.h"
+#include "playback/CProcessFinder.h"
 
 ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts parts,
                            QObject* parent)
@@ -31,6 +32,12 @@ ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts pa
     commands_.SetHandler(kEditArtistName, [this] { OnEdit(false); });
     commands_.SetHandler(kRemoveFromList, [this] { OnRemoveFromList(); });
     commands_.SetHandler(kFindTrack, [this] { OnFindTrack(); });
+    commands_.SetHandler(kPlay, [this] { parts_.playback.OnPlay(Selection()); });
+    commands_.SetHandler(kRandomPlay, [this] { OnRandomPlay(); });
+    commands_.SetHandler(kOpenFolder, [this] { parts_.playback.OnOpenFolder(Selection()); });
+    commands_.SetHandler(kEnqueueInWinamp,
+                         [this] { parts_.playback.OnEnqueueInWinamp(Selection()); });
+    connect(&view_, &QAbstractItemView::doubleClicked, this, &ViewCommands::OnDoubleClick);
     commands_.Action(kFilterOnFolderDisk)->setCheckable(true);
 }
 
@@ -95,9 +102,20 @@ void ViewCommands::OnFindTrack() {
     }
 }
 
+void ViewCommands::OnDoubleClick() {
+    emit PlayerPaneTextChanged(DisplayText(parts_.playback.OnDblClick(Selection())));
+}
+
+void ViewCommands::OnRandomPlay() {
+    if (const std::optional<std::string> pane = parts_.playback.OnRandomPlay()) {
+        emit PlayerPaneTextChanged(DisplayText(*pane));
+    }
+}
+
 void ViewCommands::ShowContextMenu(const QPoint& position) {
     const std::vector<ContextMenu::Item> items =
-        ContextMenu::Build(parts_.list, Selection(), parts_.filter.filterOn(), playerRunning_());
+        ContextMenu::Build(parts_.list, Selection(), parts_.filter.filterOn(),
+                           CProcessFinder(parts_.processes).IsPlayerRunning());
     if (items.empty()) {
         return;
     }

@@ -6,6 +6,7 @@
 #include "browse/CatalogFilter.h"
 #include "browse/ColumnSort.h"
 #include "browse/RowEditor.h"
+#include "playback/PlaybackCommands.h"
 
 class CommandActions;
 class CPlumetDoc;
@@ -25,16 +26,14 @@ public:
         ColumnSort& sort;
         CatalogFilter& filter;
         RowEditor& editor;
+        PlaybackCommands& playback;
+        Processes& processes;
         UserInterface& ui;
     };
 
     ViewCommands(CPlumetView& view, CommandActions& commands, Parts parts,
                  QObject* parent = nullptr);
 
-    // Asked at each opening of the context menu; false until a player can be detected.
-    void SetPlayerRunning(std::function<bool()> playerRunning) {
-        playerRunning_ = std::move(playerRunning);
-    }
     void UpdateCommandStates();
     // The context menu as it would open now, for the menu key, a right click and tests.
     void ShowContextMenu(const QPoint& position);
@@ -42,6 +41,8 @@ public:
 signals:
     // A command changed the document's rows or state; the window refreshes.
     void DocumentChanged();
+    // What the player pane should name now.
+    void PlayerPaneTextChanged(const QString& text);
 
 private:
     void OnHeaderClicked(int column);
@@ -49,10 +50,11 @@ private:
     void OnEdit(bool folderMode);
     void OnRemoveFromList();
     void OnFindTrack();
+    void OnDoubleClick();
+    void OnRandomPlay();
     RowSelection Selection() const;
 
     CPlumetView& view_;
     CommandActions& commands_;
     Parts parts_;
-    std::function<bool()> playerRunning_ = [] { return false; };
 };

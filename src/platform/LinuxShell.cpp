@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "EnqueueCommand.h"
 #include "ProgramPath.h"
 
 extern char** environ;
@@ -196,6 +198,9 @@ bool StartDetached(const std::string& program, std::vector<std::string> argument
 
 LinuxShell::LinuxShell(std::chrono::milliseconds timeLimit) : timeLimit_(timeLimit) {}
 
+LinuxShell::LinuxShell(Profile* profile, std::chrono::milliseconds timeLimit)
+    : profile_(profile), timeLimit_(timeLimit) {}
+
 bool LinuxShell::Open(const std::string& target) {
     const std::string argument = AsArgument(target);
     if (const std::string gio = FindOnPath("gio"); !gio.empty()) {
@@ -205,4 +210,26 @@ bool LinuxShell::Open(const std::string& target) {
         return StartDetached(xdgOpen, {"xdg-open", argument}, timeLimit_);
     }
     return false;
+}
+
+bool LinuxShell::Enqueue(const std::string& mediaFile) {
+    if (mediaFile.empty()) {
+        return false;
+    }
+    // A player already running has its own current folder; a relative path would not
+    // survive the hand-over, nor would a leading '-' stay a file name.
+    std::error_code error;
+    const std::string file = std::filesystem::absolute(mediaFile, error).string();
+    if (error) {
+        return false;
+    }
+    const std::string commandLine =
+        profile_ != nullptr ? profile_->GetString("Settings", "EnqueueCommand", "") : "";
+    std::vector<std::string> words = EnqueueCommand::ForCurrentUser().For(file, commandLine);
+    if (words.empty()) {
+        return false;
+    }
+    const std::string program =
+        words.front().find('/') != std::string::npos ? words.front() : FindOnPath(words.front());
+    return !program.empty() && StartDetached(program, std::move(words), timeLimit_);
 }

@@ -31,7 +31,7 @@ std::vector<std::string> SplitList(std::string_view value) {
 
 }  // namespace
 
-MimeAppsList::Entry MimeAppsList::Find(const std::string& type) const {
+MimeAppsList::Entry MimeAppsList::Find(std::string_view group, const std::string& type) const {
     Entry entry;
     bool inGroup = false;
     for (std::size_t start = 0; start < text_.size();) {
@@ -39,7 +39,7 @@ MimeAppsList::Entry MimeAppsList::Find(const std::string& type) const {
         end = end == std::string::npos ? text_.size() : end + 1;
         const std::string_view line = Trim(std::string_view(text_).substr(start, end - start));
         if (!line.empty() && line.front() == '[') {
-            inGroup = line == kDefaultGroup;
+            inGroup = line == group;
         } else if (inGroup && !line.empty()) {
             entry.groupEnd = end;
             const std::size_t equals = line.find('=');
@@ -59,11 +59,16 @@ MimeAppsList::Entry MimeAppsList::Find(const std::string& type) const {
 }
 
 std::string MimeAppsList::DefaultFor(const std::string& type) const {
-    return Find(type).value;
+    return Find(kDefaultGroup, type).value;
+}
+
+std::vector<std::string> MimeAppsList::ListFor(std::string_view group,
+                                               const std::string& type) const {
+    return SplitList(Find(group, type).value);
 }
 
 bool MimeAppsList::SetDefaultIfMissing(const std::string& type, const std::string& desktopId) {
-    const Entry entry = Find(type);
+    const Entry entry = Find(kDefaultGroup, type);
     if (!SplitList(entry.value).empty()) {
         return false;
     }
@@ -87,7 +92,7 @@ bool MimeAppsList::SetDefaultIfMissing(const std::string& type, const std::strin
 }
 
 bool MimeAppsList::RemoveDefault(const std::string& type, const std::string& desktopId) {
-    const Entry entry = Find(type);
+    const Entry entry = Find(kDefaultGroup, type);
     if (entry.lineStart == std::string::npos) {
         return false;
     }

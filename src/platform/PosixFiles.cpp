@@ -16,7 +16,8 @@
 namespace {
 
 Result ErrnoFailure(int error, const std::string& path) {
-    return Result::Failure(FileErrorText(std::error_code(error, std::generic_category()), path));
+    const std::error_code cause(error, std::generic_category());
+    return Result::Failure(FileErrorText(cause, path), cause);
 }
 
 class FdSource : public ByteSource {

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "DesktopEntry.h"
 #include "MimeAppsList.h"
 #include "PosixFiles.h"
 #include "ProgramPath.h"
@@ -219,51 +220,13 @@ std::string XdgDesktopRegistration::ExecValue(const std::string& program) {
 }
 
 std::string XdgDesktopRegistration::ExecProgram(const std::string& value) {
-    std::string text;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            text += value[i];
-            continue;
-        }
-        const char next = value[++i];
-        switch (next) {
-            case 's':
-                text += ' ';
-                break;
-            case 'n':
-                text += '\n';
-                break;
-            case 't':
-                text += '\t';
-                break;
-            case 'r':
-                text += '\r';
-                break;
-            case '\\':
-                text += '\\';
-                break;
-            default:
-                text += '\\';
-                text += next;
-        }
-    }
-    std::string program;
-    std::size_t i = 0;
-    if (!text.empty() && text[0] == '"') {
-        for (i = 1; i < text.size() && text[i] != '"'; ++i) {
-            if (text[i] == '\\' && i + 1 < text.size() &&
-                kQuotedEscaped.find(text[i + 1]) != std::string_view::npos) {
-                ++i;
-            }
-            program += text[i];
-        }
-        if (i == text.size()) {
-            return {};  // no closing quote: not a valid Exec value
-        }
-    } else {
-        program = text.substr(0, text.find(' '));
+    const std::optional<std::vector<std::string>> words =
+        DesktopEntry::SplitExec(DesktopEntry::UnescapeValue(value));
+    if (!words || words->empty()) {
+        return {};  // no closing quote: not a valid Exec value
     }
     std::string plain;
+    const std::string& program = words->front();
     for (std::size_t at = 0; at < program.size(); ++at) {
         plain += program[at];
         if (program[at] == '%' && at + 1 < program.size() && program[at + 1] == '%') {

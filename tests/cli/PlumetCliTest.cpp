@@ -11,6 +11,8 @@
 
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
+#include "ProgramPages.h"
+#include "export/HtmlPageWriter.h"
 #include "support/FakeServices.h"
 
 namespace {
@@ -281,4 +283,59 @@ TEST_F(PlumetCliTest, SortAndFilterRewriteACatalogAsTheListDoes) {
     const std::string help = ReadAll(out_);
     EXPECT_NE(help.find("  sort --column N"), std::string::npos);
     EXPECT_NE(help.find("  filter --column N --key TEXT"), std::string::npos);
+}
+
+namespace {
+
+// The page the program writes for these row lines, linking to `website`.
+std::string PageOf(const std::vector<std::string>& lines, const std::string& website) {
+    class Collect : public ByteSink {
+    public:
+        Result Write(const char* data, std::size_t size) override {
+            bytes.append(data, size);
+            return Result::Ok();
+        }
+        std::string bytes;
+    } sink;
+    CatalogList list;
+    list.RebuildFromLines(lines);
+    EXPECT_TRUE(HtmlPageWriter(website).WritePage(list, sink));
+    return sink.bytes;
+}
+
+}  // namespace
+
+TEST_F(PlumetCliTest, ExportWritesTheProgramsPageBesideTheCatalog) {
+    const std::vector<std::string> lines = {"ABBA\tWaterloo\tCD1\t1\tm\t/1",
+                                            "\tNo Artist\tCD1\t2\tm\t/2",
+                                            "AC/DC & Friends\t<script>x</script>\tCD2\t3\tm\t/3"};
+    std::filesystem::create_directories(folder_ / "My.Lists");
+    const std::string catalog = (folder_ / "My.Lists/music.plm").string();
+    ASSERT_EQ(Run({"import", "-o", catalog}, lines[0] + "\n" + lines[1] + "\n" + lines[2]),
+              PlumetCli::kOk);
+
+    ASSERT_EQ(Run({"export", catalog}), PlumetCli::kOk) << ReadAll(err_);
+    const std::string page = ReadFile(folder_ / "My.Lists/music.html");
+    EXPECT_EQ(page, PageOf(lines, ProgramWebsite("", BuiltInGuidePlaces())));
+    EXPECT_NE(page.find("<td>&lt;script&gt;x&lt;/script&gt;</td>"), std::string::npos);
+    EXPECT_EQ(ReadAll(out_), "");
+
+    // The program itself links to the guide it would show, as the desktop program does.
+    const std::string other = (folder_ / "other.html").string();
+    const std::string command =
+        std::string(PLUMET_CLI_PATH) + " export " + catalog + " -o " + other;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string programFolder = std::filesystem::path(PLUMET_CLI_PATH).parent_path();
+    EXPECT_EQ(ReadFile(other), PageOf(lines, ProgramWebsite(programFolder, BuiltInGuidePlaces())));
+
+    std::ofstream(folder_ / "plain") << "a file, not a folder";
+    const std::string below = (folder_ / "plain/page.html").string();
+    EXPECT_EQ(Run({"export", catalog, "-o", below}), PlumetCli::kFailure);
+    EXPECT_EQ(ReadAll(err_), "plumet-cli: " + below + " contains an invalid path.\n");
+    EXPECT_EQ(Run({"export", (folder_ / "none.plm").string()}), PlumetCli::kFailure);
+    EXPECT_EQ(Run({"export"}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"export", catalog, catalog}), PlumetCli::kUsage);
+
+    ASSERT_EQ(Run({"--help"}), PlumetCli::kOk);
+    EXPECT_NE(ReadAll(out_).find("  export CATALOG [-o PAGE]"), std::string::npos);
 }

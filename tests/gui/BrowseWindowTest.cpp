@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -18,7 +19,7 @@
 #include "catalog/CatalogFile.h"
 #include "commands/CommandId.h"
 #include "support/FakeServices.h"
-#include "support/ScanServices.h"
+#include "support/PlatformServices.h"
 
 namespace {
 
@@ -66,8 +67,9 @@ private slots:
         const std::string path = folder_->filePath("Albums.plm").toStdString();
         QVERIFY(files_.ReplaceFile(
             path, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); }));
-        app_ = std::make_unique<CPlumetApp>(CPlumetApp::Services{
-            files_, ui_, profile_, shell_, scan_.folders, scan_.drives, scan_.locale});
+        app_ = std::make_unique<CPlumetApp>(CPlumetApp::Services{files_, ui_, profile_, shell_,
+                                                                 scan_.folders, scan_.drives,
+                                                                 scan_.locale, scan_.processes});
         QVERIFY(app_->InitInstance(CommandLine::Parse({path})));
         tester_ = std::make_unique<QAbstractItemModelTester>(
             &Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -200,6 +202,23 @@ private slots:
         QCOMPARE(frame.windowTitle(), QString("Albums.plm - Plumet"));
     }
 
+    void playbackWritesThePlayerPaneAndExportOpensThePage() {
+        CMainFrame& frame = Frame();
+        frame.view().selectRow(1);
+        frame.view().doubleClicked(Model().index(1, 0));
+        QCOMPARE(frame.playerPane().text(), QString("Waterloo"));
+        QCOMPARE(ui_.messages, std::vector<std::string>{"Could not find the file"});
+
+        QVERIFY(frame.SendCommand(kRandomPlay));
+        QVERIFY(frame.playerPane().text().startsWith(' '));
+        QVERIFY(frame.playerPane().text().contains(" - "));
+
+        QVERIFY(frame.SendCommand(kExportToHtml));
+        const QString page = folder_->filePath("Albums.html");
+        QVERIFY(QFile::exists(page));
+        QCOMPARE(QString::fromStdString(shell_.opened.back()), page);
+    }
+
 private:
     CMainFrame& Frame() const { return *app_->mainFrame(); }
     CatalogModel& Model() const { return Frame().view().catalogModel(); }
@@ -216,7 +235,7 @@ private:
     ScriptedUserInterface ui_;
     MemoryProfile profile_;
     RecordingShell shell_;
-    ScanServices scan_;
+    PlatformServices scan_;
     std::unique_ptr<CPlumetApp> app_;
     std::unique_ptr<QAbstractItemModelTester> tester_;
 };

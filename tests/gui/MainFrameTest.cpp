@@ -16,7 +16,7 @@
 #include "commands/CommandId.h"
 #include "frame/WindowPlacement.h"
 #include "support/FakeServices.h"
-#include "support/ScanServices.h"
+#include "support/PlatformServices.h"
 
 namespace {
 
@@ -238,7 +238,7 @@ private slots:
     void disabledCommandsDoNothing() {
         CPlumetApp app(Services());
         QVERIFY(app.InitInstance(CommandLine::Parse({})));
-        QVERIFY(!app.mainFrame()->SendCommand(kExportToHtml));
+        QVERIFY(!app.mainFrame()->SendCommand(kFilterOnName));  // never handled
         QVERIFY(!app.mainFrame()->SendCommand(12345));
     }
 
@@ -258,7 +258,8 @@ private slots:
 
 private:
     CPlumetApp::Services Services() {
-        return {files_, ui_, profile_, shell_, scan_.folders, scan_.drives, scan_.locale};
+        return {files_,        ui_,          profile_,     shell_,
+                scan_.folders, scan_.drives, scan_.locale, scan_.processes};
     }
 
     QString WriteCatalog(const QString& name, int rows) {
@@ -276,7 +277,7 @@ private:
     std::unique_ptr<QTemporaryDir> folder_;
     PosixFiles files_;
     ScriptedUserInterface ui_;
-    ScanServices scan_;
+    PlatformServices scan_;
     MemoryProfile profile_;
     RecordingShell shell_;
 };

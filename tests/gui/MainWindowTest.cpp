@@ -13,7 +13,7 @@
 #include "QSettingsProfile.h"
 #include "catalog/CatalogFile.h"
 #include "support/FakeServices.h"
-#include "support/ScanServices.h"
+#include "support/PlatformServices.h"
 
 namespace {
 
@@ -47,8 +47,9 @@ private slots:
         ScriptedUserInterface ui;
         MemoryProfile profile;
         RecordingShell shell;
-        ScanServices scan;
-        CPlumetApp app({files, ui, profile, shell, scan.folders, scan.drives, scan.locale});
+        PlatformServices scan;
+        CPlumetApp app(
+            {files, ui, profile, shell, scan.folders, scan.drives, scan.locale, scan.processes});
         QVERIFY(app.InitInstance(Open(path)));
         QVERIFY(ui.errors.empty());
 
@@ -84,8 +85,9 @@ private slots:
         ScriptedUserInterface ui;
         MemoryProfile profile;
         RecordingShell shell;
-        ScanServices scan;
-        CPlumetApp app({files, ui, profile, shell, scan.folders, scan.drives, scan.locale});
+        PlatformServices scan;
+        CPlumetApp app(
+            {files, ui, profile, shell, scan.folders, scan.drives, scan.locale, scan.processes});
         QVERIFY(app.InitInstance(CommandLine::Parse({})));
         QCOMPARE(app.mainFrame()->windowTitle(), QString("Untitled - Plumet"));
         QCOMPARE(app.mainFrame()->view().model()->rowCount(), 0);
@@ -98,8 +100,9 @@ private slots:
         ScriptedUserInterface ui;
         MemoryProfile profile;
         RecordingShell shell;
-        ScanServices scan;
-        CPlumetApp app({files, ui, profile, shell, scan.folders, scan.drives, scan.locale});
+        PlatformServices scan;
+        CPlumetApp app(
+            {files, ui, profile, shell, scan.folders, scan.drives, scan.locale, scan.processes});
         QVERIFY(!app.InitInstance(Open(path)));
         QVERIFY(app.mainFrame() == nullptr);
         QCOMPARE(ui.errors.size(), size_t(1));

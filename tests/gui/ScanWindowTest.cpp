@@ -15,7 +15,7 @@
 #include "ScanStatus.h"
 #include "commands/CommandId.h"
 #include "support/FakeServices.h"
-#include "support/ScanServices.h"
+#include "support/PlatformServices.h"
 
 // Scans started from the window: rows arrive in the model in batches while the status bar
 // shows the walk, and every way out of the window stops the worker first.
@@ -34,8 +34,9 @@ private slots:
             }
             Write(QString("Music/Album %1/cover.jpg").arg(album));
         }
-        app_ = std::make_unique<CPlumetApp>(CPlumetApp::Services{
-            files_, ui_, profile_, shell_, scan_.folders, scan_.drives, scan_.locale});
+        app_ = std::make_unique<CPlumetApp>(CPlumetApp::Services{files_, ui_, profile_, shell_,
+                                                                 scan_.folders, scan_.drives,
+                                                                 scan_.locale, scan_.processes});
         QVERIFY(app_->InitInstance(CommandLine::Parse({})));
     }
 
@@ -125,7 +126,7 @@ private:
     ScriptedUserInterface ui_;
     MemoryProfile profile_;
     RecordingShell shell_;
-    ScanServices scan_;
+    PlatformServices scan_;
     std::unique_ptr<CPlumetApp> app_;
 };
 

@@ -96,8 +96,14 @@ public:
         return succeed;
     }
 
+    bool Enqueue(const std::string& mediaFile) override {
+        enqueued.push_back(mediaFile);
+        return succeed;
+    }
+
     bool succeed = true;
     std::vector<std::string> opened;
+    std::vector<std::string> enqueued;
 };
 
 class FixedLocale : public Locale {

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "catalog/CatalogList.h"
+#include "catalog/RowSelection.h"
+#include "playback/RandomGenerator.h"
+#include "services.h"
+
+// Playing rows: Play, the double-click, Random Play, Open Folder and Enqueue in Winamp. The
+// program only hands paths to the desktop; it never waits for the player.
+class PlaybackCommands {
+public:
+    static constexpr const char* kFileNotFound = "Could not find the file";
+    static constexpr const char* kCannotOpen = "Could not find the file path";
+    static constexpr const char* kCannotOpenFolder = "Unable to open the folder";
+
+    // `clock` gives the seconds since 1970 that seed the first Random Play of the run.
+    PlaybackCommands(const CatalogList& list, Shell& shell, UserInterface& ui,
+                     std::function<std::uint32_t()> clock = {});
+
+    // The first selected row's file opens; every other one is queued, in row order.
+    void OnPlay(const RowSelection& selection);
+    // Plays the last selected row; the player pane's new text.
+    std::string OnDblClick(const RowSelection& selection);
+    // Plays a row picked at random; the player pane's new text, or nothing (after a beep)
+    // for an empty list.
+    std::optional<std::string> OnRandomPlay();
+    void OnOpenFolder(const RowSelection& selection);
+    void OnEnqueueInWinamp(const RowSelection& selection);
+
+    // Opens a file that exists; says why when it cannot.
+    bool PlayFile(const std::string& path);
+    // Queues a file that exists, silently.
+    void EnqueueFile(const std::string& path);
+    // The file name of a path without its last extension; empty when it has none. Paths
+    // from Windows catalogs hold "\".
+    static std::string PlayingName(std::string_view path);
+
+    RandomGenerator& generator() { return generator_; }
+
+private:
+    std::string CellOfLastSelected(const RowSelection& selection, int column) const;
+    void QueueSelectedPaths(const RowSelection& selection, bool butFirst);
+    void EnqueuePendingPaths();
+
+    const CatalogList& list_;
+    Shell& shell_;
+    UserInterface& ui_;
+    std::function<std::uint32_t()> clock_;
+    RandomGenerator generator_;
+    bool seedPending_ = true;
+    std::deque<std::string> pendingPaths_;
+};

@@ -1,0 +1,82 @@
+#include "LinuxProcesses.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [&fold](char x, char y) { return fold(x) == fold(y); });
+}
+
+// A small file read whole; nothing when it cannot be read (a process that has ended).
+std::optional<std::string> ReadSmallFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    // istream::read turns a read error (a folder in place of the file) into badbit, where a
+    // streambuf iterator would throw.
+    std::string text;
+    char chunk[4096];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool IsProcessFolder(const fs::directory_entry& entry) {
+    const std::string name = entry.path().filename().string();
+    return !name.empty() &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+LinuxProcesses::LinuxProcesses(std::string root) : root_(std::move(root)) {}
+
+std::string_view LinuxProcesses::ProgramBaseName(std::string_view commandLine) {
+    const std::string_view first = commandLine.substr(0, commandLine.find('\0'));
+    const auto slash = first.find_last_of("/\\");
+    return slash == std::string_view::npos ? first : first.substr(slash + 1);
+}
+
+bool LinuxProcesses::IsProcessRunning(const std::string& imageName) {
+    std::error_code error;
+    for (fs::directory_iterator next(fs::path(root_) / "proc", error);
+         !error && next != fs::directory_iterator(); next.increment(error)) {
+        const fs::directory_entry& entry = *next;
+        if (!IsProcessFolder(entry)) {
+            continue;
+        }
+        std::optional<std::string> name = ReadSmallFile(entry.path() / "comm");
+        if (name && !name->empty() && name->back() == '\n') {
+            name->pop_back();
+        }
+        if (!name || !EqualIgnoringCase(*name, imageName)) {
+            const std::optional<std::string> commandLine = ReadSmallFile(entry.path() / "cmdline");
+            name = commandLine ? std::optional<std::string>(ProgramBaseName(*commandLine))
+                               : std::nullopt;
+        }
+        if (name && EqualIgnoringCase(*name, imageName)) {
+            std::printf("%s (Process ID: %s)\n", name->c_str(),
+                        entry.path().filename().string().c_str());
+            std::fflush(stdout);
+            return true;
+        }
+    }
+    return false;
+}
