@@ -4,8 +4,9 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 TSAN_DIR ?= build-tsan
+ASAN_DIR ?= build-asan
 
-.PHONY: all deps configure build run test test-threads bench clean format
+.PHONY: all deps configure build run test test-threads test-memory bench clean format
 
 all: build
 
@@ -23,7 +24,17 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	$(MAKE) test-memory
 	$(MAKE) test-threads
+
+# Every core, platform and command-line test under AddressSanitizer and
+# UndefinedBehaviorSanitizer: any report fails.
+test-memory: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DPLUMET_SANITIZE=address,undefined -DPLUMET_BUILD_GUI=OFF -DPLUMET_BUILD_BENCH=OFF
+	cmake --build $(ASAN_DIR) -j$(JOBS)
+	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
 # The scan's worker, hand-off and cancel tests under ThreadSanitizer: any report fails.
 test-threads: deps
@@ -42,4 +53,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(TSAN_DIR)
+	rm -rf $(BUILD_DIR) $(TSAN_DIR) $(ASAN_DIR)
