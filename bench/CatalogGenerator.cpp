@@ -36,7 +36,7 @@ constexpr std::array<std::string_view, 5> kVowels{"a", "e", "i", "o", "u"};
 
 class Generator {
 public:
-    explicit Generator(std::uint32_t randomSeed) : random_(randomSeed) {}
+    explicit Generator(std::uint32_t variant) : random_(variant) {}
 
     std::uint32_t Below(std::uint32_t bound) { return random_() % bound; }
 
@@ -124,13 +124,13 @@ Result WriteAll(int fd, const std::string& bytes, const std::string& path) {
 
 }  // namespace
 
-Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t randomSeed,
+Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t variant,
                        GeneratedCatalog& generated) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         return Result::Failure(path + ": " + std::strerror(errno));
     }
-    Generator generator(randomSeed);
+    Generator generator(variant);
     const std::vector<std::string> artists = generator.Artists();
     generated = GeneratedCatalog{};
     generated.rows = rows;

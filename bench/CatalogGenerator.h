@@ -6,7 +6,7 @@
 #include "Result.h"
 
 // Writes a catalog file of made-up but plausible music rows, one row at a time, so that
-// generating a million rows needs no more memory than one write chunk. The same random seed always
+// generating a million rows needs no more memory than one write chunk. The same variant always
 // gives the same bytes.
 struct GeneratedCatalog {
     std::uint64_t rows = 0;
@@ -16,5 +16,5 @@ struct GeneratedCatalog {
     std::uint64_t distinctArtists = 0;
 };
 
-Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t randomSeed,
+Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t variant,
                        GeneratedCatalog& generated);

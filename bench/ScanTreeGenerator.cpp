@@ -100,7 +100,7 @@ struct FolderPlan {
 
 class TreeRandom {
 public:
-    explicit TreeRandom(std::uint32_t seed) : random_(seed) {}
+    explicit TreeRandom(std::uint32_t variant) : random_(variant) {}
 
     // Modulo rather than a distribution, so the tree is the same with any standard library.
     std::uint32_t Below(std::uint32_t bound) { return random_() % bound; }
@@ -436,7 +436,7 @@ Result GenerateScanTree(const std::string& root, const ScanTreeOptions& options,
     if (!std::filesystem::is_empty(root, error) || error) {
         return Result::Failure(root + " is not an empty folder");
     }
-    TreeRandom random(options.randomSeed);
+    TreeRandom random(options.variant);
     std::vector<FolderPlan> folders = TreePlanner(random, options.folders).Plan();
     AssignFileCounts(random, folders, options.files);
     return TreeWriter(random, generated).Write(root, folders);

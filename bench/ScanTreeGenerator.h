@@ -6,11 +6,11 @@
 #include "Result.h"
 
 // Builds a folder tree that looks like a music collection (Artist/Album/CD1/Scans), for
-// timing a scan against find. The same seed always gives the same names, sizes and times.
+// timing a scan against find. The same variant always gives the same names, sizes and times.
 struct ScanTreeOptions {
     std::uint64_t files = 200'000;
     std::uint64_t folders = 20'000;
-    std::uint32_t randomSeed = 20240607;
+    std::uint32_t variant = 20240607;
 };
 
 struct GeneratedScanTree {

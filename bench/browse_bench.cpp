@@ -31,7 +31,7 @@ extern char** environ;
 
 namespace {
 
-constexpr std::uint32_t kSeed = 20210314;
+constexpr std::uint32_t kVariant = 20210314;
 constexpr int kRuns = 3;
 
 class SilentUserInterface : public UserInterface {
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     const std::string catalogPath = folder + "/catalog.plm";
     const std::string linesPath = folder + "/rows.txt";
     GeneratedCatalog generated;
-    if (Result made = GenerateCatalog(catalogPath, rows, kSeed, generated); !made) {
+    if (Result made = GenerateCatalog(catalogPath, rows, kVariant, generated); !made) {
         Fail(made.error());
     }
 

@@ -30,7 +30,7 @@ extern char** environ;
 
 namespace {
 
-constexpr std::uint32_t kSeed = 20210314;
+constexpr std::uint32_t kVariant = 20210314;
 constexpr int kRuns = 3;
 
 struct Options {
@@ -107,7 +107,7 @@ GeneratedCatalog GenerateInChild(const std::string& path, std::uint64_t rows) {
     if (child == 0) {
         ::close(pipeEnds[0]);
         GeneratedCatalog generated;
-        const Result result = GenerateCatalog(path, rows, kSeed, generated);
+        const Result result = GenerateCatalog(path, rows, kVariant, generated);
         if (!result) {
             std::fprintf(stderr, "catalog_bench: %s\n", result.error().c_str());
             ::_exit(1);
@@ -295,8 +295,8 @@ int main(int argc, char** argv) {
         const double peakRise = peak >= 0 && baseline >= 0 ? double(peak - baseline) : -1;
         const double residentRise = resident >= 0 ? double(resident - baseline) : -1;
 
-        std::printf("catalog_bench: %.0f rows, %llu distinct artists, random seed %u\n", rows,
-                    static_cast<unsigned long long>(generated.distinctArtists), kSeed);
+        std::printf("catalog_bench: %.0f rows, %llu distinct artists, variant %u\n", rows,
+                    static_cast<unsigned long long>(generated.distinctArtists), kVariant);
         std::printf("runs (s)   wc -l: %s | load: %s | save+fsync: %s | save plain: %s\n",
                     RunList(wordCount).c_str(), RunList(loads).c_str(), RunList(safeSaves).c_str(),
                     RunList(plainSaves).c_str());

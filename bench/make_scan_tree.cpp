@@ -1,5 +1,5 @@
 // Makes the folder tree the scan benchmark walks:
-//   make_scan_tree ROOT [--files N] [--folders M] [--seed S]
+//   make_scan_tree ROOT [--files N] [--folders M] [--variant N]
 // and prints what it made as "name: value" lines, for the benchmark script to read.
 
 #include <cerrno>
@@ -28,7 +28,7 @@ bool ParseCount(const char* text, std::uint64_t& value) {
 
 int Usage(const char* message) {
     std::fprintf(stderr, "make_scan_tree: %s\n", message);
-    std::fprintf(stderr, "usage: make_scan_tree ROOT [--files N] [--folders M] [--seed S]\n");
+    std::fprintf(stderr, "usage: make_scan_tree ROOT [--files N] [--folders M] [--variant N]\n");
     return kUsageStatus;
 }
 
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         std::uint64_t value = 0;
-        if (argument == "--files" || argument == "--folders" || argument == "--seed") {
+        if (argument == "--files" || argument == "--folders" || argument == "--variant") {
             if (i + 1 >= argc || !ParseCount(argv[i + 1], value)) {
                 return Usage("expected a count after an option");
             }
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
             } else if (argument == "--folders") {
                 options.folders = value;
             } else {
-                options.randomSeed = static_cast<std::uint32_t>(value);
+                options.variant = static_cast<std::uint32_t>(value);
             }
         } else if (argument.starts_with("-") || !root.empty()) {
             return Usage("unexpected argument");

@@ -87,9 +87,9 @@ std::optional<std::string> PlaybackCommands::OnRandomPlay() {
         ui_.Beep();
         return std::nullopt;
     }
-    if (seedPending_) {
-        seedPending_ = false;
-        generator_.Seed(clock_());
+    if (clockUnread_) {
+        clockUnread_ = false;
+        generator_.Restart(clock_());
     }
     const int row = generator_.PickRow(rows);
     PlayFile(std::string(list_.CellText(row, kPath)));

@@ -19,7 +19,8 @@ public:
     static constexpr const char* kCannotOpen = "Could not find the file path";
     static constexpr const char* kCannotOpenFolder = "Unable to open the folder";
 
-    // `clock` gives the seconds since 1970 that seed the first Random Play of the run.
+    // `clock` gives the seconds since 1970 that start the generator at the first Random
+    // Play of the run.
     PlaybackCommands(const CatalogList& list, Shell& shell, UserInterface& ui,
                      std::function<std::uint32_t()> clock = {});
 
@@ -53,6 +54,6 @@ private:
     UserInterface& ui_;
     std::function<std::uint32_t()> clock_;
     RandomGenerator generator_;
-    bool seedPending_ = true;
+    bool clockUnread_ = true;
     std::deque<std::string> pendingPaths_;
 };

@@ -8,9 +8,9 @@ class RandomGenerator {
 public:
     static constexpr int kMaximum = 0x7FFF;
 
-    explicit RandomGenerator(std::uint32_t seed = 1) : state_(seed) {}
+    explicit RandomGenerator(std::uint32_t state = 1) : state_(state) {}
 
-    void Seed(std::uint32_t seed) { state_ = seed; }
+    void Restart(std::uint32_t state) { state_ = state; }
     // 0 to 32767.
     int Next() {
         state_ = state_ * 214013u + 2531011u;
