@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "TextFile.h"
+
 namespace {
 
 constexpr std::string_view kQuotedEscaped = "\"`$\\";
@@ -52,20 +54,6 @@ std::string UnescapeText(std::string_view value) {
 }  // namespace
 
 // POSIX reads, since a folder in a file's place must be a failure, not an exception.
-bool ReadTextFile(const std::string& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    char buffer[8192];
-    ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
-        text.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-    }
-    ::close(fd);
-    return got == 0;
-}
-
 std::optional<DesktopEntry> DesktopEntry::Read(const std::string& path) {
     std::string text;
     if (!ReadTextFile(path, text)) {

@@ -39,8 +39,5 @@ private:
     std::string path_;
 };
 
-// Reads a whole file; false when it cannot, a folder in its place included.
-bool ReadTextFile(const std::string& path, std::string& text);
-
 // The base name of a program word: "/usr/bin/vlc" gives "vlc".
 std::string ProgramBaseName(const std::string& word);

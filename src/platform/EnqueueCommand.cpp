@@ -10,6 +10,7 @@
 
 #include "DesktopEntry.h"
 #include "MimeAppsList.h"
+#include "TextFile.h"
 
 namespace fs = std::filesystem;
 

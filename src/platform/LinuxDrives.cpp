@@ -10,18 +10,18 @@
 #include <iterator>
 #include <system_error>
 
+#include "TextFile.h"
 #include "VolumeDescriptor.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Empty when the file cannot be read.
 std::string ReadSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {};
-    }
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string text;
+    ReadTextFile(path, text);
+    return text;
 }
 
 std::string TrimmedLine(std::string text) {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+
+#include "TextFile.h"
 
 namespace fs = std::filesystem;
 
@@ -21,18 +22,8 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 // A small file read whole; nothing when it cannot be read (a process that has ended).
 std::optional<std::string> ReadSmallFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    // istream::read turns a read error (a folder in place of the file) into badbit, where a
-    // streambuf iterator would throw.
     std::string text;
-    char chunk[4096];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        text.append(chunk, static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
+    if (!ReadTextFile(path.string(), text)) {
         return std::nullopt;
     }
     return text;

@@ -18,6 +18,7 @@
 #include "MimeAppsList.h"
 #include "PosixFiles.h"
 #include "ProgramPath.h"
+#include "TextFile.h"
 
 extern char** environ;
 
@@ -37,22 +38,6 @@ std::string FolderOr(const std::string& value, const std::string& home, const ch
 std::string Getenv(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-// POSIX reads, since a folder in a file's place must be a failure, not an exception.
-bool ReadText(const std::string& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    text.clear();
-    char buffer[8192];
-    ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
-        text.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-    }
-    ::close(fd);
-    return got == 0;
 }
 
 // Missing folders are made private to the user, as the XDG folders should be.
@@ -119,27 +104,20 @@ void RunTool(const char* name, const std::string& folder) {
     }
 }
 
-// The value of `key` in the [Desktop Entry] group, as stored.
-std::string DesktopValue(const std::string& text, std::string_view key) {
-    bool inGroup = false;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end;
-        const std::string_view line = std::string_view(text).substr(start, end - start);
-        if (!line.empty() && line.front() == '[') {
-            inGroup = line == "[Desktop Entry]";
-        } else if (inGroup && line.starts_with(key)) {
-            std::string_view rest = line.substr(key.size());
-            rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
-            if (rest.starts_with('=')) {
-                rest.remove_prefix(1);
-                rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
-                return std::string(rest);
-            }
-        }
-        start = end + 1;
+// The program word of Exec, with "%%" read as the "%" it stands for.
+std::string ProgramOf(const std::optional<std::vector<std::string>>& words) {
+    if (!words || words->empty()) {
+        return {};  // no closing quote: not a valid Exec value
     }
-    return {};
+    std::string plain;
+    const std::string& program = words->front();
+    for (std::size_t at = 0; at < program.size(); ++at) {
+        plain += program[at];
+        if (program[at] == '%' && at + 1 < program.size() && program[at + 1] == '%') {
+            ++at;
+        }
+    }
+    return plain;
 }
 
 constexpr const char* kMimePackage =
@@ -220,20 +198,7 @@ std::string XdgDesktopRegistration::ExecValue(const std::string& program) {
 }
 
 std::string XdgDesktopRegistration::ExecProgram(const std::string& value) {
-    const std::optional<std::vector<std::string>> words =
-        DesktopEntry::SplitExec(DesktopEntry::UnescapeValue(value));
-    if (!words || words->empty()) {
-        return {};  // no closing quote: not a valid Exec value
-    }
-    std::string plain;
-    const std::string& program = words->front();
-    for (std::size_t at = 0; at < program.size(); ++at) {
-        plain += program[at];
-        if (program[at] == '%' && at + 1 < program.size() && program[at + 1] == '%') {
-            ++at;
-        }
-    }
-    return plain;
+    return ProgramOf(DesktopEntry::SplitExec(DesktopEntry::UnescapeValue(value)));
 }
 
 std::string XdgDesktopRegistration::DesktopEntryText() const {
@@ -252,9 +217,8 @@ std::string XdgDesktopRegistration::DesktopEntryText() const {
 }
 
 bool XdgDesktopRegistration::DesktopEntryIsCurrent() const {
-    std::string text;
-    return ReadText(DesktopEntryPath(), text) &&
-           ExecProgram(DesktopValue(text, "Exec")) == program_;
+    const std::optional<DesktopEntry> entry = DesktopEntry::Read(DesktopEntryPath());
+    return entry && ProgramOf(entry->ExecWords()) == program_;
 }
 
 Result XdgDesktopRegistration::RegisterDesktopEntry() {
@@ -270,7 +234,7 @@ Result XdgDesktopRegistration::RegisterDesktopEntry() {
 
 Result XdgDesktopRegistration::RegisterMimeType() {
     std::string text;
-    if (ReadText(MimePackagePath(), text) && text == kMimePackage) {
+    if (ReadTextFile(MimePackagePath(), text) && text == kMimePackage) {
         return Result::Ok();
     }
     Result written = WriteText(MimePackagePath(), kMimePackage);
@@ -282,7 +246,7 @@ Result XdgDesktopRegistration::RegisterMimeType() {
 
 Result XdgDesktopRegistration::RegisterDefault() {
     std::string text;
-    ReadText(MimeAppsPath(), text);
+    ReadTextFile(MimeAppsPath(), text);
     MimeAppsList list(std::move(text));
     if (!list.SetDefaultIfMissing(kMimeType, kDesktopId)) {
         return Result::Ok();
@@ -320,7 +284,7 @@ bool XdgDesktopRegistration::Unregister() {
         RunTool("update-mime-database", dataHome_ + "/mime");
     }
     std::string text;
-    if (ReadText(MimeAppsPath(), text)) {
+    if (ReadTextFile(MimeAppsPath(), text)) {
         MimeAppsList list(std::move(text));
         if (list.RemoveDefault(kMimeType, kDesktopId)) {
             removed = WriteText(MimeAppsPath(), list.text()).ok() && removed;

@@ -9,30 +9,9 @@
 
 #include "CEditItemDlg.h"
 #include "CFindTrackDlg.h"
+#include "support/GuiDriving.h"
 
 namespace {
-
-// Runs `act` on the modal dialog that the caller is about to open with exec().
-void WhenModal(std::function<void(QWidget&)> act) {
-    QTimer::singleShot(0, [act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            act(*modal);
-        } else {
-            WhenModal(act);
-        }
-    });
-}
-
-void ShowActive(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
-QWidget* PressTab() {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    return QApplication::focusWidget();
-}
 
 // QTest::keyClicks takes ASCII only; these keys carry any text, as a keyboard layout would.
 void Type(QWidget& widget, const QString& text) {

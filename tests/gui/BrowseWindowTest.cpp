@@ -19,6 +19,7 @@
 #include "catalog/CatalogFile.h"
 #include "commands/CommandId.h"
 #include "support/FakeServices.h"
+#include "support/GuiDriving.h"
 #include "support/PlatformServices.h"
 
 namespace {
@@ -26,18 +27,6 @@ namespace {
 struct Row {
     std::string artist, track, folder, size;
 };
-
-// Runs `act` on the next modal dialog or popup once it is up.
-void WhenShown(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* shown = QApplication::activePopupWidget();
-        if (shown == nullptr) {
-            shown = QApplication::activeModalWidget();
-        }
-        QVERIFY(shown != nullptr);
-        act(shown);
-    });
-}
 
 }  // namespace
 

@@ -18,30 +18,9 @@
 #include "CVolumeLabelDlg.h"
 #include "QtUserInterface.h"
 #include "support/FakeServices.h"
+#include "support/GuiDriving.h"
 
 namespace {
-
-// Runs `act` on the modal dialog that the caller is about to open with exec().
-void WhenModal(std::function<void(QWidget&)> act) {
-    QTimer::singleShot(0, [act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            act(*modal);
-        } else {
-            WhenModal(act);
-        }
-    });
-}
-
-void ShowActive(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
-QWidget* PressTab() {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    return QApplication::focusWidget();
-}
 
 void ClickItem(QListWidget& list, int row) {
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {},

@@ -12,7 +12,6 @@ ScanWorker::~ScanWorker() {
 std::uint64_t ScanWorker::StartScan(const std::string& folder, const std::string& category) {
     CancelScan();
     cancelRequested_ = false;
-    walkActive_ = true;
     const std::uint64_t walk = ++walkCount_;
     SetCurrentFolder(folder);
     worker_ =
@@ -51,7 +50,6 @@ void ScanWorker::Walk(std::string folder, std::string category, std::string grou
     top.ScanFolderProc(context);
     SetCurrentFolder({});
     cancelRequested_ = false;
-    walkActive_ = false;
     if (walkEnded_) {
         walkEnded_(walk);
     }

@@ -30,7 +30,6 @@ public:
     // in the pending results.
     void CancelScan();
 
-    bool walkActive() const { return walkActive_.load(); }
     // The folder the walk is listing now; empty when no walk runs.
     std::string CurrentFolder() const;
 
@@ -43,7 +42,6 @@ private:
     Locale& locale_;
     PendingResults& results_;
     WalkEnded walkEnded_;
-    std::atomic<bool> walkActive_{false};
     std::atomic<bool> cancelRequested_{false};
     std::uint64_t walkCount_ = 0;
     mutable std::mutex folderLock_;
