@@ -5,8 +5,10 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 TSAN_DIR ?= build-tsan
 ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-threads test-memory bench clean format
+.PHONY: all deps configure build run test test-threads test-memory test-fuzz bench package clean format
 
 all: build
 
@@ -26,6 +28,7 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 	$(MAKE) test-memory
 	$(MAKE) test-threads
+	$(MAKE) test-fuzz
 
 # Every core, platform and command-line test under AddressSanitizer and
 # UndefinedBehaviorSanitizer: any report fails.
@@ -43,14 +46,29 @@ test-threads: deps
 	cmake --build $(TSAN_DIR) -j$(JOBS) --target scan_tests
 	TSAN_OPTIONS=halt_on_error=1 ./$(TSAN_DIR)/tests/scan_tests
 
+# Every reader of outside bytes under libFuzzer with ASan and UBSan, FUZZ_SECONDS each, from
+# its corpus in tests/fuzz/corpus: a crash fails, its input kept in $(FUZZ_DIR)/crashes/.
+test-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMET_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j$(JOBS)
+	./scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 bench: build
 	./bench/run-catalog-bench $(BUILD_DIR)
 	./bench/run-scan-bench $(BUILD_DIR)
 	cmake --build $(BUILD_DIR) --target browse_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/browse_bench
+	cmake --build $(BUILD_DIR) --target window_bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/window_bench
+
+# The Debian package for /usr: $(BUILD_DIR)/plumet_VERSION_ARCH.deb.
+package: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+	cd $(BUILD_DIR) && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(TSAN_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(TSAN_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -18,7 +18,7 @@ const std::vector<CommandInfo>& CommandTable::All() {
         {kOpenLastFile, "&Open Last File", "Open Last File Viewed", "", ""},
         {kLoadFromCD, "&Load from CD", "Load from CD", "Load from CD", "media-optical"},
         {kSelectSearchLocation, "&Select Search Location", "Search",
-         "Select search location - Creates a new list", "folder-open"},
+         "Select search location - Creates a new list", "plumet-search-location"},
         {kCancelSearch, "&Cancel Search", "Cancel Search", "Cancel Search", "process-stop"},
         {kFilterOnFolderDisk, "&Filter on Folder/Disk\tCtrl+F", "Filter Disk Column",
          "Filter Disk Column", "view-filter"},

@@ -7,9 +7,11 @@
 struct CommandInfo {
     int id;
     const char* menuText;
-    const char* prompt;    // "" for none
-    const char* toolTip;   // "" for none
-    const char* iconName;  // theme icon, "" for none
+    const char* prompt;   // "" for none
+    const char* toolTip;  // "" for none
+    // The theme icon, else ours in res/toolbar; "" for none. A name no theme has keeps ours:
+    // a theme's plain open folder would not tell a search location from Open.
+    const char* iconName;
 };
 
 class CommandTable {

@@ -11,15 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    const auto fold = [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [&fold](char x, char y) { return fold(x) == fold(y); });
-}
-
 // A small file read whole; nothing when it cannot be read (a process that has ended).
 std::optional<std::string> ReadSmallFile(const fs::path& path) {
     std::string text;
@@ -45,6 +36,22 @@ std::string_view LinuxProcesses::ProgramBaseName(std::string_view commandLine) {
     return slash == std::string_view::npos ? first : first.substr(slash + 1);
 }
 
+std::string_view LinuxProcesses::CommName(std::string_view comm) {
+    if (!comm.empty() && comm.back() == '\n') {
+        comm.remove_suffix(1);
+    }
+    return comm;
+}
+
+bool LinuxProcesses::NameMatches(std::string_view name, std::string_view imageName) {
+    const auto fold = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return name.size() == imageName.size() &&
+           std::equal(name.begin(), name.end(), imageName.begin(),
+                      [&fold](char x, char y) { return fold(x) == fold(y); });
+}
+
 bool LinuxProcesses::IsProcessRunning(const std::string& imageName) {
     std::error_code error;
     for (fs::directory_iterator next(fs::path(root_) / "proc", error);
@@ -54,15 +61,15 @@ bool LinuxProcesses::IsProcessRunning(const std::string& imageName) {
             continue;
         }
         std::optional<std::string> name = ReadSmallFile(entry.path() / "comm");
-        if (name && !name->empty() && name->back() == '\n') {
-            name->pop_back();
+        if (name) {
+            name->resize(CommName(*name).size());
         }
-        if (!name || !EqualIgnoringCase(*name, imageName)) {
+        if (!name || !NameMatches(*name, imageName)) {
             const std::optional<std::string> commandLine = ReadSmallFile(entry.path() / "cmdline");
             name = commandLine ? std::optional<std::string>(ProgramBaseName(*commandLine))
                                : std::nullopt;
         }
-        if (name && EqualIgnoringCase(*name, imageName)) {
+        if (name && NameMatches(*name, imageName)) {
             std::printf("%s (Process ID: %s)\n", name->c_str(),
                         entry.path().filename().string().c_str());
             std::fflush(stdout);

@@ -17,6 +17,10 @@ public:
 
     // The base name of a command line's first word, split at "/" and "\".
     static std::string_view ProgramBaseName(std::string_view commandLine);
+    // The name in a comm file, without its line end.
+    static std::string_view CommName(std::string_view comm);
+    // Names match without regard to ASCII case.
+    static bool NameMatches(std::string_view name, std::string_view imageName);
 
 private:
     std::string root_;

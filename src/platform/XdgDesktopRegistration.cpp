@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "DesktopEntry.h"
+#include "DesktopFileTexts.h"
 #include "MimeAppsList.h"
 #include "PosixFiles.h"
 #include "ProgramPath.h"
@@ -120,15 +121,12 @@ std::string ProgramOf(const std::optional<std::vector<std::string>>& words) {
     return plain;
 }
 
-constexpr const char* kMimePackage =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<!-- Plumet.Document: the catalog files of Plumet. -->\n"
-    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-    "  <mime-type type=\"application/x-plumet-document\">\n"
-    "    <comment>Plumet Document</comment>\n"
-    "    <glob pattern=\"*.plm\"/>\n"
-    "  </mime-type>\n"
-    "</mime-info>\n";
+constexpr std::string_view kEntry = kInstalledDesktopEntry;
+constexpr std::string_view kMimePackage = kInstalledMimePackage;
+// Only the program's path differs from the installed files.
+static_assert(kEntry.find(kInstalledExecLine) != std::string_view::npos);
+static_assert(kEntry.find(XdgDesktopRegistration::kMimeType) != std::string_view::npos);
+static_assert(kMimePackage.find(XdgDesktopRegistration::kMimeType) != std::string_view::npos);
 
 }  // namespace
 
@@ -202,18 +200,9 @@ std::string XdgDesktopRegistration::ExecProgram(const std::string& value) {
 }
 
 std::string XdgDesktopRegistration::DesktopEntryText() const {
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Plumet\n"
-           "Comment=Catalog the music files on your discs and in your folders\n"
-           "Exec=" +
-           ExecValue(program_) +
-           "\n"
-           "Icon=plumet\n"
-           "Terminal=false\n"
-           "Categories=AudioVideo;Audio;\n"
-           "MimeType=" +
-           kMimeType + ";\n";
+    std::string text(kEntry);
+    const std::string_view exec = kInstalledExecLine;
+    return text.replace(text.find(exec), exec.size(), "Exec=" + ExecValue(program_) + "\n");
 }
 
 bool XdgDesktopRegistration::DesktopEntryIsCurrent() const {
@@ -237,7 +226,7 @@ Result XdgDesktopRegistration::RegisterMimeType() {
     if (ReadTextFile(MimePackagePath(), text) && text == kMimePackage) {
         return Result::Ok();
     }
-    Result written = WriteText(MimePackagePath(), kMimePackage);
+    Result written = WriteText(MimePackagePath(), std::string(kMimePackage));
     if (written) {
         RunTool("update-mime-database", dataHome_ + "/mime");
     }

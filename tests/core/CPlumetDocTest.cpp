@@ -11,6 +11,7 @@
 #include "catalog/CatalogFile.h"
 #include "catalog/RowLine.h"
 #include "support/FakeServices.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -164,6 +165,28 @@ TEST_F(CPlumetDocTest, SaveAsOffersTheFiltersAndAFailedSaveKeepsTheOldFile) {
     EXPECT_TRUE(doc_.OnFileSave());
     EXPECT_FALSE(doc_.modified());
     EXPECT_NE(ReadFile(path), before);
+}
+
+TEST_F(CPlumetDocTest, AFullDiskTellsTheUserAndKeepsTheOldCatalog) {
+    const std::string path = WriteCatalog("full.plm", {"old"});
+    ASSERT_TRUE(doc_.OpenDocumentFile(path));
+    const std::string before = ReadFile(path);
+    const std::optional<std::string> outcome = WithFileSizeLimit(64 << 10, [this] {
+        for (int row = 0; row < 20000; ++row) {
+            list_.InsertRow(list_.RowCount(), "Artist " + std::to_string(row));
+        }
+        doc_.SetModified(true);
+        const bool saved = doc_.OnFileSave();
+        std::string text = saved ? "saved" : doc_.modified() ? "kept modified" : "clean";
+        for (const std::string& error : ui_.errors) {
+            text += "|" + error;
+        }
+        return text;
+    });
+    ASSERT_TRUE(outcome) << "the file size limit cannot be set here";
+    EXPECT_EQ(*outcome, "kept modified|Disk full while accessing " + path + ".");
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 TEST_F(CPlumetDocTest, MergeAppendsInFileOrderAndMarksTheCatalogModified) {

@@ -2,7 +2,6 @@
 
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +18,7 @@
 #include "PosixFiles.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -150,38 +150,12 @@ TEST_F(SaveCrashTest, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
 
 TEST_F(SaveCrashTest, AFullDiskLeavesTheOldCatalogUntouched) {
     WriteBytes(target, oldBytes);
-    int report[2];
-    ASSERT_EQ(::pipe(report), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(report[0]);
-        // Without this the kernel kills the writer instead of failing the write with EFBIG.
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{1 << 20, 1 << 20};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-            ::_exit(4);
-        }
+    const std::optional<std::string> message = WithFileSizeLimit(1 << 20, [this] {
         const Result saved = Save(target.string(), newList);
-        const std::string message = saved ? "saved" : saved.error();
-        [[maybe_unused]] const ssize_t put = ::write(report[1], message.data(), message.size());
-        ::_exit(0);
-    }
-    ::close(report[1]);
-    std::string message;
-    char buffer[512];
-    for (ssize_t got; (got = ::read(report[0], buffer, sizeof buffer)) > 0;) {
-        message.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(report[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 4) {
-        GTEST_SKIP() << "the file size limit cannot be set here";
-    }
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-
-    EXPECT_EQ(message, "Disk full while accessing " + target.string() + ".");
+        return saved ? std::string("saved") : saved.error();
+    });
+    ASSERT_TRUE(message) << "the file size limit cannot be set here";
+    EXPECT_EQ(*message, "Disk full while accessing " + target.string() + ".");
     EXPECT_TRUE(Read(target) == oldBytes);
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {

@@ -1,5 +1,6 @@
 #include "catalog/CatalogFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -17,7 +18,8 @@ constexpr std::size_t kCountSize = 4;
 Result CatalogFile::StoreCatalog(const CatalogList& list, ByteSink& sink) {
     const auto count = static_cast<std::uint32_t>(list.RowCount());
     std::string out;
-    out.reserve(kWriteChunk + 4096);
+    // Grown as rows come: a small catalog never asks for the whole chunk.
+    out.reserve(std::min<std::size_t>(kWriteChunk + 4096, 4096 + 256 * list.RowCount()));
     for (std::size_t i = 0; i < kCountSize; ++i) {
         out += static_cast<char>((count >> (8 * i)) & 0xFF);
     }

@@ -102,7 +102,9 @@ void CatalogList::RemoveRows(std::span<const int> ascendingRows) {
     }
     if (runs.size() <= kMostRunsReported) {
         for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-            const auto [first, last] = *run;
+            // Plain names: clang 14 cannot capture structured bindings.
+            const int first = run->first;
+            const int last = run->second;
             Notify([=](CatalogListener& l) { l.RowsAboutToBeRemoved(first, last); });
             rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
             Notify([=](CatalogListener& l) { l.RowsRemoved(first, last); });

@@ -8,7 +8,9 @@ constexpr char kCarriageReturn = '\r';
 }  // namespace
 
 LineReader::LineReader(ByteSource& source, std::size_t bufferSize)
-    : source_(source), buffer_(bufferSize) {}
+    : source_(source),
+      buffer_(std::make_unique_for_overwrite<char[]>(bufferSize)),
+      bufferSize_(bufferSize) {}
 
 bool LineReader::Fill() {
     begin_ = 0;
@@ -17,7 +19,7 @@ bool LineReader::Fill() {
         return false;
     }
     std::size_t count = 0;
-    status_ = source_.Read(buffer_.data(), buffer_.size(), count);
+    status_ = source_.Read(buffer_.get(), bufferSize_, count);
     end_ = status_ ? count : 0;
     return end_ > 0;
 }
@@ -26,7 +28,7 @@ std::string_view LineReader::ReadBytes(std::size_t size) {
     carry_.clear();
     while (carry_.size() < size && (begin_ < end_ || Fill())) {
         const std::size_t take = std::min(size - carry_.size(), end_ - begin_);
-        carry_.append(buffer_.data() + begin_, take);
+        carry_.append(buffer_.get() + begin_, take);
         begin_ += take;
     }
     return carry_;
@@ -42,7 +44,7 @@ bool LineReader::NextLine(std::string_view& line) {
             line = carry_;
             return true;
         }
-        const char* start = buffer_.data() + begin_;
+        const char* start = buffer_.get() + begin_;
         const std::size_t available = end_ - begin_;
         const auto* lineFeed = static_cast<const char*>(std::memchr(start, kLineFeed, available));
         const std::size_t searched = lineFeed ? lineFeed - start : available;

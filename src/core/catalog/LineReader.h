@@ -1,8 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "Result.h"
 #include "catalog/ByteSource.h"
@@ -26,7 +26,10 @@ private:
     bool ReadByteAfterCarriageReturn(std::string_view lineSoFar, std::string_view& line);
 
     ByteSource& source_;
-    std::vector<char> buffer_;
+    // Left unfilled until read into: zeroing a megabyte per small file would cost more than
+    // reading it.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t bufferSize_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     std::string carry_;

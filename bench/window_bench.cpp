@@ -1,0 +1,116 @@
+// A catalog of a million rows through the whole window (offscreen), step by step as a user
+// takes them: open it from the command line, sort by Artist both ways, filter on a folder and
+// back, Ctrl+End, Save As. Prints each step's time and the peak memory after it, and as
+// references in the same run, the time `cp` takes to copy the file and flush it, and the
+// catalog file's size:   window_bench [--rows N]
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "CMainFrame.h"
+#include "CPlumetApp.h"
+#include "CatalogGenerator.h"
+#include "support/BigCatalogSession.h"
+
+namespace {
+
+constexpr std::uint32_t kVariant = 20210314;
+
+[[noreturn]] void Fail(const std::string& message) {
+    std::fprintf(stderr, "window_bench: %s\n", message.c_str());
+    std::exit(1);
+}
+
+// The most resident memory the process has had, in MiB.
+double PeakMiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+        }
+    }
+    return 0;
+}
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void Step(const char* name, const std::function<void()>& work) {
+    const double seconds = Seconds(work);
+    std::printf("%-34s %8.3f s   peak %7.1f MiB\n", name, seconds, PeakMiB());
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::uint64_t rows = 1'000'000;
+    if (argc == 3 && std::string(argv[1]) == "--rows") {
+        rows = std::strtoull(argv[2], nullptr, 10);
+    } else if (argc != 1) {
+        std::fprintf(stderr, "usage: window_bench [--rows N]\n");
+        return 2;
+    }
+    char folderTemplate[] = "/tmp/plumet-window-bench-XXXXXX";
+    if (::mkdtemp(folderTemplate) == nullptr) {
+        Fail("no temporary folder");
+    }
+    const std::filesystem::path folder = folderTemplate;
+    const std::string catalogPath = folder / "catalog.plm";
+    const std::string savedPath = folder / "saved.plm";
+    GeneratedCatalog generated;
+    if (Result made = GenerateCatalog(catalogPath, rows, kVariant, generated); !made) {
+        Fail(made.error());
+    }
+    // The test home keeps the benchmark away from the user's settings.
+    const std::string home = folder / "home";
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+
+    QApplication application(argc, argv);
+    CPlumetApp::SetApplicationNames();
+    std::printf("%llu rows, %.1f MiB catalog file, peak before the window %.1f MiB\n",
+                static_cast<unsigned long long>(generated.rows), generated.fileBytes / 1048576.0,
+                PeakMiB());
+    const std::string copy = "cp " + catalogPath + " " + folder.string() + "/copy.plm && sync " +
+                             folder.string() + "/copy.plm";
+    std::printf("%-34s %8.3f s\n", "reference: cp and sync of the file", Seconds([&] {
+                    if (std::system(copy.c_str()) != 0) {
+                        Fail("cp failed");
+                    }
+                }));
+
+    BigCatalogSession session;
+    int shown = 0;
+    Step("open from the command line", [&] {
+        if (!session.Open(catalogPath)) {
+            Fail("cannot open the catalog");
+        }
+    });
+    Step("sort by Artist (ascending)", [&] { session.ClickHeader(kArtist); });
+    Step("sort by Artist (descending)", [&] { session.ClickHeader(kArtist); });
+    Step("filter on one folder", [&] { shown = session.FilterOnFolderOf(12345 % rows); });
+    Step("show all", [&] { session.ShowAll(); });
+    Step("Ctrl+End", [&] { session.PressCtrlEnd(); });
+    Step("save as", [&] {
+        if (!session.SaveAs(savedPath)) {
+            Fail("cannot save the catalog");
+        }
+    });
+    std::printf("the filter showed %d rows; peak %.0f bytes per row\n", shown,
+                PeakMiB() * 1048576.0 / static_cast<double>(rows));
+    std::filesystem::remove_all(folder);
+    return 0;
+}
