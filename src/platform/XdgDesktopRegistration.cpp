@@ -123,10 +123,8 @@ std::string ProgramOf(const std::optional<std::vector<std::string>>& words) {
 
 constexpr std::string_view kEntry = kInstalledDesktopEntry;
 constexpr std::string_view kMimePackage = kInstalledMimePackage;
-// Only the program's path differs from the installed files.
-static_assert(kEntry.find(kInstalledExecLine) != std::string_view::npos);
-static_assert(kEntry.find(XdgDesktopRegistration::kMimeType) != std::string_view::npos);
-static_assert(kMimePackage.find(XdgDesktopRegistration::kMimeType) != std::string_view::npos);
+// Only the program's path differs from the installed files. The registration test pins the
+// texts written: the sanitizer builds cannot check them at compile time.
 
 }  // namespace
 
