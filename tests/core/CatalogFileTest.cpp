@@ -207,7 +207,7 @@ TEST(CatalogFileTest, LineReaderSplitsLinesAcrossRefills) {
 
 TEST(CatalogFileTest, RoundTripsAreLossless) {
     std::string everyByte;
-    for (int byte = 1; byte < 256; ++byte) {
+    for (int byte = 0; byte < 256; ++byte) {
         everyByte += static_cast<char>(byte);
     }
     std::string reversed(everyByte.rbegin(), everyByte.rend());

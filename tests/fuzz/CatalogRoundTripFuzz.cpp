@@ -1,4 +1,4 @@
-// Rows of any bytes but NUL, stored and loaded back: the catalog file promises them back
+// Rows of any bytes, NUL too, stored and loaded back: the catalog file promises them back
 // cell for cell, and byte for byte the plain masked form when no cell needs an escape.
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::string_view kEscapedBytes("\x09\x7F\xC5\xC8\xCF", 5);
+constexpr std::string_view kEscapedBytes("\x00\x09\x7F\xC5\xC8\xCF", 6);
 
 // The first byte separates the cells; every six cells make a row.
 std::vector<CatalogRow> RowsOf(std::string_view bytes) {
@@ -25,7 +25,7 @@ std::vector<CatalogRow> RowsOf(std::string_view bytes) {
     for (const char c : bytes.substr(1)) {
         if (c == separator) {
             cells.emplace_back();
-        } else if (c != '\0') {
+        } else {
             cells.back() += c;
         }
     }

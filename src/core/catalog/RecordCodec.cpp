@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::array<bool, 256> MakeEscapedBytes() {
     std::array<bool, 256> escaped{};
-    for (unsigned char byte : {0x09, 0x7F, 0xC5, 0xC8, 0xCF}) {
+    for (unsigned char byte : {0x00, 0x09, 0x7F, 0xC5, 0xC8, 0xCF}) {
         escaped[byte] = true;
     }
     return escaped;

@@ -6,8 +6,9 @@
 #include "catalog/CatalogRow.h"
 
 // The record line of the catalog file: the row line with every byte XORed with a mask.
-// Cell bytes the plain form cannot hold (the mask, the bytes that mask to line ends, the
-// tab, and the escape byte itself) are written as the escape byte and the byte XOR 0x80.
+// Cell bytes the plain form cannot hold (NUL and the mask, which mask to the byte that ends a
+// line's text, the bytes that mask to line ends, the tab, and the escape byte itself) are
+// written as the escape byte and the byte XOR 0x80.
 class RecordCodec {
 public:
     static constexpr unsigned char kMask = 0xC5;
