@@ -14,6 +14,7 @@
 #include "ProgramPages.h"
 #include "export/HtmlPageWriter.h"
 #include "support/FakeServices.h"
+#include "support/MemoryBytes.h"
 
 namespace {
 
@@ -289,14 +290,7 @@ namespace {
 
 // The page the program writes for these row lines, linking to `website`.
 std::string PageOf(const std::vector<std::string>& lines, const std::string& website) {
-    class Collect : public ByteSink {
-    public:
-        Result Write(const char* data, std::size_t size) override {
-            bytes.append(data, size);
-            return Result::Ok();
-        }
-        std::string bytes;
-    } sink;
+    MemorySink sink;
     CatalogList list;
     list.RebuildFromLines(lines);
     EXPECT_TRUE(HtmlPageWriter(website).WritePage(list, sink));

@@ -12,6 +12,7 @@
 #include "catalog/LineReader.h"
 #include "catalog/RecordCodec.h"
 #include "catalog/RowLine.h"
+#include "support/MemoryBytes.h"
 
 // Readable failure messages; found by argument-dependent lookup.
 static void PrintTo(const CatalogRow& row, std::ostream* out) {
@@ -20,52 +21,7 @@ static void PrintTo(const CatalogRow& row, std::ostream* out) {
 
 namespace {
 
-constexpr std::size_t kWhole = std::numeric_limits<std::size_t>::max();
-
-// Hands out at most `chunk` bytes per read, so short reads split lines anywhere; fails once
-// `failAt` bytes have been read.
-class MemorySource : public ByteSource {
-public:
-    explicit MemorySource(std::string bytes, std::size_t chunk = kWhole,
-                          std::size_t failAt = kWhole)
-        : bytes_(std::move(bytes)), chunk_(chunk), failAt_(failAt) {}
-
-    Result Read(char* buffer, std::size_t size, std::size_t& count) override {
-        count = 0;
-        if (at_ >= failAt_) {
-            return Result::Failure("read failed");
-        }
-        count = std::min({size, chunk_, std::min(bytes_.size(), failAt_) - at_});
-        std::memcpy(buffer, bytes_.data() + at_, count);
-        at_ += count;
-        return Result::Ok();
-    }
-
-private:
-    std::string bytes_;
-    std::size_t chunk_;
-    std::size_t failAt_;
-    std::size_t at_ = 0;
-};
-
-class MemorySink : public ByteSink {
-public:
-    explicit MemorySink(int failingWrite = -1) : failingWrite_(failingWrite) {}
-
-    Result Write(const char* data, std::size_t size) override {
-        if (writes++ == failingWrite_) {
-            return Result::Failure("write failed");
-        }
-        bytes.append(data, size);
-        return Result::Ok();
-    }
-
-    std::string bytes;
-    int writes = 0;
-
-private:
-    int failingWrite_;
-};
+constexpr std::size_t kWhole = MemorySource::kWhole;
 
 std::string Masked(std::string text) {
     for (char& c : text) {

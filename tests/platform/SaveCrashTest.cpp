@@ -19,6 +19,7 @@
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
 #include "support/FileSizeLimit.h"
+#include "support/MemoryBytes.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -26,15 +27,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kDebrisPrefix = ".plumet-save-";
-
-class StringSink : public ByteSink {
-public:
-    Result Write(const char* data, std::size_t size) override {
-        bytes.append(data, size);
-        return Result::Ok();
-    }
-    std::string bytes;
-};
 
 void FillCatalog(CatalogList& list, int rows, const std::string& tag) {
     std::vector<CatalogRow> batch;
@@ -50,7 +42,7 @@ void FillCatalog(CatalogList& list, int rows, const std::string& tag) {
 }
 
 std::string Bytes(const CatalogList& list) {
-    StringSink sink;
+    MemorySink sink;
     EXPECT_TRUE(CatalogFile::StoreCatalog(list, sink));
     return sink.bytes;
 }

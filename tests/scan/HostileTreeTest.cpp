@@ -16,21 +16,12 @@
 #include "export/HtmlPageWriter.h"
 #include "scan/CFolderScan.h"
 #include "support/FakeServices.h"
+#include "support/MemoryBytes.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Collects the bytes a writer produces.
-class StringSink : public ByteSink {
-public:
-    Result Write(const char* data, std::size_t size) override {
-        text.append(data, size);
-        return Result::Ok();
-    }
-    std::string text;
-};
 
 void Touch(const fs::path& file) {
     std::ofstream(file, std::ios::binary) << "x";
@@ -124,9 +115,9 @@ TEST(HostileTreeTest, EveryNameSurvivesTheScanTheCatalogAndThePage) {
         ASSERT_EQ(*reloaded.RowRecord(row), *scanned.RowRecord(row)) << row;
     }
 
-    StringSink page;
+    MemorySink page;
     ASSERT_TRUE(HtmlPageWriter("file:///guide.html").WritePage(reloaded, page));
-    EXPECT_EQ(page.text.find("\xff"), std::string::npos);  // the page is UTF-8 throughout
+    EXPECT_EQ(page.bytes.find("\xff"), std::string::npos);  // the page is UTF-8 throughout
 }
 
 }  // namespace
