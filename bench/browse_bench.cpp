@@ -114,7 +114,8 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     CatalogList list;
-    CatalogModel model(list);
+    CatalogView shown(list);
+    CatalogModel model(shown);
     PosixFiles files;
     Files::OpenedFile opened;
     if (Result read = files.OpenForReading(catalogPath, opened); !read) {
@@ -141,10 +142,10 @@ int main(int argc, char** argv) {
     }
     const auto restore = [&] { list.ReplaceRows(generatedOrder); };
     SilentUserInterface ui;
-    CatalogFilter filter(list, ui);
+    CatalogFilter filter(shown, ui);
     // Click to repaint: the sort, then the view painting its new first page.
     const auto click = [&](int column) {
-        ColumnSort sort(list);
+        ColumnSort sort(shown);
         sort.OnColumnClick(column);
         view.viewport()->repaint();
     };

@@ -251,7 +251,8 @@ int main(int argc, char** argv) {
     {
         QCoreApplication application(argc, argv);
         CatalogList list;
-        CatalogModel model(list);
+        CatalogView shown(list);
+        CatalogModel model(shown);
         PosixFiles files;
 
         std::vector<double> wordCount;

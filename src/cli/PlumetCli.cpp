@@ -7,6 +7,7 @@
 #include "ProgramPages.h"
 #include "StdStreams.h"
 #include "browse/CatalogFilter.h"
+#include "browse/CatalogView.h"
 #include "browse/ColumnSort.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
@@ -334,8 +335,9 @@ int PlumetCli::Export(const Options& options) {
         options.output.empty() ? PagePath::BesideCatalog(options.operands[0]) : options.output);
     const HtmlPageWriter writer(website_.empty() ? ProgramWebsite("", BuiltInGuidePlaces())
                                                  : website_);
+    const CatalogView rows(list);
     const Result written =
-        files_.ReplaceFile(page, [&](ByteSink& sink) { return writer.WritePage(list, sink); });
+        files_.ReplaceFile(page, [&](ByteSink& sink) { return writer.WritePage(rows, sink); });
     return written ? kOk : Fail(HtmlExport::CauseText(written, page));
 }
 

@@ -27,6 +27,7 @@
 #include "catalog/RecentFileList.h"
 #include "commands/CommandId.h"
 #include "export/HtmlExport.h"
+#include "scan/PendingResults.h"
 #include "scan/ScanCommands.h"
 #include "services.h"
 
@@ -57,7 +58,7 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
     CreateHandlers();
     viewCommands_ =
         new ViewCommands(*view_, *commands_,
-                         {document_, view_->catalogModel().list(), services_.sort, services_.filter,
+                         {document_, view_->catalogModel().view(), services_.sort, services_.filter,
                           services_.editor, services_.playback, services_.processes, services_.ui},
                          this);
     connect(viewCommands_, &ViewCommands::PlayerPaneTextChanged, this,
@@ -69,8 +70,8 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
-    scanStatus_ = new ScanStatus(
-        services_.scan, *statusBar(), [this](const QString& text) { SetMessageText(text); }, this);
+    scanStatus_ = new ScanStatus(services_.scan, *statusBar(), this);
+    FollowRowCount(model);
     connect(scanStatus_, &ScanStatus::ScanEnded, this, &CMainFrame::UpdateCommandStates);
     autoOpen_ = services_.profile.GetInt(kSettings, kAutoOpen, 0) != 0;
     if (autoOpen_) {
@@ -84,6 +85,18 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
 
 CMainFrame::~CMainFrame() {
     delete scanStatus_;  // stops a running walk before the window goes
+}
+
+void CMainFrame::FollowRowCount(CatalogModel& model) {
+    const auto showCount = [this, &model] {
+        SetMessageText(QString::fromStdString(PendingResults::ItemsText(model.rowCount())));
+    };
+    connect(&model, &QAbstractItemModel::rowsInserted, this, showCount);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, showCount);
+    connect(&model, &QAbstractItemModel::modelReset, this, showCount);
+    if (model.rowCount() > 0) {
+        showCount();
+    }
 }
 
 void CMainFrame::CreateHandlers() {
@@ -225,7 +238,7 @@ void CMainFrame::OnExportToHtml() {
         }
     };
     const HtmlExport::Outcome outcome = HtmlExport::OnExportToHtml(
-        document_.path(), view_->catalogModel().list(),
+        document_.path(), view_->catalogModel().view(),
         {services_.files, services_.shell, services_.ui,
          ProgramWebsite(ExecutableFolder(), BuiltInGuidePlaces()), showBusy});
     if (outcome == HtmlExport::Outcome::Opened) {

@@ -77,6 +77,8 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    // Pane 0 says how many rows are shown whenever that changes.
+    void FollowRowCount(CatalogModel& model);
     void RebuildRecentFileItems();
     // Runs a document command, then brings the title and command states up to date.
     void RunDocumentCommand(const std::function<void()>& command);

@@ -8,16 +8,13 @@
 CPlumetApp::CPlumetApp(Services services)
     : services_(services),
       document_(list_, services.files, services.ui, recentFiles_),
-      sort_(list_),
-      filter_(list_, services.ui),
-      editor_(list_, services.files, services.ui),
-      playback_(list_, services.shell, services.ui),
-      scan_(document_, list_, {services.folders, services.drives, services.locale, services.ui}) {
-    document_.SetHiddenRows(&filter_);
-}
+      sort_(view_),
+      filter_(view_, services.ui),
+      editor_(view_, services.files, services.ui),
+      playback_(view_, services.shell, services.ui),
+      scan_(document_, list_, {services.folders, services.drives, services.locale, services.ui}) {}
 
 CPlumetApp::~CPlumetApp() {
-    document_.SetHiddenRows(nullptr);
     // The window and the model go before the store they show.
     frame_.reset();
     model_.reset();
@@ -34,7 +31,7 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
         return false;
     }
     recentFiles_.ReadList(services_.profile);
-    model_ = std::make_unique<CatalogModel>(list_);
+    model_ = std::make_unique<CatalogModel>(view_);
     if (commandLine.action() == CommandLine::Action::OpenFile) {
         if (!document_.OpenDocumentFile(commandLine.file())) {
             model_.reset();

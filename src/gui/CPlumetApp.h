@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "browse/CatalogFilter.h"
+#include "browse/CatalogView.h"
 #include "browse/ColumnSort.h"
 #include "browse/RowEditor.h"
 #include "catalog/CPlumetDoc.h"
@@ -47,6 +48,7 @@ public:
     void ExitInstance();
 
     CatalogList& list() { return list_; }
+    CatalogView& view() { return view_; }
     CPlumetDoc& document() { return document_; }
     RecentFileList& recentFiles() { return recentFiles_; }
     CMainFrame* mainFrame() const { return frame_.get(); }
@@ -56,6 +58,7 @@ public:
 private:
     Services services_;
     CatalogList list_;
+    CatalogView view_{list_};
     RecentFileList recentFiles_;
     CPlumetDoc document_;
     ColumnSort sort_;

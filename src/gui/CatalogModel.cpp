@@ -22,13 +22,13 @@ constexpr std::array<ColumnLook, kColumnCount> kColumns{{
 
 }  // namespace
 
-CatalogModel::CatalogModel(CatalogList& list, QObject* parent)
-    : QAbstractTableModel(parent), list_(list) {
-    list_.AddListener(this);
+CatalogModel::CatalogModel(CatalogView& view, QObject* parent)
+    : QAbstractTableModel(parent), view_(view) {
+    view_.AddListener(this);
 }
 
 CatalogModel::~CatalogModel() {
-    list_.RemoveListener(this);
+    view_.RemoveListener(this);
 }
 
 QString CatalogModel::HeaderText(int column) {
@@ -40,7 +40,7 @@ int CatalogModel::DefaultWidth(int column) {
 }
 
 int CatalogModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : list_.RowCount();
+    return parent.isValid() ? 0 : view_.RowCount();
 }
 
 int CatalogModel::columnCount(const QModelIndex& parent) const {
@@ -51,7 +51,7 @@ QVariant CatalogModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) {
         return {};
     }
-    return DisplayText(list_.CellText(index.row(), index.column()));
+    return DisplayText(view_.CellText(index.row(), index.column()));
 }
 
 QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -2,16 +2,16 @@
 
 #include <QAbstractTableModel>
 
-#include "catalog/CatalogList.h"
+#include "browse/CatalogView.h"
 #include "catalog/CatalogListener.h"
 
-// The catalog store seen by Qt: it follows every change of the list and builds display
-// strings only for the cells the view asks for.
+// The rows shown, seen by Qt: it follows every change of the catalog view and builds display
+// strings only for the cells the list widget asks for.
 class CatalogModel : public QAbstractTableModel, private CatalogListener {
     Q_OBJECT
 
 public:
-    explicit CatalogModel(CatalogList& list, QObject* parent = nullptr);
+    explicit CatalogModel(CatalogView& view, QObject* parent = nullptr);
     ~CatalogModel() override;
 
     static QString HeaderText(int column);
@@ -23,7 +23,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    CatalogList& list() const { return list_; }
+    CatalogView& view() const { return view_; }
 
 private:
     void RowsAboutToBeInserted(int first, int last) override;
@@ -36,5 +36,5 @@ private:
     void LayoutChanged(std::span<const int> newRowOfOld) override;
     void CellsChanged(int row, int firstColumn, int lastColumn) override;
 
-    CatalogList& list_;
+    CatalogView& view_;
 };

@@ -12,11 +12,9 @@ constexpr int kBusyWidth = 100;
 
 }  // namespace
 
-ScanStatus::ScanStatus(ScanCommands& scan, QStatusBar& statusBar,
-                       std::function<void(const QString&)> setMessage, QObject* parent)
+ScanStatus::ScanStatus(ScanCommands& scan, QStatusBar& statusBar, QObject* parent)
     : QObject(parent),
       scan_(scan),
-      setMessage_(std::move(setMessage)),
       busy_(new QProgressBar(&statusBar)),
       folder_(new QLabel(&statusBar)) {
     busy_->setRange(0, 0);  // indeterminate: a walk's size is not known in advance
@@ -68,7 +66,7 @@ ScanCommands::Drained ScanStatus::Timed(const std::function<ScanCommands::Draine
 }
 
 void ScanStatus::Drain() {
-    Show(Timed([this] { return scan_.OnTimer(); }));
+    Timed([this] { return scan_.OnTimer(); });
     const std::string folder = scan_.CurrentFolder();
     if (!folder.empty()) {
         folder_->setText(DisplayText(folder));
@@ -76,19 +74,13 @@ void ScanStatus::Drain() {
 }
 
 void ScanStatus::StopAndDrain() {
-    Show(scan_.StopAndDrain());
+    scan_.StopAndDrain();
     Follow();
-}
-
-void ScanStatus::Show(const ScanCommands::Drained& drained) {
-    if (drained.itemsText) {
-        setMessage_(QString::fromStdString(*drained.itemsText));
-    }
 }
 
 void ScanStatus::OnWalkEnded(std::uint64_t walk) {
     const bool wasRunning = scan_.scanRunning();
-    Show(Timed([this, walk] { return scan_.OnWalkEnded(walk); }));
+    Timed([this, walk] { return scan_.OnWalkEnded(walk); });
     Follow();
     if (wasRunning && !scan_.scanRunning()) {
         emit ScanEnded();

@@ -19,8 +19,7 @@ class ScanStatus : public QObject {
 public:
     static constexpr int kDrainIntervalMs = 100;
 
-    ScanStatus(ScanCommands& scan, QStatusBar& statusBar,
-               std::function<void(const QString&)> setMessage, QObject* parent = nullptr);
+    ScanStatus(ScanCommands& scan, QStatusBar& statusBar, QObject* parent = nullptr);
     // Stops a running walk: the worker must not outlive the window it reports to.
     ~ScanStatus() override;
 
@@ -40,11 +39,9 @@ signals:
 
 private:
     ScanCommands::Drained Timed(const std::function<ScanCommands::Drained()>& drain);
-    void Show(const ScanCommands::Drained& drained);
     void OnWalkEnded(std::uint64_t walk);
 
     ScanCommands& scan_;
-    std::function<void(const QString&)> setMessage_;
     QTimer drainTimer_;
     QProgressBar* busy_;
     QLabel* folder_;

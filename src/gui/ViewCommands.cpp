@@ -39,6 +39,11 @@ ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts pa
                          [this] { parts_.playback.OnEnqueueInWinamp(Selection()); });
     connect(&view_, &QAbstractItemView::doubleClicked, this, &ViewCommands::OnDoubleClick);
     commands_.Action(kFilterOnFolderDisk)->setCheckable(true);
+    // Rows that come in or change may break the order the header shows.
+    QAbstractItemModel* model = view_.model();
+    connect(model, &QAbstractItemModel::rowsInserted, this, &ViewCommands::UpdateSortIndicator);
+    connect(model, &QAbstractItemModel::modelReset, this, &ViewCommands::UpdateSortIndicator);
+    connect(model, &QAbstractItemModel::dataChanged, this, &ViewCommands::UpdateSortIndicator);
 }
 
 RowSelection ViewCommands::Selection() const {
@@ -55,11 +60,17 @@ void ViewCommands::UpdateCommandStates() {
 
 void ViewCommands::OnHeaderClicked(int column) {
     parts_.sort.OnColumnClick(column);
+    UpdateSortIndicator();
+}
+
+void ViewCommands::UpdateSortIndicator() {
     QHeaderView* header = view_.horizontalHeader();
-    header->setSortIndicatorShown(parts_.sort.sortedColumn() >= 0);
-    header->setSortIndicator(parts_.sort.sortedColumn(), parts_.sort.sortAscending()
-                                                             ? Qt::AscendingOrder
-                                                             : Qt::DescendingOrder);
+    const int column = parts_.sort.sortedColumn();
+    header->setSortIndicatorShown(column >= 0);
+    if (column >= 0) {
+        header->setSortIndicator(
+            column, parts_.sort.sortedAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
 }
 
 void ViewCommands::OnToggleFilter(int column) {
@@ -92,7 +103,7 @@ void ViewCommands::OnFindTrack() {
         return;
     }
     const QModelIndex current = view_.currentIndex();
-    TrackFinder finder(parts_.list, parts_.ui);
+    TrackFinder finder(parts_.view, parts_.ui);
     const int found = finder.Find(current.isValid() ? current.row() : -1, dialog.text());
     if (found >= 0) {
         const QModelIndex row = view_.model()->index(found, 0);
@@ -114,7 +125,7 @@ void ViewCommands::OnRandomPlay() {
 
 void ViewCommands::ShowContextMenu(const QPoint& position) {
     const std::vector<ContextMenu::Item> items =
-        ContextMenu::Build(parts_.list, Selection(), parts_.filter.filterOn(),
+        ContextMenu::Build(parts_.view, Selection(), parts_.filter.filterOn(),
                            CProcessFinder(parts_.processes).IsPlayerRunning());
     if (items.empty()) {
         return;

@@ -22,7 +22,7 @@ class ViewCommands : public QObject {
 public:
     struct Parts {
         CPlumetDoc& document;
-        CatalogList& list;
+        CatalogView& view;
         ColumnSort& sort;
         CatalogFilter& filter;
         RowEditor& editor;
@@ -46,6 +46,8 @@ signals:
 
 private:
     void OnHeaderClicked(int column);
+    // The header's arrow, shown while the rows shown are in a column's order.
+    void UpdateSortIndicator();
     void OnToggleFilter(int column);
     void OnEdit(bool folderMode);
     void OnRemoveFromList();

@@ -12,6 +12,7 @@
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
 #include "ProgramPages.h"
+#include "browse/CatalogView.h"
 #include "export/HtmlPageWriter.h"
 #include "support/FakeServices.h"
 #include "support/MemoryBytes.h"
@@ -293,7 +294,7 @@ std::string PageOf(const std::vector<std::string>& lines, const std::string& web
     MemorySink sink;
     CatalogList list;
     list.RebuildFromLines(lines);
-    EXPECT_TRUE(HtmlPageWriter(website).WritePage(list, sink));
+    EXPECT_TRUE(HtmlPageWriter(website).WritePage(CatalogView(list), sink));
     return sink.bytes;
 }
 

@@ -10,6 +10,7 @@
 
 #include "PosixFiles.h"
 #include "ProgramPath.h"
+#include "browse/CatalogView.h"
 #include "export/ExportTestSupport.h"
 #include "export/HtmlExport.h"
 #include "support/FakeServices.h"
@@ -73,8 +74,9 @@ TEST(BrowserCheckTest, ChromiumShadesEverySecondRowAndShowsNamesAsText) {
     RecordingShell shell;
     ScriptedUserInterface ui;
     const std::string catalog = (folder.path() / "music.plm").string();
-    ASSERT_EQ(HtmlExport::OnExportToHtml(catalog, list, {files, shell, ui, kWebsite, {}}),
-              HtmlExport::Outcome::Opened);
+    ASSERT_EQ(
+        HtmlExport::OnExportToHtml(catalog, CatalogView(list), {files, shell, ui, kWebsite, {}}),
+        HtmlExport::Outcome::Opened);
     const std::string page = (folder.path() / "music.html").string();
 
     // As root Chromium runs only without its sandbox.

@@ -9,6 +9,7 @@
 
 #include "PosixFiles.h"
 #include "browse/CatalogFilter.h"
+#include "browse/CatalogView.h"
 #include "export/ExportTestSupport.h"
 #include "export/HtmlPageWriter.h"
 #include "support/FakeServices.h"
@@ -53,7 +54,7 @@ protected:
     void SetUp() override { ui_.events = &events_; }
 
     HtmlExport::Outcome Export(const std::string& documentPath, Files& files) {
-        return HtmlExport::OnExportToHtml(documentPath, list_,
+        return HtmlExport::OnExportToHtml(documentPath, view_,
                                           {files, shell_, ui_, kWebsite, [this](bool busy) {
                                                events_.push_back(busy ? "busy" : "idle");
                                            }});
@@ -61,15 +62,16 @@ protected:
     HtmlExport::Outcome Export(const std::string& documentPath) {
         return Export(documentPath, files_);
     }
-    std::string PageOf(const CatalogList& list) const {
+    std::string PageOf(CatalogList& list) const {
         RecordingSink sink;
-        EXPECT_TRUE(HtmlPageWriter(kWebsite).WritePage(list, sink));
+        EXPECT_TRUE(HtmlPageWriter(kWebsite).WritePage(CatalogView(list), sink));
         return sink.Bytes();
     }
     std::string In(const std::string& name) const { return (folder_.path() / name).string(); }
 
     TempFolder folder_{"plumet-export"};
     CatalogList list_;
+    CatalogView view_{list_};
     PosixFiles files_;
     RecordingShell shell_;
     OrderedUserInterface ui_;
@@ -105,9 +107,9 @@ TEST_F(HtmlExportTest, WithAFilterInForceThePageHoldsTheRowsShown) {
     list_.AppendRows({CatalogRow(RowCells{"a", "1", "CD1", "", "", ""}),
                       CatalogRow(RowCells{"b", "2", "CD2", "", "", ""}),
                       CatalogRow(RowCells{"c", "3", "CD1", "", "", ""})});
-    CatalogFilter filter(list_, ui_);
+    CatalogFilter filter(view_, ui_);
     filter.ToggleFilter(kFolderDisk, RowSelection({0}));
-    ASSERT_EQ(list_.RowCount(), 2);
+    ASSERT_EQ(view_.RowCount(), 2);
     EXPECT_EQ(Export(In("music.plm")), HtmlExport::Outcome::Opened);
     const std::string page = ReadBytes(In("music.html"));
     EXPECT_NE(page.find("<tr><td>a</td><td>1</td></tr>\r\n<tr><td>c</td><td>3</td></tr>\r\n"),

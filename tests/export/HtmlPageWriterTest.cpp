@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "browse/CatalogView.h"
 #include "export/ExportTestSupport.h"
 
 namespace {
@@ -19,7 +20,7 @@ TEST(HtmlPageWriterTest, ThreeRowsGiveTheExpectedPage) {
     AppendRows(list,
                {{"ABBA", "Waterloo"}, {"", "Untitled Track"}, {"AC/DC & Friends", "It's <Live>"}});
     RecordingSink sink;
-    ASSERT_TRUE(HtmlPageWriter(kWebsite).WritePage(list, sink));
+    ASSERT_TRUE(HtmlPageWriter(kWebsite).WritePage(CatalogView(list), sink));
 
     EXPECT_EQ(sink.Bytes(), ReadBytes(PLUMET_EXPORT_FIXTURES "/three-rows.html"));
     // The head, one write per row, the foot.
@@ -42,7 +43,7 @@ TEST(HtmlPageWriterTest, TheHeadDeclaresUtf8AndHasNoLineBreak) {
 TEST(HtmlPageWriterTest, AnEmptyListIsHeadAndFoot) {
     CatalogList list;
     RecordingSink sink;
-    ASSERT_TRUE(HtmlPageWriter(kWebsite).WritePage(list, sink));
+    ASSERT_TRUE(HtmlPageWriter(kWebsite).WritePage(CatalogView(list), sink));
     EXPECT_EQ(sink.writes,
               (std::vector<std::string>{HtmlPageWriter::Head(), HtmlPageWriter(kWebsite).Foot()}));
 }
@@ -52,7 +53,7 @@ TEST(HtmlPageWriterTest, OnlyArtistAndTrackReachThePage) {
     CatalogList list;
     AppendRows(list, {{"a", "b"}});
     RecordingSink sink;
-    ASSERT_TRUE(HtmlPageWriter(kWebsite).WritePage(list, sink));
+    ASSERT_TRUE(HtmlPageWriter(kWebsite).WritePage(CatalogView(list), sink));
     for (const char* other : {"DISC-1", "1,234", "04:05", "x.mp3"}) {
         EXPECT_EQ(sink.Bytes().find(other), std::string::npos) << other;
     }
@@ -71,7 +72,7 @@ TEST(HtmlPageWriterTest, AFailedWriteStopsThePage) {
     AppendRows(list, {{"a", "1"}, {"b", "2"}, {"c", "3"}});
     RecordingSink sink;
     sink.failAt = 2;
-    const Result written = HtmlPageWriter(kWebsite).WritePage(list, sink);
+    const Result written = HtmlPageWriter(kWebsite).WritePage(CatalogView(list), sink);
     EXPECT_FALSE(written);
     EXPECT_EQ(written.error(), "the disk is gone");
     EXPECT_EQ(sink.writes.size(), 2u);

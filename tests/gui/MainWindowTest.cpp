@@ -1,3 +1,5 @@
+#include <random>
+
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QStandardPaths>
@@ -21,7 +23,7 @@ CommandLine Open(const QString& path) {
     return CommandLine::Parse({path.toStdString()});
 }
 
-CatalogRow Row(const char* artist, const char* track, const char* path) {
+CatalogRow Row(std::string_view artist, std::string_view track, std::string_view path) {
     return CatalogRow(RowCells{artist, track, "/music", "1,024", "01/02/03 04:05 PM", path});
 }
 
@@ -112,7 +114,8 @@ private slots:
     // Every store change must reach Qt as a consistent model change.
     void modelFollowsEveryStoreChange() {
         CatalogList list;
-        CatalogModel model(list);
+        CatalogView shown(list);
+        CatalogModel model(shown);
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         CPlumetView view(model);
@@ -140,11 +143,68 @@ private slots:
 
         list.ClearRows();
         QCOMPARE(model.rowCount(), 0);
+
+        // Narrowed and widened at random while rows come, change and go: every step reaches
+        // Qt consistently, and the model shows exactly the view's rows.
+        std::mt19937 random(11);
+        const auto pick = [&random](int count) { return static_cast<int>(random() % count); };
+        for (int step = 0; step < 400; ++step) {
+            const int rows = shown.RowCount();
+            switch (pick(8)) {
+                case 0: {
+                    std::vector<CatalogRow> more;
+                    for (int i = pick(40); i >= 0; --i) {
+                        const std::string n = std::to_string(pick(6));
+                        more.push_back(Row("a" + n, n, "/" + n));
+                    }
+                    list.AppendRows(std::move(more));
+                    break;
+                }
+                case 1:
+                    if (rows > 0) {
+                        const std::string key(shown.CellText(pick(rows), kTrack));
+                        shown.Narrow(
+                            [key](const CatalogRow& row) { return row.Cell(kTrack) == key; });
+                    }
+                    break;
+                case 2:
+                    shown.ShowAll();
+                    break;
+                case 3:
+                    shown.Sort(pick(kColumnCount), pick(2) == 0);
+                    break;
+                case 4:
+                case 5: {
+                    std::vector<int> selected;
+                    for (int row = 0; row < rows; ++row) {
+                        if (pick(4) == 0) {
+                            selected.push_back(row);
+                        }
+                    }
+                    shown.RemoveRows(RowSelection(selected));
+                    break;
+                }
+                case 6:
+                    if (rows > 0) {
+                        shown.SetCell(pick(rows), pick(kColumnCount), std::to_string(pick(6)));
+                    }
+                    break;
+                default:
+                    list.InsertRow(pick(list.RowCount() + 1), "x");
+                    break;
+            }
+            QCOMPARE(model.rowCount(), shown.RowCount());
+            for (int row = 0; row < shown.RowCount(); ++row) {
+                QCOMPARE(model.index(row, kPath).data().toString(),
+                         QString::fromStdString(std::string(shown.CellText(row, kPath))));
+            }
+        }
     }
 
     void showsBytesThatAreNotUtf8AsLatin1() {
         CatalogList list;
-        CatalogModel model(list);
+        CatalogView shown(list);
+        CatalogModel model(shown);
         list.AppendRows({CatalogRow(RowCells{"Mot\xF6rhead", "", "", "", "", ""})});
         QCOMPARE(model.index(0, 0).data().toString(), QString::fromLatin1("Mot\xF6rhead"));
     }

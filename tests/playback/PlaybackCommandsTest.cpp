@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "browse/CatalogView.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
 
@@ -15,7 +16,8 @@ protected:
     CatalogList list_;
     RecordingShell shell_;
     ScriptedUserInterface ui_;
-    PlaybackCommands playback_{list_, shell_, ui_, [] { return 1u; }};
+    CatalogView view_{list_};
+    PlaybackCommands playback_{view_, shell_, ui_, [] { return 1u; }};
 
     // Rows 0..count-1; the files of rows in `missing` do not exist.
     void Rows(int count, const std::vector<int>& missing = {}) {
@@ -94,11 +96,15 @@ TEST_F(PlaybackCommandsTest, RandomPlayDrawsTheRuntimeSequenceAndReachesEveryRow
     EXPECT_EQ(ui_.messages, std::vector<std::string>{"Could not find the file"});
 }
 
-TEST_F(PlaybackCommandsTest, OpenFolderOpensTheLastSelectedFolderOrSaysWhyNot) {
+// In Folder/Disk holds a disc's label for disc rows: the folder comes from the Path.
+TEST_F(PlaybackCommandsTest, OpenFolderOpensTheFolderHoldingTheLastSelectedFile) {
     Rows(2);
     list_.SetCell(1, kFolderDisk, "MUSIC01");
+    list_.SetCell(1, kPath, "/media/cdrom/Album/01 - a.mp3");
     playback_.OnOpenFolder(RowSelection({0, 1}));
-    EXPECT_EQ(shell_.opened, std::vector<std::string>{"MUSIC01"});
+    EXPECT_EQ(shell_.opened, std::vector<std::string>{"/media/cdrom/Album"});
+    EXPECT_EQ(PlaybackCommands::FolderOf("/a.mp3"), "/");
+    EXPECT_EQ(PlaybackCommands::FolderOf("a.mp3"), "");
     shell_.succeed = false;
     playback_.OnOpenFolder(RowSelection({0}));
     EXPECT_EQ(ui_.beeps, 1);

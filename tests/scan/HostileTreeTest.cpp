@@ -12,6 +12,7 @@
 
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
+#include "browse/CatalogView.h"
 #include "catalog/CatalogFile.h"
 #include "export/HtmlPageWriter.h"
 #include "scan/CFolderScan.h"
@@ -116,7 +117,7 @@ TEST(HostileTreeTest, EveryNameSurvivesTheScanTheCatalogAndThePage) {
     }
 
     MemorySink page;
-    ASSERT_TRUE(HtmlPageWriter("file:///guide.html").WritePage(reloaded, page));
+    ASSERT_TRUE(HtmlPageWriter("file:///guide.html").WritePage(CatalogView(reloaded), page));
     EXPECT_EQ(page.bytes.find("\xff"), std::string::npos);  // the page is UTF-8 throughout
 }
 

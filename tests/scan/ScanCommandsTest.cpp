@@ -12,6 +12,7 @@
 #include "PosixFolderReader.h"
 #include "browse/CatalogFilter.h"
 #include "catalog/CPlumetDoc.h"
+#include "core/browse/BrowseRows.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
 
@@ -188,7 +189,7 @@ TEST_F(ScanCommandsTest, CancelKeepsTheRowsFoundAndLaterEndsAreIgnored) {
     const std::vector<std::string> found = Column(kPath);
     ASSERT_LE(found.size(), whole.size());
     EXPECT_TRUE(std::equal(found.begin(), found.end(), whole.begin()));
-    EXPECT_EQ(drained.itemsText.has_value(), !found.empty());
+    EXPECT_LE(drained.rowsMoved, static_cast<int>(found.size()));
 
     // The end of a walk that was replaced arrives after the new walk began.
     endedWalks_.clear();
@@ -205,33 +206,31 @@ TEST_F(ScanCommandsTest, CancelKeepsTheRowsFoundAndLaterEndsAreIgnored) {
     FinishWalk();
     EXPECT_FALSE(scan_.scanRunning());
     EXPECT_EQ(list_.RowCount(), 0);  // a video scan of audio files
-    EXPECT_FALSE(scan_.OnTimer().itemsText.has_value());
+    EXPECT_EQ(scan_.OnTimer().rowsMoved, 0);
 }
 
-TEST_F(ScanCommandsTest, FoundRowsJoinTheWholeCatalogNotAFiltersView) {
-    CatalogFilter filter(list_, ui_);
-    document_.SetHiddenRows(&filter);
+TEST_F(ScanCommandsTest, FoundRowsJoinTheWholeCatalogAndTheFilterShowsThoseItKeeps) {
+    CatalogView view(list_);
+    CatalogFilter filter(view, ui_);
     for (const char* folder : {"X", "Y"}) {
         list_.SetCell(list_.InsertRow(list_.RowCount(), folder), kFolderDisk, folder);
     }
     Write("Music/song.mp3", "x");
     filter.ToggleFilter(kFolderDisk, RowSelection({0}));
-    ASSERT_EQ(list_.RowCount(), 1);
+    ASSERT_EQ(view.RowCount(), 1);
     scan_.StartScan(root_ + "/Music", false, true);
-    EXPECT_FALSE(filter.filterOn());
     FinishWalk();
+    EXPECT_TRUE(filter.filterOn());
     EXPECT_EQ(Column(kArtist), (std::vector<std::string>{"X", "Y", "song"}));
+    EXPECT_EQ(ColumnTexts(view, kArtist), (std::vector<std::string>{"X"}));
 
-    // A filter switched on while rows are pending ends when they arrive.
+    // Filtered on the scanned folder, the next scan's rows show up in the view.
+    filter.ToggleFilter(kFolderDisk, RowSelection());
+    filter.ToggleFilter(kFolderDisk, RowSelection({2}));
     scan_.StartScan(root_ + "/Music", false, true);
-    std::unique_lock<std::mutex> lock(endLock_);
-    endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
-    lock.unlock();
-    filter.ToggleFilter(kFolderDisk, RowSelection({1}));
-    ASSERT_TRUE(filter.filterOn());
-    scan_.OnTimer();
-    EXPECT_FALSE(filter.filterOn());
+    FinishWalk();
     EXPECT_EQ(list_.RowCount(), 4);
+    EXPECT_EQ(ColumnTexts(view, kArtist), (std::vector<std::string>{"song", "song"}));
 }
 
 TEST_F(ScanCommandsTest, StartingAndCancellingManyTimesNeverMixesWalks) {

@@ -3,33 +3,17 @@
 #include <string>
 
 void CatalogFilter::ToggleFilter(int column, const RowSelection& selection) {
-    if (filterOn_) {
-        EndFilter();
+    if (filterOn()) {
+        view_.ShowAll();
         return;
     }
     const int keyRow = selection.LastSelected();
-    if (keyRow < 0 || keyRow >= list_.RowCount()) {
+    if (keyRow < 0 || keyRow >= view_.RowCount()) {
         ui_.ShowMessage(kNoSelectionMessage);
         return;
     }
-    // The key is a copy: the row it comes from leaves the store.
-    ApplyFilter(std::string(list_.CellText(keyRow, column)), column);
-}
-
-void CatalogFilter::ApplyFilter(std::string_view key, int column) {
-    // The whole catalog moves to savedRows_ as it is; only the matching rows are copied.
-    savedRows_.ReplaceRows(MatchingRows(list_, column, key));
-    list_.SwapRows(savedRows_);
-    filterOn_ = true;
-}
-
-void CatalogFilter::EndFilter() {
-    if (!filterOn_) {
-        return;
-    }
-    list_.SwapRows(savedRows_);
-    savedRows_.ClearRows();
-    filterOn_ = false;
+    view_.Narrow([column, key = std::string(view_.CellText(keyRow, column))](
+                     const CatalogRow& row) { return row.Cell(column) == key; });
 }
 
 std::vector<CatalogRow> CatalogFilter::MatchingRows(const CatalogList& list, int column,

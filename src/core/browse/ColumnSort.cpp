@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "browse/CatalogView.h"
 #include "browse/SortOrder.h"
 #include "catalog/CatalogList.h"
 
@@ -10,8 +11,17 @@ void ColumnSort::OnColumnClick(int column) {
         return;
     }
     sortAscending_ = !sortAscending_;
-    sortedColumn_ = column;
-    SortByColumn(list_, column, sortAscending_);
+    view_.Sort(column, sortAscending_);
+}
+
+int ColumnSort::sortedColumn() const {
+    const std::optional<CatalogView::SortClaim> claim = view_.sortClaim();
+    return claim ? claim->column : -1;
+}
+
+bool ColumnSort::sortedAscending() const {
+    const std::optional<CatalogView::SortClaim> claim = view_.sortClaim();
+    return claim ? claim->ascending : sortAscending_;
 }
 
 void ColumnSort::SortByColumn(CatalogList& list, int column, bool ascending) {

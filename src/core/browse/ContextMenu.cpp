@@ -1,8 +1,8 @@
 #include "browse/ContextMenu.h"
 
-#include "catalog/CatalogList.h"
+#include "browse/CatalogView.h"
 
-std::vector<ContextMenu::Item> ContextMenu::Build(const CatalogList& list,
+std::vector<ContextMenu::Item> ContextMenu::Build(const CatalogView& list,
                                                   const RowSelection& selection, bool filterOn,
                                                   bool playerRunning) {
     const std::string_view folder = list.CellText(selection.NextSelected(-1), kFolderDisk);
@@ -22,13 +22,12 @@ std::vector<ContextMenu::Item> ContextMenu::Build(int rowCount, int selectedCoun
                                              : "Filter On " + EscapeMnemonics(folderText)});
     }
     items.push_back({kFilterOnArtist, "Filter On Artist"});
-    if (!filterOn) {
-        if (several) {
-            items.push_back({kEdit, "Edit Folder Name"});
-            items.push_back({kEditArtistName, "Edit Artist Name"});
-        } else {
-            items.push_back({kEdit, "Edit"});
-        }
+    // Edits are made to the catalog, so they are offered while filtered too.
+    if (several) {
+        items.push_back({kEdit, "Edit Folder Name"});
+        items.push_back({kEditArtistName, "Edit Artist Name"});
+    } else {
+        items.push_back({kEdit, "Edit"});
     }
     if (!several) {
         items.push_back({kRemoveFromList, "Remove From List"});

@@ -7,7 +7,7 @@
 #include "catalog/RowSelection.h"
 #include "commands/CommandId.h"
 
-class CatalogList;
+class CatalogView;
 
 // The list's right-click menu, built at each opening from the rows, the selection, the
 // filter and whether the player runs.
@@ -20,7 +20,7 @@ public:
     };
 
     // The items in menu order; empty, for no menu at all, when the list has no rows.
-    static std::vector<Item> Build(const CatalogList& list, const RowSelection& selection,
+    static std::vector<Item> Build(const CatalogView& list, const RowSelection& selection,
                                    bool filterOn, bool playerRunning);
     // The same from plain inputs: `folderText` is the first selected row's In Folder/Disk.
     static std::vector<Item> Build(int rowCount, int selectedCount, std::string_view folderText,

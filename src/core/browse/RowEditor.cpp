@@ -24,14 +24,14 @@ std::vector<int> ValidRows(const RowSelection& selection, int rowCount) {
 }  // namespace
 
 EditItemForm RowEditor::OpenForm(const RowSelection& selection, bool folderMode) const {
-    const std::vector<int> rows = ValidRows(selection, list_.RowCount());
+    const std::vector<int> rows = ValidRows(selection, view_.RowCount());
     EditItemForm form;
     if (!rows.empty()) {
         const int target = rows.back();
-        form.artist = list_.CellText(target, kArtist);
-        form.track = list_.CellText(target, kTrack);
-        form.folder = list_.CellText(target, kFolderDisk);
-        form.size = list_.CellText(target, kSize);
+        form.artist = view_.CellText(target, kArtist);
+        form.track = view_.CellText(target, kTrack);
+        form.folder = view_.CellText(target, kFolderDisk);
+        form.size = view_.CellText(target, kSize);
     }
     form.saveToDisk = true;
     if (rows.size() > 1) {
@@ -51,7 +51,7 @@ EditItemForm RowEditor::OpenForm(const RowSelection& selection, bool folderMode)
 
 bool RowEditor::ApplyEdit(const RowSelection& selection, bool folderMode,
                           const EditItemForm& form) {
-    const std::vector<int> rows = ValidRows(selection, list_.RowCount());
+    const std::vector<int> rows = ValidRows(selection, view_.RowCount());
     if (rows.empty()) {
         return false;
     }
@@ -64,7 +64,11 @@ bool RowEditor::ApplyEdit(const RowSelection& selection, bool folderMode,
         return changed;
     }
     const int target = rows.back();
-    if (form.saveToDisk) {
+    // A rename names the file after Artist and Track, which may have been guessed from a
+    // folder: only a new Artist or Track asks for it.
+    const bool namesChanged = view_.CellText(target, kArtist) != form.artist ||
+                              view_.CellText(target, kTrack) != form.track;
+    if (form.saveToDisk && namesChanged) {
         changed |= Rename(target, form.artist, form.track);
     }
     changed |= SetCellIfChanged(target, kArtist, form.artist);
@@ -74,7 +78,7 @@ bool RowEditor::ApplyEdit(const RowSelection& selection, bool folderMode,
 }
 
 bool RowEditor::Rename(int row, const std::string& artist, const std::string& track) {
-    const std::string path(list_.CellText(row, kPath));
+    const std::string path(view_.CellText(row, kPath));
     if (artist.find('/') != std::string::npos || track.find('/') != std::string::npos) {
         ui_.ShowError("Unable to rename " + path +
                       ": an artist or track name cannot contain \"/\".");
@@ -88,21 +92,21 @@ bool RowEditor::Rename(int row, const std::string& artist, const std::string& tr
         ui_.ShowError(moved.error());
         return false;
     }
-    list_.SetCell(row, kPath, renamed);
+    view_.SetCell(row, kPath, renamed);
     return true;
 }
 
 bool RowEditor::SetCellIfChanged(int row, int column, std::string_view text) {
-    if (list_.CellText(row, column) == text) {
+    if (view_.CellText(row, column) == text) {
         return false;
     }
-    list_.SetCell(row, column, text);
+    view_.SetCell(row, column, text);
     return true;
 }
 
 bool RowEditor::RemoveFromList(const RowSelection& selection) {
-    const std::vector<int> rows = ValidRows(selection, list_.RowCount());
-    list_.RemoveRows(rows);
+    const std::vector<int> rows = ValidRows(selection, view_.RowCount());
+    view_.RemoveRows(RowSelection(rows));
     return !rows.empty();
 }
 

@@ -3,17 +3,17 @@
 #include <string>
 #include <string_view>
 
+#include "browse/CatalogView.h"
 #include "browse/EditItemForm.h"
-#include "catalog/CatalogList.h"
 #include "catalog/RowSelection.h"
 #include "services.h"
 
-// Editing and removing the selected rows: the Edit Item dialog's rules, the rename of a file
-// on disk to match its new Artist and Track, and Remove From List.
+// Editing and removing the selected rows of the view: the Edit Item dialog's rules, the
+// rename of a file on disk to match its new Artist and Track, and Remove From List.
 class RowEditor {
 public:
-    RowEditor(CatalogList& list, Files& files, UserInterface& ui)
-        : list_(list), files_(files), ui_(ui) {}
+    RowEditor(CatalogView& view, Files& files, UserInterface& ui)
+        : view_(view), files_(files), ui_(ui) {}
 
     // The dialog as it opens for "Edit" (folderMode; offered as "Edit Folder Name" for several
     // rows) or "Edit Artist Name". It shows the last selected row. With several rows only the
@@ -21,9 +21,10 @@ public:
     // is off and disabled; with one row or none it starts checked.
     EditItemForm OpenForm(const RowSelection& selection, bool folderMode) const;
     // OK with the dialog as the user left it; Cancel calls nothing. With one row, renames its
-    // file first when asked (a failure is shown; the cells are set anyway), then sets Artist,
-    // Track and In Folder/Disk. With several, sets In Folder/Disk or Artist of every one.
-    // True when a cell or a file changed, for the caller to mark the catalog modified.
+    // file first when asked and Artist or Track was changed (a failure is shown; the cells
+    // are set anyway), then sets Artist, Track and In Folder/Disk. With several, sets In
+    // Folder/Disk or Artist of every one. True when a cell or a file changed, for the caller to
+    // mark the catalog modified.
     bool ApplyEdit(const RowSelection& selection, bool folderMode, const EditItemForm& form);
     // "Remove From List": the selected rows leave the store. True when rows went.
     bool RemoveFromList(const RowSelection& selection);
@@ -37,7 +38,7 @@ private:
     bool Rename(int row, const std::string& artist, const std::string& track);
     bool SetCellIfChanged(int row, int column, std::string_view text);
 
-    CatalogList& list_;
+    CatalogView& view_;
     Files& files_;
     UserInterface& ui_;
 };

@@ -39,15 +39,19 @@ public:
     KeyedSort(const CatalogList& list, int column, bool ascending)
         : list_(list), column_(column), ascending_(ascending) {}
 
-    std::vector<int> Run() {
+    // `rows` lists the store rows to sort; empty with `allRows` for every row of the store.
+    std::vector<int> Run(std::span<const int> rows, bool allRows) {
         const bool numeric = column_ == kSize || column_ == kModified;
-        const int count = list_.RowCount();
+        const int count = allRows ? list_.RowCount() : static_cast<int>(rows.size());
+        const auto storeRow = [&](int at) { return allRows ? at : rows[at]; };
         keys_.resize(static_cast<std::size_t>(count));
         for (int row = 0; row < count; ++row) {
-            if (const CatalogRow* ahead = list_.RowRecord(row + kPrefetchDistance)) {
-                ahead->Prefetch();
+            if (row + kPrefetchDistance < count) {
+                if (const CatalogRow* ahead = list_.RowRecord(storeRow(row + kPrefetchDistance))) {
+                    ahead->Prefetch();
+                }
             }
-            const std::string_view cell = list_.CellText(row, column_);
+            const std::string_view cell = list_.CellText(storeRow(row), column_);
             Key& key = keys_[static_cast<std::size_t>(row)];
             key.row = row;
             if (!numeric) {
@@ -134,5 +138,34 @@ private:
 }  // namespace
 
 std::vector<int> SortOrder(const CatalogList& list, int column, bool ascending) {
-    return KeyedSort(list, column, ascending).Run();
+    return KeyedSort(list, column, ascending).Run({}, true);
+}
+
+std::vector<int> SortOrder(const CatalogList& list, std::span<const int> rows, int column,
+                           bool ascending) {
+    return KeyedSort(list, column, ascending).Run(rows, false);
+}
+
+int CompareCells(int column, std::string_view a, std::string_view b) {
+    const auto compare = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    if (column == kSize) {
+        return compare(DigitsValue(a), DigitsValue(b));
+    }
+    if (column == kModified) {
+        // Texts that are no date sort first, all alike.
+        const auto minutes = [](std::string_view text) {
+            const auto value = ModifiedMinutes(text);
+            return value ? static_cast<std::uint64_t>(*value) + 1 : std::uint64_t{0};
+        };
+        return compare(minutes(a), minutes(b));
+    }
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char x = FoldAscii(static_cast<unsigned char>(a[i]));
+        const unsigned char y = FoldAscii(static_cast<unsigned char>(b[i]));
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return compare(a.size(), b.size());
 }

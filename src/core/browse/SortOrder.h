@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+#include <string_view>
 #include <vector>
 
 class CatalogList;
@@ -9,3 +11,10 @@ class CatalogList;
 // number of its digits; Modified by date and time, texts that are no date first. Stable in
 // both directions: rows with equal keys keep their order.
 std::vector<int> SortOrder(const CatalogList& list, int column, bool ascending);
+// The same for some of the store's rows, `rows` holding store rows: element i is the
+// position in `rows` of the row that goes to place i.
+std::vector<int> SortOrder(const CatalogList& list, std::span<const int> rows, int column,
+                           bool ascending);
+// Negative, zero or positive as cell `a` sorts before, with or after cell `b` of `column`
+// in an ascending sort.
+int CompareCells(int column, std::string_view a, std::string_view b);

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "browse/CatalogView.h"
 #include "browse/CellKeys.h"
-#include "catalog/CatalogList.h"
 
 int TrackFinder::Find(int currentRow, std::string_view text) {
     const int found = NextMatch(list_, currentRow, text);
@@ -13,7 +13,7 @@ int TrackFinder::Find(int currentRow, std::string_view text) {
     return found;
 }
 
-int TrackFinder::NextMatch(const CatalogList& list, int currentRow, std::string_view text) {
+int TrackFinder::NextMatch(const CatalogView& list, int currentRow, std::string_view text) {
     const int count = list.RowCount();
     if (count == 0) {
         return -1;

@@ -4,23 +4,23 @@
 
 #include "services.h"
 
-class CatalogList;
+class CatalogView;
 
 // "Find a track": the next row whose Artist, Track or Path holds the typed text.
 class TrackFinder {
 public:
     static constexpr const char* kNotFoundMessage = "Unable to find the folder";
 
-    TrackFinder(const CatalogList& list, UserInterface& ui) : list_(list), ui_(ui) {}
+    TrackFinder(const CatalogView& list, UserInterface& ui) : list_(list), ui_(ui) {}
 
     // Searches the rows after `currentRow` (-1 for none), then wraps to the top and ends with
     // `currentRow` itself, ignoring ASCII case. The row found, for the view to select and
     // scroll to; -1 after telling the user that no row matches.
     int Find(int currentRow, std::string_view text);
     // The same search without the message.
-    static int NextMatch(const CatalogList& list, int currentRow, std::string_view text);
+    static int NextMatch(const CatalogView& list, int currentRow, std::string_view text);
 
 private:
-    const CatalogList& list_;
+    const CatalogView& list_;
     UserInterface& ui_;
 };

@@ -74,9 +74,6 @@ bool CPlumetDoc::OnMerge() {
     }
     Files::OpenedFile opened;
     Result merged = files_.OpenForReading(*chosen, opened);
-    if (merged) {
-        EndFilter();
-    }
     const int rowsBefore = list_.RowCount();
     if (merged) {
         merged = CatalogFile::LoadCatalog(list_, *opened.source, false);
@@ -137,14 +134,7 @@ bool CPlumetDoc::SaveModified() {
     return false;
 }
 
-void CPlumetDoc::EndFilter() {
-    if (hidden_ != nullptr) {
-        hidden_->EndFilter();
-    }
-}
-
 void CPlumetDoc::OnNewDocument() {
-    EndFilter();
     path_.clear();
     modified_ = false;
     list_.ClearRows();
@@ -157,7 +147,6 @@ Result CPlumetDoc::OnOpenDocument(const std::string& path) {
     }
     // An empty file holds no rows and no count: the rows shown stay.
     if (opened.size > 0) {
-        EndFilter();
         Result loaded = CatalogFile::LoadCatalog(list_, *opened.source, true);
         if (!loaded) {
             OnNewDocument();
@@ -171,11 +160,8 @@ Result CPlumetDoc::OnOpenDocument(const std::string& path) {
 }
 
 Result CPlumetDoc::OnSaveDocument(const std::string& path) {
-    // While filtered, the catalog is every row, not only the rows shown.
-    const CatalogList* all = hidden_ != nullptr ? hidden_->AllRows() : nullptr;
-    const CatalogList& rows = all != nullptr ? *all : list_;
     Result saved = files_.ReplaceFile(
-        path, [&rows](ByteSink& sink) { return CatalogFile::StoreCatalog(rows, sink); });
+        path, [this](ByteSink& sink) { return CatalogFile::StoreCatalog(list_, sink); });
     if (saved) {
         path_ = path;
         modified_ = false;

@@ -4,7 +4,6 @@
 
 #include "Result.h"
 #include "catalog/CatalogList.h"
-#include "catalog/HiddenRows.h"
 #include "catalog/RecentFileList.h"
 #include "services.h"
 
@@ -16,12 +15,6 @@ public:
     static constexpr const char* kUntitled = "Untitled";
 
     CPlumetDoc(CatalogList& list, Files& files, UserInterface& ui, RecentFileList& recentFiles);
-
-    // The filter whose hidden rows are saved with the catalog and come back before New,
-    // Open and Merge change the rows.
-    void SetHiddenRows(HiddenRows* hidden) { hidden_ = hidden; }
-    // Brings back the rows a filter in force hides, before rows are added or replaced.
-    void EndFilter();
 
     // The commands. Each returns false when it did not complete (cancelled or failed; the
     // user has been told why).
@@ -60,7 +53,6 @@ private:
     Files& files_;
     UserInterface& ui_;
     RecentFileList& recentFiles_;
-    HiddenRows* hidden_ = nullptr;
     std::string path_;
     bool modified_ = false;
     bool catalogLoaded_ = false;

@@ -111,7 +111,13 @@ void CatalogList::RemoveRows(std::span<const int> ascendingRows) {
         }
         return;
     }
-    Notify([](CatalogListener& l) { l.AboutToReset(); });
+    std::vector<int> removed;
+    for (const auto& [first, last] : runs) {
+        for (int row = first; row <= last; ++row) {
+            removed.push_back(row);
+        }
+    }
+    Notify([&removed](CatalogListener& l) { l.ManyRowsAboutToBeRemoved(removed); });
     int kept = runs.front().first;
     for (std::size_t run = 0; run < runs.size(); ++run) {
         const int end = run + 1 < runs.size() ? runs[run + 1].first : RowCount();
@@ -120,7 +126,7 @@ void CatalogList::RemoveRows(std::span<const int> ascendingRows) {
         }
     }
     rows_.erase(rows_.begin() + kept, rows_.end());
-    Notify([](CatalogListener& l) { l.Reset(); });
+    Notify([&removed](CatalogListener& l) { l.ManyRowsRemoved(removed); });
 }
 
 void CatalogList::SwapRows(CatalogList& other) {

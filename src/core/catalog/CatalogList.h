@@ -44,7 +44,7 @@ public:
     // change, so selection follows its rows.
     void ReorderRows(std::span<const int> order);
     // Deletes the rows at these ascending, distinct indices: one notification pair per run of
-    // adjacent rows, or one reset when the runs are too many to report one by one.
+    // adjacent rows, or one "many rows" pair when the runs are too many to report one by one.
     void RemoveRows(std::span<const int> ascendingRows);
     // Exchanges the whole content of two lists, one reset each.
     void SwapRows(CatalogList& other);

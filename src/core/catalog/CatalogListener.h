@@ -18,4 +18,10 @@ public:
     // newRowOfOld[i] is where the row that was at i now stands.
     virtual void LayoutChanged(std::span<const int> newRowOfOld) = 0;
     virtual void CellsChanged(int row, int firstColumn, int lastColumn) = 0;
+    // Rows scattered too widely to report run by run go at once. A listener that maps rows
+    // (a view) learns which; any other sees a reset.
+    virtual void ManyRowsAboutToBeRemoved(std::span<const int> /*ascendingRows*/) {
+        AboutToReset();
+    }
+    virtual void ManyRowsRemoved(std::span<const int> /*ascendingRows*/) { Reset(); }
 };

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "catalog/CatalogList.h"
+#include "browse/CatalogView.h"
 #include "export/HtmlPageWriter.h"
 #include "export/PageErrorText.h"
 #include "export/PagePath.h"
@@ -32,7 +32,7 @@ private:
 }  // namespace
 
 HtmlExport::Outcome HtmlExport::OnExportToHtml(const std::string& documentPath,
-                                               const CatalogList& list, const Services& services) {
+                                               const CatalogView& list, const Services& services) {
     if (list.RowCount() == 0) {
         services.ui.ShowMessage(kNothingToExport);
         return Outcome::NothingToExport;

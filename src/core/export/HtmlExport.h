@@ -6,9 +6,9 @@
 #include "Result.h"
 #include "services.h"
 
-class CatalogList;
+class CatalogView;
 
-// File > Export To HTML: the rows of the store (with a filter in force, the rows it shows)
+// File > Export To HTML: the rows shown (all of them, or those a filter keeps), in order,
 // written as a web page beside the catalog file, then opened with the user's browser.
 class HtmlExport {
 public:
@@ -31,7 +31,7 @@ public:
 
     // The whole command. `documentPath` is the catalog's file, empty when it is untitled:
     // then a save dialog asks where the page goes. The GUI repaints the list on Opened.
-    static Outcome OnExportToHtml(const std::string& documentPath, const CatalogList& list,
+    static Outcome OnExportToHtml(const std::string& documentPath, const CatalogView& list,
                                   const Services& services);
 
     // The save dialog of an untitled catalog's page.

@@ -1,6 +1,6 @@
 #include "export/HtmlPageWriter.h"
 
-#include "catalog/CatalogList.h"
+#include "browse/CatalogView.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ bool IsUtf8(std::string_view text) {
 
 }  // namespace
 
-Result HtmlPageWriter::WritePage(const CatalogList& list, ByteSink& sink) const {
+Result HtmlPageWriter::WritePage(const CatalogView& list, ByteSink& sink) const {
     const std::string head = Head();
     if (Result written = sink.Write(head.data(), head.size()); !written) {
         return written;

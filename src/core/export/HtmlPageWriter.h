@@ -7,7 +7,7 @@
 #include "Result.h"
 #include "catalog/ByteSink.h"
 
-class CatalogList;
+class CatalogView;
 
 // The exported page: the Artist and Track cells of every row in a two-column table, every
 // second data row shaded by a small script, and a credit line that links to the program's
@@ -18,7 +18,7 @@ public:
 
     // The head in one write, one write per row, the foot in one write; stops at the first
     // write that fails.
-    Result WritePage(const CatalogList& list, ByteSink& sink) const;
+    Result WritePage(const CatalogView& list, ByteSink& sink) const;
 
     static std::string Head();
     // One table row, ending in the page's only line break.

@@ -6,6 +6,12 @@
 
 namespace {
 
+#ifdef _WIN32
+constexpr std::string_view kFolderSeparators = "\\/";
+#else
+constexpr std::string_view kFolderSeparators = "/";
+#endif
+
 bool Exists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::path(path), error);
@@ -13,9 +19,9 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-PlaybackCommands::PlaybackCommands(const CatalogList& list, Shell& shell, UserInterface& ui,
+PlaybackCommands::PlaybackCommands(const CatalogView& view, Shell& shell, UserInterface& ui,
                                    std::function<std::uint32_t()> clock)
-    : list_(list), shell_(shell), ui_(ui), clock_(std::move(clock)) {
+    : view_(view), shell_(shell), ui_(ui), clock_(std::move(clock)) {
     if (!clock_) {
         clock_ = [] { return static_cast<std::uint32_t>(std::time(nullptr)); };
     }
@@ -23,7 +29,7 @@ PlaybackCommands::PlaybackCommands(const CatalogList& list, Shell& shell, UserIn
 
 std::string PlaybackCommands::CellOfLastSelected(const RowSelection& selection, int column) const {
     // No selection reads row -1, whose cells are empty.
-    return std::string(list_.CellText(selection.LastSelected(), column));
+    return std::string(view_.CellText(selection.LastSelected(), column));
 }
 
 bool PlaybackCommands::PlayFile(const std::string& path) {
@@ -52,7 +58,7 @@ void PlaybackCommands::QueueSelectedPaths(const RowSelection& selection, bool bu
         if (butFirst && row == selection.NextSelected(-1)) {
             continue;
         }
-        pendingPaths_.emplace_back(list_.CellText(row, kPath));
+        pendingPaths_.emplace_back(view_.CellText(row, kPath));
     }
 }
 
@@ -70,7 +76,7 @@ void PlaybackCommands::OnPlay(const RowSelection& selection) {
         return;
     }
     const int first = selection.NextSelected(-1);
-    PlayFile(std::string(list_.CellText(first, kPath)));
+    PlayFile(std::string(view_.CellText(first, kPath)));
     QueueSelectedPaths(selection, true);
     EnqueuePendingPaths();
 }
@@ -82,7 +88,7 @@ std::string PlaybackCommands::OnDblClick(const RowSelection& selection) {
 }
 
 std::optional<std::string> PlaybackCommands::OnRandomPlay() {
-    const int rows = list_.RowCount();
+    const int rows = view_.RowCount();
     if (rows == 0) {
         ui_.Beep();
         return std::nullopt;
@@ -92,14 +98,16 @@ std::optional<std::string> PlaybackCommands::OnRandomPlay() {
         generator_.Restart(clock_());
     }
     const int row = generator_.PickRow(rows);
-    PlayFile(std::string(list_.CellText(row, kPath)));
+    PlayFile(std::string(view_.CellText(row, kPath)));
     std::string pane = " ";
-    pane.append(list_.CellText(row, kArtist)).append(" - ").append(list_.CellText(row, kTrack));
+    pane.append(view_.CellText(row, kArtist)).append(" - ").append(view_.CellText(row, kTrack));
     return pane;
 }
 
 void PlaybackCommands::OnOpenFolder(const RowSelection& selection) {
-    if (!shell_.Open(CellOfLastSelected(selection, kFolderDisk))) {
+    // In Folder/Disk may hold a disc's label; the Path always names the real folder.
+    const std::string folder = FolderOf(CellOfLastSelected(selection, kPath));
+    if (folder.empty() || !shell_.Open(folder)) {
         ui_.Beep();
         ui_.ShowMessage(kCannotOpenFolder);
     }
@@ -119,4 +127,12 @@ std::string PlaybackCommands::PlayingName(std::string_view path) {
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     const auto dot = name.rfind('.');
     return dot == std::string_view::npos ? std::string() : std::string(name.substr(0, dot));
+}
+
+std::string PlaybackCommands::FolderOf(std::string_view path) {
+    const auto separator = path.find_last_of(kFolderSeparators);
+    if (separator == std::string_view::npos) {
+        return {};
+    }
+    return std::string(separator == 0 ? path.substr(0, 1) : path.substr(0, separator));
 }

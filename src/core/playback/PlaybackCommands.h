@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "catalog/CatalogList.h"
+#include "browse/CatalogView.h"
 #include "catalog/RowSelection.h"
 #include "playback/RandomGenerator.h"
 #include "services.h"
@@ -21,16 +21,17 @@ public:
 
     // `clock` gives the seconds since 1970 that start the generator at the first Random
     // Play of the run.
-    PlaybackCommands(const CatalogList& list, Shell& shell, UserInterface& ui,
+    PlaybackCommands(const CatalogView& view, Shell& shell, UserInterface& ui,
                      std::function<std::uint32_t()> clock = {});
 
     // The first selected row's file opens; every other one is queued, in row order.
     void OnPlay(const RowSelection& selection);
     // Plays the last selected row; the player pane's new text.
     std::string OnDblClick(const RowSelection& selection);
-    // Plays a row picked at random; the player pane's new text, or nothing (after a beep)
-    // for an empty list.
+    // Plays one of the rows shown, picked at random; the player pane's new text, or nothing
+    // (after a beep) when no row is shown.
     std::optional<std::string> OnRandomPlay();
+    // Opens the folder that holds the last selected row's file.
     void OnOpenFolder(const RowSelection& selection);
     void OnEnqueueInWinamp(const RowSelection& selection);
 
@@ -41,6 +42,9 @@ public:
     // The file name of a path without its last extension; empty when it has none. Paths
     // from Windows catalogs hold "\".
     static std::string PlayingName(std::string_view path);
+    // The folder part of a path: the text before its last separator ("/" for a file at the
+    // top); empty when it has none.
+    static std::string FolderOf(std::string_view path);
 
     RandomGenerator& generator() { return generator_; }
 
@@ -49,7 +53,7 @@ private:
     void QueueSelectedPaths(const RowSelection& selection, bool butFirst);
     void EnqueuePendingPaths();
 
-    const CatalogList& list_;
+    const CatalogView& view_;
     Shell& shell_;
     UserInterface& ui_;
     std::function<std::uint32_t()> clock_;

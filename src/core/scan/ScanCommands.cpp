@@ -17,7 +17,6 @@ void ScanCommands::StartScan(const std::string& folder, bool clearList, bool aud
     // One walk at a time: the running one stops and its rows come in before anything is
     // cleared, so they cannot land among the new walk's rows.
     StopAndDrain();
-    document_.EndFilter();
     if (clearList) {
         list_.ClearRows();
     }
@@ -89,17 +88,10 @@ void ScanCommands::OnCancelSearch() {
 
 ScanCommands::Drained ScanCommands::OnTimer() {
     Drained drained;
-    if (!pending_.Empty()) {
-        // Found rows belong to the whole catalog, not to the rows a filter shows.
-        document_.EndFilter();
-    }
     drained.rowsMoved = pending_.Drain(list_, fromDisc_, discLabel_);
     if (drained.rowsMoved > 0) {
         // Found rows are work the user would lose by closing without a question.
         document_.SetModified(true);
-    }
-    if (list_.RowCount() > 0) {
-        drained.itemsText = PendingResults::ItemsText(list_.RowCount());
     }
     return drained;
 }

@@ -26,10 +26,9 @@ public:
         UserInterface& ui;
     };
 
-    // What a drain did: the rows it moved, and the progress text when the list has rows.
+    // What a drain did: the rows it moved.
     struct Drained {
         int rowsMoved = 0;
-        std::optional<std::string> itemsText;
     };
 
     ScanCommands(CPlumetDoc& document, CatalogList& list, Services services);

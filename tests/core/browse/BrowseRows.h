@@ -23,7 +23,9 @@ inline void AppendColumn(CatalogList& list, int column, const std::vector<std::s
     }
 }
 
-inline std::vector<std::string> ColumnTexts(const CatalogList& list, int column) {
+// A store or a view over one.
+template <typename Rows>
+std::vector<std::string> ColumnTexts(const Rows& list, int column) {
     std::vector<std::string> texts;
     for (int row = 0; row < list.RowCount(); ++row) {
         texts.emplace_back(list.CellText(row, column));

@@ -4,6 +4,7 @@
 
 #include "PosixFiles.h"
 #include "browse/ColumnSort.h"
+#include "browse/RowEditor.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogFile.h"
 #include "core/browse/BrowseRows.h"
@@ -51,7 +52,8 @@ protected:
     PosixFiles files_;
     ScriptedUserInterface ui_;
     CatalogList list_;
-    CatalogFilter filter_{list_, ui_};
+    CatalogView view_{list_};
+    CatalogFilter filter_{view_, ui_};
     std::vector<std::string> allLines_;
 };
 
@@ -62,29 +64,26 @@ TEST_F(CatalogFilterTest, KeepsExactMatchesOfTheLastSelectedRowAndShowAllBringsA
 
     filter_.ToggleFilter(kFolderDisk, RowSelection({3, 1, 4}));  // the key comes from row 4
     EXPECT_TRUE(filter_.filterOn());
-    EXPECT_EQ(ColumnTexts(list_, kArtist), (Texts{"a1", "e1"}));
-    EXPECT_EQ(filter_.savedRows().SnapshotRows(), allLines_);
-    EXPECT_EQ(filter_.AllRows(), &filter_.savedRows());
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"a1", "e1"}));
+    EXPECT_EQ(list_.SnapshotRows(), allLines_);  // the store keeps every row
     EXPECT_TRUE(filter_.FilterOnFolderDiskState(true).checked);
     EXPECT_TRUE(ui_.messages.empty());
 
-    // Sorting and removing touch only the rows shown; Show All brings the saved order back,
-    // the removed row with it. "Filter On Artist" ends a folder filter rather than narrowing.
-    ColumnSort sort(list_);
+    // Sorting touches only the rows shown; Show All brings the store's order back. "Filter On
+    // Artist" ends a folder filter rather than narrowing.
+    ColumnSort sort(view_);
     sort.OnColumnClick(kArtist);
     sort.OnColumnClick(kArtist);
-    EXPECT_EQ(ColumnTexts(list_, kArtist), (Texts{"e1", "a1"}));
-    list_.RemoveRow(0);
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"e1", "a1"}));
     filter_.ToggleFilter(kArtist, RowSelection({0}));
     EXPECT_FALSE(filter_.filterOn());
+    EXPECT_EQ(view_.RowCount(), 6);
     EXPECT_EQ(list_.SnapshotRows(), allLines_);
-    EXPECT_EQ(filter_.AllRows(), nullptr);
-    EXPECT_EQ(filter_.savedRows().RowCount(), 0);
 
     filter_.ToggleFilter(kArtist, RowSelection({5}));
-    EXPECT_EQ(ColumnTexts(list_, kArtist), (Texts{"f2"}));
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"f2"}));
     filter_.ToggleFilter(kFolderDisk, RowSelection());  // no selection: still switches it off
-    EXPECT_EQ(list_.SnapshotRows(), allLines_);
+    EXPECT_EQ(ColumnTexts(view_, kArtist), ColumnTexts(list_, kArtist));
     EXPECT_TRUE(ui_.messages.empty());
 }
 
@@ -98,43 +97,48 @@ TEST_F(CatalogFilterTest, WithoutASelectionAsksForOneAndChangesNothing) {
     // An empty key is a key: the rows with an empty cell.
     AppendRow(list_, {"", "no folder", "", "", "", ""});
     filter_.ToggleFilter(kFolderDisk, RowSelection({6}));
-    EXPECT_EQ(ColumnTexts(list_, kTrack), (Texts{"no folder"}));
+    EXPECT_EQ(ColumnTexts(view_, kTrack), (Texts{"no folder"}));
 }
 
-TEST_F(CatalogFilterTest, TheDocumentSavesAllRowsAndEndsTheFilterBeforeChangingRows) {
+TEST_F(CatalogFilterTest, WhatIsDoneWhileFilteredIsDoneToTheCatalog) {
     RecentFileList recent;
     CPlumetDoc doc(list_, files_, ui_, recent);
-    doc.SetHiddenRows(&filter_);
+    RowEditor editor(view_, files_, ui_);
 
+    // Filtered to CD2 (d2, f2): f2 is removed and d2 renamed in the catalog itself.
     filter_.ToggleFilter(kFolderDisk, RowSelection({3}));
+    EXPECT_TRUE(editor.RemoveFromList(RowSelection({1})));
+    EditItemForm form = editor.OpenForm(RowSelection({0}), true);
+    form.artist = "D2";
+    form.saveToDisk = false;
+    EXPECT_TRUE(editor.ApplyEdit(RowSelection({0}), true, form));
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"D2"}));
+
     const std::string saved = (folder_.path() / "all.plm").string();
     ui_.saveChoices.push_back(saved);
     ASSERT_TRUE(doc.OnFileSaveAs());
-    EXPECT_EQ(SavedArtists(saved), (Texts{"a1", "b1", "c1", "d2", "e1", "f2"}));
+    EXPECT_EQ(SavedArtists(saved), (Texts{"a1", "b1", "c1", "D2", "e1"}));
     EXPECT_TRUE(filter_.filterOn());  // saving leaves the view as it is
-    EXPECT_EQ(ColumnTexts(list_, kArtist), (Texts{"d2", "f2"}));
 
-    // Merge appends to the whole catalog, so switching the filter off later drops nothing.
-    ui_.openChoices.push_back(WriteCatalog("more.plm", {"m1", "m2"}));
-    ASSERT_TRUE(doc.OnMerge());
-    EXPECT_FALSE(filter_.filterOn());
-    EXPECT_EQ(ColumnTexts(list_, kArtist), (Texts{"a1", "b1", "c1", "d2", "e1", "f2", "m1", "m2"}));
-    filter_.ToggleFilter(kFolderDisk, RowSelection({0}));
-    filter_.ToggleFilter(kFolderDisk, RowSelection({0}));
-    EXPECT_EQ(list_.RowCount(), 8);
+    // Rows merged while filtered join the catalog; the view shows those the filter keeps.
+    CatalogList more;
+    AppendRow(more, {"m1", "t", "CD2", "", "", ""});
+    AppendRow(more, {"m2", "t", "CD1", "", "", ""});
+    list_.AppendRows({*more.RowRecord(0), *more.RowRecord(1)});
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"D2", "m1"}));
+    filter_.ToggleFilter(kFolderDisk, RowSelection());
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"a1", "b1", "c1", "D2", "e1", "m1", "m2"}));
 
-    // Open and New replace the catalog; an old one never comes back over them.
+    // Open and New replace the catalog and end the filter.
     filter_.ToggleFilter(kFolderDisk, RowSelection({0}));
     doc.SetModified(false);
     ASSERT_TRUE(doc.OpenDocumentFile(WriteCatalog("other.plm", {"o1"})));
     EXPECT_FALSE(filter_.filterOn());
-    EXPECT_EQ(ColumnTexts(list_, kArtist), (Texts{"o1"}));
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"o1"}));
     filter_.ToggleFilter(kArtist, RowSelection({0}));
     ASSERT_TRUE(doc.OnFileNew());
     EXPECT_FALSE(filter_.filterOn());
-    EXPECT_EQ(list_.RowCount(), 0);
-    filter_.ToggleFilter(kArtist, RowSelection({0}));
-    EXPECT_EQ(list_.RowCount(), 0);
+    EXPECT_EQ(view_.RowCount(), 0);
 }
 
 }  // namespace

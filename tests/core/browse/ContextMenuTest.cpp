@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "browse/CatalogView.h"
 #include "core/browse/BrowseRows.h"
 
 namespace {
@@ -28,12 +29,12 @@ TEST(ContextMenuTest, ItemsFollowTheSelectionTheFilterAndThePlayer) {
     const Case cases[] = {
         {1, false, true, {filterOn, artist, edit, remove, play, enqueue, folder}},
         {1, false, false, {filterOn, artist, edit, remove, play, folder}},
-        {1, true, true, {showAll, artist, remove, play, enqueue, folder}},
-        {1, true, false, {showAll, artist, remove, play, folder}},
+        {1, true, true, {showAll, artist, edit, remove, play, enqueue, folder}},
+        {1, true, false, {showAll, artist, edit, remove, play, folder}},
         {2, false, true, {artist, editFolder, editArtist, play, enqueue, folder}},
         {5, false, false, {artist, editFolder, editArtist, play, enqueue, folder}},
-        {2, true, true, {artist, play, enqueue, folder}},
-        {3, true, false, {artist, play, enqueue, folder}},
+        {2, true, true, {artist, editFolder, editArtist, play, enqueue, folder}},
+        {3, true, false, {artist, editFolder, editArtist, play, enqueue, folder}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ContextMenu::Build(10, c.selected, "CD1", c.filterOn, c.playerRunning), c.items)
@@ -43,8 +44,9 @@ TEST(ContextMenuTest, ItemsFollowTheSelectionTheFilterAndThePlayer) {
 }
 
 TEST(ContextMenuTest, TheFilterItemNamesTheFirstSelectedRowsFolderLiterally) {
-    CatalogList list;
-    AppendColumn(list, kFolderDisk, {"Rock & Roll", "Jazz", "Blues"});
+    CatalogList store;
+    AppendColumn(store, kFolderDisk, {"Rock & Roll", "Jazz", "Blues"});
+    const CatalogView list(store);
     EXPECT_EQ(ContextMenu::Build(list, RowSelection({0}), false, false).front().label,
               "Filter On Rock && Roll");
     EXPECT_EQ(ContextMenu::Build(list, RowSelection(), false, false).front(),
@@ -52,7 +54,8 @@ TEST(ContextMenuTest, TheFilterItemNamesTheFirstSelectedRowsFolderLiterally) {
     EXPECT_EQ(ContextMenu::Build(list, RowSelection({2, 1}), false, false).front().id,
               kFilterOnArtist);
     EXPECT_EQ(ContextMenu::EscapeMnemonics("&&a&"), "&&&&a&&");
-    EXPECT_TRUE(ContextMenu::Build(CatalogList(), RowSelection(), false, true).empty());
+    CatalogList empty;
+    EXPECT_TRUE(ContextMenu::Build(CatalogView(empty), RowSelection(), false, true).empty());
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ protected:
     PosixFiles files_;
     ScriptedUserInterface ui_;
     CatalogList list_;
-    RowEditor editor_{list_, files_, ui_};
+    CatalogView view_{list_};
+    RowEditor editor_{view_, files_, ui_};
 };
 
 TEST_F(RowEditorTest, TheFormShowsTheLastSelectedRowAndLimitsSeveralRowsToOneColumn) {
@@ -125,6 +126,44 @@ TEST_F(RowEditorTest, SaveToDiskRenamesTheFileWithoutReplacingAnother) {
     EXPECT_EQ(list_.CellText(other, kArtist), "New");  // the cells are set all the same
 }
 
+// "Save to Disk" starts checked, so a rename must wait for a new Artist or Track: the old
+// name may hold a track number that Artist and Track, guessed from folder and file, lack.
+TEST_F(RowEditorTest, OnlyANewArtistOrTrackRenamesTheFile) {
+    struct Case {
+        const char* artist;
+        const char* track;
+        const char* folder;
+        bool saveToDisk;
+        const char* nameAfter;
+    };
+    const Case cases[] = {
+        {"Old", "Name", "CD", true, "04 - x.ogg"},      // OK with nothing changed
+        {"Old", "Name", "Shelf", true, "04 - x.ogg"},   // only In Folder/Disk changed
+        {"New", "Name", "CD", true, "New - Name.ogg"},  // Artist changed
+        {"Old", "Song", "CD", true, "Old - Song.ogg"},  // Track changed
+        {"New", "Song", "CD", false, "04 - x.ogg"},     // not asked to
+    };
+    for (const Case& c : cases) {
+        TempFolder folder("plumet-edit-case");
+        const fs::path file = folder.path() / "04 - x.ogg";
+        std::ofstream(file) << "x";
+        AppendRow(list_, {"Old", "Name", "CD", "1", "", file.string()});
+        const int row = list_.RowCount() - 1;
+        EditItemForm form = editor_.OpenForm(RowSelection({row}), true);
+        EXPECT_TRUE(form.saveToDisk);
+        form.artist = c.artist;
+        form.track = c.track;
+        form.folder = c.folder;
+        form.saveToDisk = c.saveToDisk;
+        editor_.ApplyEdit(RowSelection({row}), true, form);
+        const fs::path after = folder.path() / c.nameAfter;
+        EXPECT_TRUE(fs::exists(after)) << c.nameAfter;
+        EXPECT_EQ(list_.CellText(row, kPath), after.string());
+        EXPECT_EQ(list_.CellText(row, kFolderDisk), c.folder);
+    }
+    EXPECT_TRUE(ui_.errors.empty());
+}
+
 TEST_F(RowEditorTest, RenamesThatCannotBeDoneAreExplainedAndTheCellsStillSet) {
     const int slash = AddFileRow("slash.mp3");
     EXPECT_TRUE(editor_.ApplyEdit(RowSelection({slash}), true, Edited(slash, "AC/DC", "Hells")));
@@ -189,7 +228,8 @@ TEST_F(RowEditorTest, RemoveFromListRemovesExactlyTheSelectedRows) {
         }
     }
     AppendColumn(many, kArtist, all);
-    RowEditor(many, files_, ui_).RemoveFromList(RowSelection(odd));
+    CatalogView manyView(many);
+    RowEditor(manyView, files_, ui_).RemoveFromList(RowSelection(odd));
     ASSERT_EQ(many.RowCount(), 100);
     EXPECT_EQ(many.CellText(99, kArtist), "198");
 }

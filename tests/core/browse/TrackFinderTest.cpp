@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "browse/CatalogView.h"
 #include "core/browse/BrowseRows.h"
 #include "support/FakeServices.h"
 
@@ -14,7 +15,8 @@ TEST(TrackFinderTest, FindsTheNextRowHoldingTheTextAndWrapsAround) {
     AppendRow(list, {"Miles Davis", "So What", "Jazz", "", "", "/m/JAZZ/miles.mp3"});
     AppendRow(list, {"Quincy", "Soul Bossa", "Rock", "", "", "/m/q/soul.mp3"});
     ScriptedUserInterface ui;
-    TrackFinder finder(list, ui);
+    const CatalogView view(list);
+    TrackFinder finder(view, ui);
 
     EXPECT_EQ(finder.Find(-1, "WATERLOO"), 0);  // Track, any case
     EXPECT_EQ(finder.Find(0, "qu"), 1);         // Artist, after the current row
@@ -26,7 +28,8 @@ TEST(TrackFinderTest, FindsTheNextRowHoldingTheTextAndWrapsAround) {
     EXPECT_EQ(ui.errors, (std::vector<std::string>(2, "Unable to find the folder")));
 
     CatalogList empty;
-    TrackFinder nothing(empty, ui);
+    const CatalogView emptyView(empty);
+    TrackFinder nothing(emptyView, ui);
     EXPECT_EQ(nothing.Find(-1, ""), -1);
     EXPECT_EQ(ui.errors.size(), 3u);
     EXPECT_TRUE(ui.messages.empty());

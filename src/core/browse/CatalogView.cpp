@@ -1,0 +1,333 @@
+#include "browse/CatalogView.h"
+
+#include <algorithm>
+
+#include "browse/SortOrder.h"
+
+CatalogView::CatalogView(CatalogList& store) : store_(store) {
+    store_.AddListener(this);
+}
+
+CatalogView::~CatalogView() {
+    store_.RemoveListener(this);
+}
+
+template <typename Call>
+void CatalogView::Notify(Call call) {
+    for (CatalogListener* listener : listeners_) {
+        call(*listener);
+    }
+}
+
+void CatalogView::AddListener(CatalogListener* listener) {
+    listeners_.push_back(listener);
+}
+
+void CatalogView::RemoveListener(CatalogListener* listener) {
+    std::erase(listeners_, listener);
+}
+
+int CatalogView::StoreRow(int row) const {
+    if (row < 0 || row >= RowCount()) {
+        return -1;
+    }
+    return narrowed_ ? rows_[static_cast<std::size_t>(row)] : row;
+}
+
+std::string_view CatalogView::CellText(int row, int column) const {
+    return store_.CellText(StoreRow(row), column);
+}
+
+const CatalogRow* CatalogView::RowRecord(int row) const {
+    return store_.RowRecord(StoreRow(row));
+}
+
+std::vector<int> CatalogView::StoreRows(const RowSelection& selection) const {
+    std::vector<int> rows;
+    rows.reserve(selection.Rows().size());
+    for (const int row : selection.Rows()) {
+        if (const int storeRow = StoreRow(row); storeRow >= 0) {
+            rows.push_back(storeRow);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int CatalogView::ViewRowOf(int storeRow) const {
+    if (!narrowed_) {
+        return storeRow;
+    }
+    if (viewRowOfStore_.empty()) {
+        viewRowOfStore_.assign(static_cast<std::size_t>(store_.RowCount()), -1);
+        for (std::size_t at = 0; at < rows_.size(); ++at) {
+            viewRowOfStore_[static_cast<std::size_t>(rows_[at])] = static_cast<int>(at);
+        }
+    }
+    return storeRow >= 0 && storeRow < static_cast<int>(viewRowOfStore_.size())
+               ? viewRowOfStore_[static_cast<std::size_t>(storeRow)]
+               : -1;
+}
+
+void CatalogView::Narrow(RowTest keeps) {
+    std::vector<int> rows;
+    for (int row = 0; row < store_.RowCount(); ++row) {
+        if (keeps(*store_.RowRecord(row))) {
+            rows.push_back(row);
+        }
+    }
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+    if (!narrowed_) {
+        storeClaim_ = shownClaim_;  // the rows kept keep the store's order
+    } else {
+        shownClaim_ = storeClaim_;
+    }
+    narrowed_ = true;
+    rows_ = std::move(rows);
+    keeps_ = std::move(keeps);
+    ForgetViewRows();
+    Notify([](CatalogListener& l) { l.Reset(); });
+}
+
+void CatalogView::ShowAll() {
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+    if (narrowed_) {
+        shownClaim_ = storeClaim_;
+    }
+    narrowed_ = false;
+    rows_ = {};
+    keeps_ = nullptr;
+    storeClaim_.reset();
+    ForgetViewRows();
+    Notify([](CatalogListener& l) { l.Reset(); });
+}
+
+void CatalogView::Sort(int column, bool ascending) {
+    if (column < 0 || column >= kColumnCount) {
+        return;
+    }
+    if (!narrowed_) {
+        if (store_.RowCount() > 0) {
+            store_.ReorderRows(SortOrder(store_, column, ascending));
+        }
+        shownClaim_ = SortClaim{column, ascending};
+        return;
+    }
+    const std::vector<int> order = SortOrder(store_, rows_, column, ascending);
+    Notify([](CatalogListener& l) { l.LayoutAboutToChange(); });
+    std::vector<int> sorted(rows_.size());
+    std::vector<int> newRowOfOld(rows_.size());
+    for (std::size_t to = 0; to < order.size(); ++to) {
+        const auto from = static_cast<std::size_t>(order[to]);
+        sorted[to] = rows_[from];
+        newRowOfOld[from] = static_cast<int>(to);
+    }
+    rows_ = std::move(sorted);
+    ForgetViewRows();
+    shownClaim_ = SortClaim{column, ascending};
+    Notify([&newRowOfOld](CatalogListener& l) { l.LayoutChanged(newRowOfOld); });
+}
+
+void CatalogView::SetCell(int row, int column, std::string_view text) {
+    store_.SetCell(StoreRow(row), column, text);
+}
+
+void CatalogView::RemoveRows(const RowSelection& selection) {
+    store_.RemoveRows(StoreRows(selection));
+}
+
+namespace {
+
+bool InOrder(const std::optional<CatalogView::SortClaim>& claim, std::string_view before,
+             std::string_view after) {
+    const int comparison = CompareCells(claim->column, before, after);
+    return claim->ascending ? comparison <= 0 : comparison >= 0;
+}
+
+}  // namespace
+
+void CatalogView::CheckShownOrder(int row) {
+    if (shownClaim_ && row > 0 && row < RowCount() &&
+        !InOrder(shownClaim_, CellText(row - 1, shownClaim_->column),
+                 CellText(row, shownClaim_->column))) {
+        shownClaim_.reset();
+    }
+}
+
+void CatalogView::CheckStoreOrder(int storeRow) {
+    if (storeClaim_ && storeRow > 0 && storeRow < store_.RowCount() &&
+        !InOrder(storeClaim_, store_.CellText(storeRow - 1, storeClaim_->column),
+                 store_.CellText(storeRow, storeClaim_->column))) {
+        storeClaim_.reset();
+    }
+}
+
+void CatalogView::RowsAboutToBeInserted(int first, int last) {
+    if (!narrowed_) {
+        Notify([=](CatalogListener& l) { l.RowsAboutToBeInserted(first, last); });
+    }
+}
+
+void CatalogView::RowsInserted(int first, int last) {
+    if (!narrowed_) {
+        Notify([=](CatalogListener& l) { l.RowsInserted(first, last); });
+        for (int row = first; row <= last + 1; ++row) {
+            CheckShownOrder(row);
+        }
+        return;
+    }
+    const int added = last - first + 1;
+    for (int& row : rows_) {
+        if (row >= first) {
+            row += added;
+        }
+    }
+    ForgetViewRows();
+    for (int row = first; row <= last + 1; ++row) {
+        CheckStoreOrder(row);
+    }
+    std::vector<int> kept;
+    for (int row = first; row <= last; ++row) {
+        if (keeps_(*store_.RowRecord(row))) {
+            kept.push_back(row);
+        }
+    }
+    if (kept.empty()) {
+        return;
+    }
+    // New rows go to the end of the view, whatever order the rows shown are in.
+    const int from = RowCount();
+    const int to = from + static_cast<int>(kept.size()) - 1;
+    Notify([=](CatalogListener& l) { l.RowsAboutToBeInserted(from, to); });
+    rows_.insert(rows_.end(), kept.begin(), kept.end());
+    Notify([=](CatalogListener& l) { l.RowsInserted(from, to); });
+    for (int row = from; row <= to; ++row) {
+        CheckShownOrder(row);
+    }
+}
+
+// Removing rows keeps the others in their order, so no claim is lost to a removal.
+void CatalogView::RowsAboutToBeRemoved(int first, int last) {
+    if (!narrowed_) {
+        Notify([=](CatalogListener& l) { l.RowsAboutToBeRemoved(first, last); });
+        return;
+    }
+    removing_.clear();
+    for (std::size_t at = 0; at < rows_.size(); ++at) {
+        if (rows_[at] >= first && rows_[at] <= last) {
+            removing_.push_back(static_cast<int>(at));
+        }
+    }
+    // One run is reported as it is; rows scattered by a sort of the view go in a reset.
+    removingAsReset_ = !removing_.empty() && removing_.back() - removing_.front() + 1 !=
+                                                 static_cast<int>(removing_.size());
+    if (removingAsReset_) {
+        Notify([](CatalogListener& l) { l.AboutToReset(); });
+    } else if (!removing_.empty()) {
+        const int from = removing_.front();
+        const int to = removing_.back();
+        Notify([=](CatalogListener& l) { l.RowsAboutToBeRemoved(from, to); });
+    }
+}
+
+void CatalogView::RowsRemoved(int first, int last) {
+    if (!narrowed_) {
+        Notify([=](CatalogListener& l) { l.RowsRemoved(first, last); });
+        return;
+    }
+    const int removed = last - first + 1;
+    std::vector<int> kept;
+    kept.reserve(rows_.size() - removing_.size());
+    for (const int row : rows_) {
+        if (row < first) {
+            kept.push_back(row);
+        } else if (row > last) {
+            kept.push_back(row - removed);
+        }
+    }
+    rows_ = std::move(kept);
+    ForgetViewRows();
+    if (removingAsReset_) {
+        Notify([](CatalogListener& l) { l.Reset(); });
+    } else if (!removing_.empty()) {
+        const int from = removing_.front();
+        const int to = removing_.back();
+        Notify([=](CatalogListener& l) { l.RowsRemoved(from, to); });
+    }
+    removing_.clear();
+    removingAsReset_ = false;
+}
+
+void CatalogView::ManyRowsAboutToBeRemoved(std::span<const int> ascendingRows) {
+    (void)ascendingRows;
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+}
+
+void CatalogView::ManyRowsRemoved(std::span<const int> ascendingRows) {
+    if (narrowed_) {
+        std::vector<int> kept;
+        kept.reserve(rows_.size());
+        for (const int row : rows_) {
+            const auto below = std::lower_bound(ascendingRows.begin(), ascendingRows.end(), row);
+            if (below == ascendingRows.end() || *below != row) {
+                kept.push_back(row - static_cast<int>(below - ascendingRows.begin()));
+            }
+        }
+        rows_ = std::move(kept);
+        ForgetViewRows();
+    }
+    Notify([](CatalogListener& l) { l.Reset(); });
+}
+
+void CatalogView::AboutToReset() {
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+}
+
+void CatalogView::Reset() {
+    // New content: nothing is known of its order, and a narrowing made for the old rows
+    // would hide the new ones.
+    narrowed_ = false;
+    rows_ = {};
+    keeps_ = nullptr;
+    shownClaim_.reset();
+    storeClaim_.reset();
+    ForgetViewRows();
+    Notify([](CatalogListener& l) { l.Reset(); });
+}
+
+void CatalogView::LayoutAboutToChange() {
+    if (!narrowed_) {
+        Notify([](CatalogListener& l) { l.LayoutAboutToChange(); });
+    }
+}
+
+void CatalogView::LayoutChanged(std::span<const int> newRowOfOld) {
+    if (!narrowed_) {
+        shownClaim_.reset();  // a sort through the view sets it again
+        Notify([newRowOfOld](CatalogListener& l) { l.LayoutChanged(newRowOfOld); });
+        return;
+    }
+    // The view keeps its own order; only the store rows behind it moved.
+    for (int& row : rows_) {
+        row = newRowOfOld[static_cast<std::size_t>(row)];
+    }
+    ForgetViewRows();
+    storeClaim_.reset();
+}
+
+void CatalogView::CellsChanged(int row, int firstColumn, int lastColumn) {
+    const int viewRow = ViewRowOf(row);
+    if (narrowed_ && storeClaim_ && storeClaim_->column >= firstColumn &&
+        storeClaim_->column <= lastColumn) {
+        CheckStoreOrder(row);
+        CheckStoreOrder(row + 1);
+    }
+    if (viewRow < 0) {
+        return;
+    }
+    Notify([=](CatalogListener& l) { l.CellsChanged(viewRow, firstColumn, lastColumn); });
+    if (shownClaim_ && shownClaim_->column >= firstColumn && shownClaim_->column <= lastColumn) {
+        CheckShownOrder(viewRow);
+        CheckShownOrder(viewRow + 1);
+    }
+}

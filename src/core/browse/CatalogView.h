@@ -1,0 +1,98 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "catalog/CatalogList.h"
+#include "catalog/CatalogListener.h"
+#include "catalog/RowSelection.h"
+
+// What the list shows: an ordered list of store rows, either every row in the store's order
+// or the rows a narrowing keeps. Commands name rows as the view shows them and change the
+// store rows behind them, so nothing done in a narrowed view is lost when it widens again.
+// The view follows every change of the store and tells its own listeners, in view rows.
+class CatalogView : private CatalogListener {
+public:
+    // Whether a store row belongs in a narrowed view; asked again for rows added later.
+    using RowTest = std::function<bool(const CatalogRow&)>;
+
+    // The column and direction the rows shown are known to be sorted by.
+    struct SortClaim {
+        int column = 0;
+        bool ascending = true;
+        bool operator==(const SortClaim&) const = default;
+    };
+
+    explicit CatalogView(CatalogList& store);
+    ~CatalogView() override;
+    CatalogView(const CatalogView&) = delete;
+    CatalogView& operator=(const CatalogView&) = delete;
+
+    CatalogList& store() const { return store_; }
+    int RowCount() const { return narrowed_ ? static_cast<int>(rows_.size()) : store_.RowCount(); }
+    // The store row shown at `row`; -1 out of range.
+    int StoreRow(int row) const;
+    // Empty for a row or column out of range.
+    std::string_view CellText(int row, int column) const;
+    const CatalogRow* RowRecord(int row) const;
+    // The store rows behind the selected view rows, ascending.
+    std::vector<int> StoreRows(const RowSelection& selection) const;
+
+    bool narrowed() const { return narrowed_; }
+    // Shows only the store rows that pass `keeps`, in the store's order; rows the store
+    // gains later are shown at the end when they pass too.
+    void Narrow(RowTest keeps);
+    // Shows every store row again, in the store's order.
+    void ShowAll();
+
+    // Sorts the rows shown: the store itself when it shows every row, only the view when
+    // narrowed.
+    void Sort(int column, bool ascending);
+    // Set by Sort; gone once rows come in out of that order or the rows shown are replaced.
+    std::optional<SortClaim> sortClaim() const { return shownClaim_; }
+
+    // Changes made through the view act on the store rows behind it.
+    void SetCell(int row, int column, std::string_view text);
+    void RemoveRows(const RowSelection& selection);
+
+    void AddListener(CatalogListener* listener);
+    void RemoveListener(CatalogListener* listener);
+
+private:
+    // The store's notifications, turned into the view's.
+    void RowsAboutToBeInserted(int first, int last) override;
+    void RowsInserted(int first, int last) override;
+    void RowsAboutToBeRemoved(int first, int last) override;
+    void RowsRemoved(int first, int last) override;
+    void ManyRowsAboutToBeRemoved(std::span<const int> ascendingRows) override;
+    void ManyRowsRemoved(std::span<const int> ascendingRows) override;
+    void AboutToReset() override;
+    void Reset() override;
+    void LayoutAboutToChange() override;
+    void LayoutChanged(std::span<const int> newRowOfOld) override;
+    void CellsChanged(int row, int firstColumn, int lastColumn) override;
+
+    template <typename Call>
+    void Notify(Call call);
+    // Where store row `storeRow` is shown; -1 when it is not.
+    int ViewRowOf(int storeRow) const;
+    void ForgetViewRows() { viewRowOfStore_.clear(); }
+    // Drops `claim` when view rows (or store rows) `row` - 1 and `row` break it.
+    void CheckShownOrder(int row);
+    void CheckStoreOrder(int storeRow);
+
+    CatalogList& store_;
+    std::vector<CatalogListener*> listeners_;
+    bool narrowed_ = false;
+    std::vector<int> rows_;  // store rows, while narrowed
+    RowTest keeps_;
+    mutable std::vector<int> viewRowOfStore_;  // built when first asked, while narrowed
+    std::optional<SortClaim> shownClaim_;
+    std::optional<SortClaim> storeClaim_;  // the store's own order, while narrowed
+    // View rows a store removal in progress takes away; whether it is reported as a reset.
+    std::vector<int> removing_;
+    bool removingAsReset_ = false;
+};
