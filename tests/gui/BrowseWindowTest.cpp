@@ -208,6 +208,83 @@ private slots:
         QCOMPARE(QString::fromStdString(shell_.opened.back()), page);
     }
 
+    void whatIsDoneWhileFilteredStaysInTheCatalog() {
+        CMainFrame& frame = Frame();
+        frame.view().selectRow(2);  // ABBA on CD1
+        QVERIFY(frame.SendCommand(kFilterOnFolderDisk));
+        QCOMPARE(Column(kArtist), QStringList({"Björk", "ABBA"}));
+        QCOMPARE(frame.MessageText(), QString("2 items"));
+        frame.view().selectRow(1);
+        QVERIFY(frame.SendCommand(kRemoveFromList));
+        frame.view().selectRow(0);
+        WhenShown([](QWidget* shown) {
+            auto* dialog = qobject_cast<CEditItemDlg*>(shown);
+            dialog->artistEdit().selectAll();
+            QTest::keyClicks(&dialog->artistEdit(), "Bjork");
+            dialog->okButton().click();
+        });
+        QVERIFY(frame.SendCommand(kEdit));
+        QCOMPARE(frame.MessageText(), QString("1 items"));
+
+        QVERIFY(frame.SendCommand(kFilterOnFolderDisk));  // Show All
+        QCOMPARE(Column(kArtist), QStringList({"Bjork", "abba", "Cream"}));
+        QCOMPARE(frame.MessageText(), QString("3 items"));
+        QVERIFY(app_->document().modified());
+        QVERIFY(frame.SendCommand(kFileSave));
+        CatalogList saved;
+        Files::OpenedFile opened;
+        QVERIFY(files_.OpenForReading(app_->document().path(), opened));
+        QVERIFY(CatalogFile::LoadCatalog(saved, *opened.source, true));
+        QCOMPARE(saved.RowCount(), 3);
+        QCOMPARE(saved.CellText(0, kArtist), std::string_view("Bjork"));
+    }
+
+    // A disc row's In Folder/Disk is its label; an OK that changed no name renames nothing,
+    // although "Save to Disk" starts checked.
+    void openFolderAndAnUnchangedEditFollowThePath() {
+        CMainFrame& frame = Frame();
+        const std::string file = folder_->filePath("04 - Allegro.ogg").toStdString();
+        std::ofstream(file) << "x";
+        app_->list().SetCell(0, kPath, file);
+        frame.view().selectRow(0);
+        QVERIFY(frame.SendCommand(kOpenFolder));
+        QCOMPARE(QString::fromStdString(shell_.opened.back()), folder_->path());
+
+        WhenShown([](QWidget* shown) {
+            auto* dialog = qobject_cast<CEditItemDlg*>(shown);
+            QVERIFY(dialog->saveToDiskBox().isChecked());
+            dialog->okButton().click();
+        });
+        QVERIFY(frame.SendCommand(kEdit));
+        QVERIFY(QFile::exists(QString::fromStdString(file)));
+        QCOMPARE(Column(kPath)[0], QString::fromStdString(file));
+        QVERIFY(!app_->document().modified());
+    }
+
+    void theCountAndTheSortArrowFollowTheRowsShown() {
+        CMainFrame& frame = Frame();
+        QHeaderView* header = frame.view().horizontalHeader();
+        header->sectionClicked(kArtist);
+        QVERIFY(header->isSortIndicatorShown());
+
+        // Merged rows that keep the order keep the arrow; rows out of order take it away.
+        CatalogList more;
+        more.InsertRow(0, "Zappa");
+        more.InsertRow(1, "Adele");
+        const std::string morePath = folder_->filePath("More.plm").toStdString();
+        QVERIFY(files_.ReplaceFile(
+            morePath, [&more](ByteSink& sink) { return CatalogFile::StoreCatalog(more, sink); }));
+        ui_.openChoices.push_back(morePath);
+        QVERIFY(frame.SendCommand(kMerge));
+        QCOMPARE(Model().rowCount(), 6);
+        QCOMPARE(frame.MessageText(), QString("6 items"));
+        QVERIFY(!header->isSortIndicatorShown());
+
+        ui_.answers.push_back(SaveAnswer::No);
+        QVERIFY(frame.SendCommand(kFileNew));
+        QCOMPARE(frame.MessageText(), QString("0 items"));
+    }
+
 private:
     CMainFrame& Frame() const { return *app_->mainFrame(); }
     CatalogModel& Model() const { return Frame().view().catalogModel(); }

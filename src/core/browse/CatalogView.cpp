@@ -169,11 +169,12 @@ void CatalogView::RowsAboutToBeInserted(int first, int last) {
 }
 
 void CatalogView::RowsInserted(int first, int last) {
+    // Claims are checked before listeners hear of the rows, so they see the outcome.
     if (!narrowed_) {
-        Notify([=](CatalogListener& l) { l.RowsInserted(first, last); });
         for (int row = first; row <= last + 1; ++row) {
             CheckShownOrder(row);
         }
+        Notify([=](CatalogListener& l) { l.RowsInserted(first, last); });
         return;
     }
     const int added = last - first + 1;
@@ -200,10 +201,10 @@ void CatalogView::RowsInserted(int first, int last) {
     const int to = from + static_cast<int>(kept.size()) - 1;
     Notify([=](CatalogListener& l) { l.RowsAboutToBeInserted(from, to); });
     rows_.insert(rows_.end(), kept.begin(), kept.end());
-    Notify([=](CatalogListener& l) { l.RowsInserted(from, to); });
     for (int row = from; row <= to; ++row) {
         CheckShownOrder(row);
     }
+    Notify([=](CatalogListener& l) { l.RowsInserted(from, to); });
 }
 
 // Removing rows keeps the others in their order, so no claim is lost to a removal.
@@ -325,9 +326,9 @@ void CatalogView::CellsChanged(int row, int firstColumn, int lastColumn) {
     if (viewRow < 0) {
         return;
     }
-    Notify([=](CatalogListener& l) { l.CellsChanged(viewRow, firstColumn, lastColumn); });
     if (shownClaim_ && shownClaim_->column >= firstColumn && shownClaim_->column <= lastColumn) {
         CheckShownOrder(viewRow);
         CheckShownOrder(viewRow + 1);
     }
+    Notify([=](CatalogListener& l) { l.CellsChanged(viewRow, firstColumn, lastColumn); });
 }

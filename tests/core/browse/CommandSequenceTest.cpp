@@ -1,0 +1,611 @@
+// Long random sequences of the user's commands on the document and the view, compared after
+// every step with a plain model of the catalog: a vector of six texts per row.
+//
+// PLUMET_SEQUENCES (default 10000) and PLUMET_SEQUENCE_SEED (default 1) set the run; a
+// failing sequence is cut down to the fewest steps that still fail, then printed.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <optional>
+#include <random>
+#include <sstream>
+
+#include "browse/CatalogFilter.h"
+#include "browse/CatalogView.h"
+#include "browse/ColumnSort.h"
+#include "browse/RowEditor.h"
+#include "catalog/CPlumetDoc.h"
+#include "catalog/CatalogFile.h"
+#include "export/HtmlExport.h"
+#include "export/HtmlPageWriter.h"
+#include "support/FakeServices.h"
+#include "support/MemoryBytes.h"
+
+namespace {
+
+using Cells = std::array<std::string, kColumnCount>;
+
+class MemoryFiles : public Files {
+public:
+    Result OpenForReading(const std::string& path, OpenedFile& opened) override {
+        const auto found = files.find(path);
+        if (found == files.end()) {
+            return Result::Failure(path + " was not found.");
+        }
+        opened.source = std::make_unique<MemorySource>(found->second);
+        opened.size = found->second.size();
+        return Result::Ok();
+    }
+    Result ReplaceFile(const std::string& path,
+                       const std::function<Result(ByteSink&)>& write) override {
+        MemorySink sink;
+        Result written = write(sink);
+        if (written) {
+            files[path] = sink.bytes;
+        }
+        return written;
+    }
+    Result RenameWithoutReplacing(const std::string&, const std::string&) override {
+        return Result::Failure("no renames here");
+    }
+
+    std::map<std::string, std::string> files;
+};
+
+// Follows the view's notifications as a Qt model would, keeping each shown row's Path: any
+// change the view makes without telling, or tells wrongly, shows as a difference.
+class Shadow : public CatalogListener {
+public:
+    explicit Shadow(const CatalogView& view) : view_(view) { Rebuild(); }
+
+    void RowsAboutToBeInserted(int first, int last) override { Open("insert", first, last); }
+    void RowsInserted(int first, int last) override {
+        Close("insert", first, last);
+        if (first < 0 || last < first || first > static_cast<int>(paths.size())) {
+            faults.push_back("an insertion outside the rows shown");
+            return;
+        }
+        std::vector<std::string> added;
+        for (int row = first; row <= last; ++row) {
+            added.emplace_back(view_.CellText(row, kPath));
+        }
+        paths.insert(paths.begin() + first, added.begin(), added.end());
+    }
+    void RowsAboutToBeRemoved(int first, int last) override { Open("remove", first, last); }
+    void RowsRemoved(int first, int last) override {
+        Close("remove", first, last);
+        if (first < 0 || last < first || last >= static_cast<int>(paths.size())) {
+            faults.push_back("a removal outside the rows shown");
+            return;
+        }
+        paths.erase(paths.begin() + first, paths.begin() + last + 1);
+    }
+    void AboutToReset() override { Open("reset", 0, 0); }
+    void Reset() override {
+        Close("reset", 0, 0);
+        Rebuild();
+    }
+    void LayoutAboutToChange() override { Open("layout", 0, 0); }
+    void LayoutChanged(std::span<const int> newRowOfOld) override {
+        Close("layout", 0, 0);
+        std::vector<std::string> moved(paths.size());
+        if (newRowOfOld.size() != paths.size()) {
+            faults.push_back("a layout change of another number of rows");
+            return;
+        }
+        for (std::size_t old = 0; old < paths.size(); ++old) {
+            moved.at(static_cast<std::size_t>(newRowOfOld[old])) = paths[old];
+        }
+        paths = moved;
+    }
+    void CellsChanged(int row, int, int) override {
+        if (!open_.empty() || row < 0 || row >= static_cast<int>(paths.size())) {
+            faults.push_back("a cell change outside the rows shown or inside a change");
+        }
+    }
+
+    std::vector<std::string> paths;
+    std::vector<std::string> faults;
+
+private:
+    void Rebuild() {
+        paths.clear();
+        for (int row = 0; row < view_.RowCount(); ++row) {
+            paths.emplace_back(view_.CellText(row, kPath));
+        }
+    }
+    void Open(const char* what, int first, int last) {
+        if (!open_.empty()) {
+            faults.push_back(std::string(what) + " begins inside " + open_);
+        }
+        open_ = std::string(what) + " " + std::to_string(first) + " " + std::to_string(last);
+    }
+    void Close(const char* what, int first, int last) {
+        if (open_ != std::string(what) + " " + std::to_string(first) + " " + std::to_string(last)) {
+            faults.push_back(std::string(what) + " ends what began as '" + open_ + "'");
+        }
+        open_.clear();
+    }
+
+    const CatalogView& view_;
+    std::string open_;
+};
+
+// The texts cells are drawn from: few, so that filters, ties and case folding meet often.
+const std::vector<std::string> kArtists{"abba", "ABBA", "Björk", "b", "", "Cream", "c&a"};
+const std::vector<std::string> kTracks{"Song", "song", "Intro", "", "Zz"};
+const std::vector<std::string> kFolders{"CD1", "cd1", "CD2", "Box", ""};
+const std::vector<std::string> kSizes{"1", "999", "1,000", "12 345", "", "7"};
+// In date order, after a text that is no date.
+const std::vector<std::string> kTimes{"soon", "01/01/70 12:00 AM", "12/31/99 11:59 PM",
+                                      "01/02/03 12:30 AM", "01/02/03 04:05 PM"};
+
+enum class Kind { Filter, Sort, Edit, EditMany, Remove, Scan, Merge, Save, Open, New, Export };
+const char* const kKindNames[] = {"filter", "sort", "edit", "edit-many", "remove", "scan",
+                                  "merge",  "save", "open", "new",       "export"};
+
+struct Step {
+    Kind kind;
+    std::vector<unsigned> picks;  // read at run time against the rows shown then
+};
+
+std::uint64_t SizeKey(const std::string& text) {
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+    }
+    return value;
+}
+
+// Negative, zero or positive, as the plain model orders two cells of a column.
+int ModelCompare(int column, const std::string& a, const std::string& b) {
+    const auto sign = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    if (column == kSize) {
+        return sign(SizeKey(a), SizeKey(b));
+    }
+    if (column == kModified) {
+        const auto rank = [](const std::string& t) {
+            return std::find(kTimes.begin(), kTimes.end(), t) - kTimes.begin();
+        };
+        return sign(rank(a), rank(b));
+    }
+    std::string x = a;
+    std::string y = b;
+    for (std::string* text : {&x, &y}) {
+        for (char& c : *text) {
+            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+    }
+    const std::basic_string_view<unsigned char> ux(reinterpret_cast<const unsigned char*>(x.data()),
+                                                   x.size());
+    const std::basic_string_view<unsigned char> uy(reinterpret_cast<const unsigned char*>(y.data()),
+                                                   y.size());
+    return sign(ux, uy);
+}
+
+// What the user should see: the catalog and the rows shown, as plain texts.
+struct Model {
+    std::vector<Cells> catalog;
+    bool filtered = false;
+    std::vector<int> shown;  // catalog rows, while filtered
+    int filterColumn = 0;
+    std::string filterKey;
+    std::string path;
+    std::map<std::string, std::vector<Cells>> files;
+
+    // The catalog row behind each row shown.
+    std::vector<int> ShownRows() const {
+        if (filtered) {
+            return shown;
+        }
+        std::vector<int> all(catalog.size());
+        for (std::size_t row = 0; row < all.size(); ++row) {
+            all[row] = static_cast<int>(row);
+        }
+        return all;
+    }
+    std::vector<Cells> Shown() const {
+        std::vector<Cells> rows;
+        for (const int row : ShownRows()) {
+            rows.push_back(catalog[static_cast<std::size_t>(row)]);
+        }
+        return rows;
+    }
+    void Append(const std::vector<Cells>& rows) {
+        for (const Cells& row : rows) {
+            catalog.push_back(row);
+            if (filtered && row[filterColumn] == filterKey) {
+                shown.push_back(static_cast<int>(catalog.size()) - 1);
+            }
+        }
+    }
+    void Remove(std::vector<int> rows) {
+        std::sort(rows.begin(), rows.end(), std::greater<>());
+        for (const int gone : rows) {
+            catalog.erase(catalog.begin() + gone);
+            std::erase(shown, gone);
+            for (int& row : shown) {
+                row -= row > gone ? 1 : 0;
+            }
+        }
+    }
+    void Replace(std::vector<Cells> rows) {
+        catalog = std::move(rows);
+        filtered = false;
+        shown.clear();
+    }
+};
+
+class Sequence {
+public:
+    explicit Sequence(const std::vector<Step>& steps) : steps_(steps) {
+        view_.AddListener(&shadow_);
+    }
+    ~Sequence() { view_.RemoveListener(&shadow_); }
+
+    // Empty when every step matched the model; else what differed first.
+    std::string Run() {
+        for (std::size_t at = 0; at < steps_.size(); ++at) {
+            Apply(steps_[at]);
+            if (std::string fault = Compare(); !fault.empty()) {
+                return "after step " + std::to_string(at + 1) + ": " + fault;
+            }
+        }
+        return {};
+    }
+
+private:
+    RowSelection Pick(const std::vector<unsigned>& picks, std::size_t from, std::size_t count) {
+        std::vector<int> rows;
+        const int shown = view_.RowCount();
+        for (std::size_t i = from; i < from + count && i < picks.size() && shown > 0; ++i) {
+            rows.push_back(static_cast<int>(picks[i] % static_cast<unsigned>(shown)));
+        }
+        return RowSelection(rows);
+    }
+
+    std::vector<Cells> NewRows(const std::vector<unsigned>& picks) {
+        std::vector<Cells> rows;
+        for (std::size_t i = 0; i + 4 < picks.size(); i += 5) {
+            rows.push_back(
+                {kArtists[picks[i] % kArtists.size()], kTracks[picks[i + 1] % kTracks.size()],
+                 kFolders[picks[i + 2] % kFolders.size()], kSizes[picks[i + 3] % kSizes.size()],
+                 kTimes[picks[i + 4] % kTimes.size()], "/m/" + std::to_string(nextId_++) + ".mp3"});
+        }
+        return rows;
+    }
+
+    static std::vector<CatalogRow> StoreRows(const std::vector<Cells>& rows) {
+        std::vector<CatalogRow> made;
+        for (const Cells& cells : rows) {
+            RowCells view;
+            std::copy(cells.begin(), cells.end(), view.begin());
+            made.emplace_back(view);
+        }
+        return made;
+    }
+
+    std::string FileName(unsigned pick) { return "/catalogs/" + std::to_string(pick % 3) + ".plm"; }
+
+    void Apply(const Step& step) {
+        const std::vector<unsigned>& p = step.picks;
+        switch (step.kind) {
+            case Kind::Filter: {
+                const int column = p[0] % 2 == 0 ? kFolderDisk : kArtist;
+                const RowSelection selection = Pick(p, 1, p[1] % 4);
+                if (model_.filtered) {
+                    model_.filtered = false;
+                    model_.shown.clear();
+                } else if (selection.SelectedCount() > 0) {
+                    const Cells key = model_.Shown()[selection.LastSelected()];
+                    model_.filtered = true;
+                    model_.filterColumn = column;
+                    model_.filterKey = key[column];
+                    model_.shown.clear();
+                    for (std::size_t row = 0; row < model_.catalog.size(); ++row) {
+                        if (model_.catalog[row][column] == model_.filterKey) {
+                            model_.shown.push_back(static_cast<int>(row));
+                        }
+                    }
+                }
+                filter_.ToggleFilter(column, selection);
+                break;
+            }
+            case Kind::Sort: {
+                const int column = static_cast<int>(p[0] % kColumnCount);
+                const bool ascending = !sort_.sortAscending();
+                const auto before = [&](int a, int b) {
+                    const int c =
+                        ModelCompare(column, model_.catalog[a][column], model_.catalog[b][column]);
+                    return ascending ? c < 0 : c > 0;
+                };
+                if (model_.filtered) {
+                    std::stable_sort(model_.shown.begin(), model_.shown.end(), before);
+                } else {
+                    std::vector<int> order = model_.ShownRows();
+                    std::stable_sort(order.begin(), order.end(), before);
+                    std::vector<Cells> sorted;
+                    for (const int row : order) {
+                        sorted.push_back(model_.catalog[row]);
+                    }
+                    model_.catalog = sorted;
+                }
+                sort_.OnColumnClick(column);
+                break;
+            }
+            case Kind::Edit: {
+                const RowSelection selection = Pick(p, 0, 1);
+                EditItemForm form = editor_.OpenForm(selection, true);
+                form.artist = kArtists[p[1] % kArtists.size()];
+                form.track = kTracks[p[2] % kTracks.size()];
+                form.folder = kFolders[p[3] % kFolders.size()];
+                form.saveToDisk = false;
+                if (selection.SelectedCount() == 1) {
+                    Cells& row = model_.catalog[model_.ShownRows()[selection.LastSelected()]];
+                    row[kArtist] = form.artist;
+                    row[kTrack] = form.track;
+                    row[kFolderDisk] = form.folder;
+                }
+                editor_.ApplyEdit(selection, true, form);
+                break;
+            }
+            case Kind::EditMany: {
+                const bool folderMode = p[0] % 2 == 0;
+                const RowSelection selection = Pick(p, 2, 2 + p[1] % 5);
+                EditItemForm form = editor_.OpenForm(selection, folderMode);
+                (folderMode ? form.folder : form.artist) = folderMode
+                                                               ? kFolders[p[1] % kFolders.size()]
+                                                               : kArtists[p[1] % kArtists.size()];
+                const std::vector<int> shown = model_.ShownRows();
+                if (selection.SelectedCount() >= 2) {
+                    for (const int row : selection.Rows()) {
+                        Cells& cells = model_.catalog[shown[row]];
+                        (folderMode ? cells[kFolderDisk] : cells[kArtist]) =
+                            folderMode ? form.folder : form.artist;
+                    }
+                } else if (selection.SelectedCount() == 1) {
+                    Cells& cells = model_.catalog[shown[selection.LastSelected()]];
+                    cells[kArtist] = form.artist;
+                    cells[kTrack] = form.track;
+                    cells[kFolderDisk] = form.folder;
+                }
+                editor_.ApplyEdit(selection, folderMode, form);
+                break;
+            }
+            case Kind::Remove: {
+                const RowSelection selection = Pick(p, 1, p[0] % 40);
+                const std::vector<int> shown = model_.ShownRows();
+                std::vector<int> gone;
+                for (const int row : selection.Rows()) {
+                    gone.push_back(shown[row]);
+                }
+                model_.Remove(gone);
+                editor_.RemoveFromList(selection);
+                break;
+            }
+            case Kind::Scan: {
+                const std::vector<Cells> rows = NewRows(p);
+                model_.Append(rows);
+                list_.AppendRows(StoreRows(rows));  // as a drain brings in found rows
+                document_.SetModified(true);
+                break;
+            }
+            case Kind::Merge: {
+                const std::string file = FileName(p[0]);
+                if (model_.files.count(file) != 0) {
+                    model_.Append(model_.files[file]);
+                }
+                ui_.openChoices.push_back(file);
+                document_.OnMerge();
+                ui_.errors.clear();
+                break;
+            }
+            case Kind::Save: {
+                const std::string file = FileName(p[0]);
+                model_.files[file] = model_.catalog;
+                model_.path = file;
+                ui_.saveChoices.push_back(file);
+                document_.OnFileSaveAs();
+                break;
+            }
+            case Kind::Open: {
+                const std::string file = FileName(p[0]);
+                ui_.answers.push_back(SaveAnswer::No);
+                if (model_.files.count(file) != 0 && file != model_.path) {
+                    model_.Replace(model_.files[file]);
+                    model_.path = file;
+                }
+                document_.OpenDocumentFile(file);
+                ui_.answers.clear();
+                ui_.errors.clear();
+                break;
+            }
+            case Kind::New:
+                ui_.answers.push_back(SaveAnswer::No);
+                model_.Replace({});
+                model_.path.clear();
+                document_.OnFileNew();
+                ui_.answers.clear();
+                break;
+            case Kind::Export: {
+                const std::string page = "/catalogs/page.html";
+                ui_.saveChoices.push_back(page);
+                const HtmlExport::Outcome outcome = HtmlExport::OnExportToHtml(
+                    "", view_, {files_, shell_, ui_, "https://plumet.example/", {}});
+                std::string expected = HtmlPageWriter::Head();
+                for (const Cells& row : model_.Shown()) {
+                    expected += HtmlPageWriter::RowText(row[kArtist], row[kTrack]);
+                }
+                expected += HtmlPageWriter("https://plumet.example/").Foot();
+                if (model_.Shown().empty() ? outcome != HtmlExport::Outcome::NothingToExport
+                                           : files_.files[page] != expected) {
+                    exportFault_ = "the page does not hold the rows shown";
+                }
+                ui_.saveChoices.clear();
+                ui_.messages.clear();
+                break;
+            }
+        }
+    }
+
+    static std::vector<Cells> Texts(const std::function<std::string_view(int, int)>& cell,
+                                    int rows) {
+        std::vector<Cells> texts;
+        for (int row = 0; row < rows; ++row) {
+            Cells cells;
+            for (int column = 0; column < kColumnCount; ++column) {
+                cells[column] = cell(row, column);
+            }
+            texts.push_back(cells);
+        }
+        return texts;
+    }
+
+    std::string Compare() {
+        if (!exportFault_.empty()) {
+            return exportFault_;
+        }
+        if (!shadow_.faults.empty()) {
+            return "notifications: " + shadow_.faults.front();
+        }
+        const auto store =
+            Texts([&](int r, int c) { return list_.CellText(r, c); }, list_.RowCount());
+        if (store != model_.catalog) {
+            return "the catalog differs from the model";
+        }
+        const auto shown =
+            Texts([&](int r, int c) { return view_.CellText(r, c); }, view_.RowCount());
+        const std::vector<Cells> expected = model_.Shown();
+        if (shown != expected) {
+            return "the rows shown differ from the model";
+        }
+        std::vector<std::string> paths;
+        for (const Cells& row : shown) {
+            paths.push_back(row[kPath]);
+        }
+        if (paths != shadow_.paths) {
+            return "a listener following the view sees other rows";
+        }
+        if (filter_.filterOn() != model_.filtered) {
+            return "the filter's state differs from the model";
+        }
+        if (document_.path() != model_.path) {
+            return "the document's path differs from the model";
+        }
+        for (const auto& [file, rows] : model_.files) {
+            CatalogList saved;
+            MemorySource source(files_.files[file]);
+            CatalogFile::LoadCatalog(saved, source, true);
+            if (Texts([&](int r, int c) { return saved.CellText(r, c); }, saved.RowCount()) !=
+                rows) {
+                return "the saved file " + file + " differs from the model";
+            }
+        }
+        if (const auto claim = view_.sortClaim()) {
+            for (std::size_t row = 1; row < shown.size(); ++row) {
+                const int c = ModelCompare(claim->column, shown[row - 1][claim->column],
+                                           shown[row][claim->column]);
+                if (claim->ascending ? c > 0 : c < 0) {
+                    return "the rows shown are not in the order the header shows";
+                }
+            }
+        }
+        return {};
+    }
+
+    std::vector<Step> steps_;
+    MemoryFiles files_;
+    ScriptedUserInterface ui_;
+    RecordingShell shell_;
+    RecentFileList recent_;
+    CatalogList list_;
+    CatalogView view_{list_};
+    Shadow shadow_{view_};
+    CPlumetDoc document_{list_, files_, ui_, recent_};
+    CatalogFilter filter_{view_, ui_};
+    ColumnSort sort_{view_};
+    RowEditor editor_{view_, files_, ui_};
+    Model model_;
+    int nextId_ = 0;
+    std::string exportFault_;
+};
+
+std::vector<Step> RandomSteps(std::mt19937& random, int count) {
+    // Scans and filters come often, so that rows pile up and views narrow.
+    const std::vector<Kind> weighted{
+        Kind::Filter,   Kind::Filter, Kind::Filter, Kind::Sort, Kind::Sort,  Kind::Edit,
+        Kind::EditMany, Kind::Remove, Kind::Remove, Kind::Scan, Kind::Scan,  Kind::Scan,
+        Kind::Merge,    Kind::Save,   Kind::Open,   Kind::New,  Kind::Export};
+    std::vector<Step> steps;
+    for (int i = 0; i < count; ++i) {
+        Step step{weighted[random() % weighted.size()], {}};
+        const std::size_t picks = step.kind == Kind::Scan ? 5 * (1 + random() % 12) : 45;
+        for (std::size_t p = 0; p < picks; ++p) {
+            step.picks.push_back(static_cast<unsigned>(random()));
+        }
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+std::string Failure(const std::vector<Step>& steps) {
+    return Sequence(steps).Run();
+}
+
+// Drops steps one at a time while the sequence still fails, so what is printed is short.
+std::vector<Step> Shortest(std::vector<Step> steps) {
+    for (bool shorter = true; shorter;) {
+        shorter = false;
+        for (std::size_t at = 0; at < steps.size(); ++at) {
+            std::vector<Step> without = steps;
+            without.erase(without.begin() + static_cast<std::ptrdiff_t>(at));
+            if (!Failure(without).empty()) {
+                steps = std::move(without);
+                shorter = true;
+                break;
+            }
+        }
+    }
+    return steps;
+}
+
+std::string Describe(const std::vector<Step>& steps) {
+    std::ostringstream text;
+    for (const Step& step : steps) {
+        text << "  " << kKindNames[static_cast<int>(step.kind)];
+        for (std::size_t p = 0; p < std::min<std::size_t>(step.picks.size(), 8); ++p) {
+            text << ' ' << step.picks[p];
+        }
+        text << '\n';
+    }
+    return text.str();
+}
+
+long EnvironmentNumber(const char* name, long fallback) {
+    const char* text = std::getenv(name);
+    return text != nullptr ? std::strtol(text, nullptr, 10) : fallback;
+}
+
+TEST(CommandSequenceTest, EveryStepMatchesAPlainModelOfTheCatalog) {
+    const long sequences = EnvironmentNumber("PLUMET_SEQUENCES", 10000);
+    const long seed = EnvironmentNumber("PLUMET_SEQUENCE_SEED", 1);
+    std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
+    for (long sequence = 0; sequence < sequences; ++sequence) {
+        const std::vector<Step> steps = RandomSteps(random, 50);
+        if (const std::string fault = Failure(steps); !fault.empty()) {
+            const std::vector<Step> shortest = Shortest(steps);
+            FAIL() << "sequence " << sequence << " of seed " << seed << " fails "
+                   << Failure(shortest) << "; its shortest form:\n"
+                   << Describe(shortest);
+        }
+    }
+}
+
+}  // namespace
