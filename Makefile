@@ -24,11 +24,12 @@ build: configure
 run: build
 	./$(BUILD_DIR)/src/app/plumet $(ARGS)
 
+# Every test in the normal build (the fuzzers' corpora replayed too), then under the
+# sanitizers. The timed fuzzing runs are `make test-fuzz`, which CI runs after this.
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 	$(MAKE) test-memory
 	$(MAKE) test-threads
-	$(MAKE) test-fuzz
 
 # Every core, platform and command-line test under AddressSanitizer and
 # UndefinedBehaviorSanitizer: any report fails.

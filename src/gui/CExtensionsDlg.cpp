@@ -16,7 +16,8 @@ CExtensionsDlg::CExtensionsDlg(UserInterface& ui, QWidget* parent)
     // A list widget already has a border, a vertical scroll bar when needed and a tab stop.
     list_->setSortingEnabled(true);
     list_->addItem(QStringLiteral("mp3"));
-    // The original list box, 115x98 dialog units.
+    // Room for about a dozen extensions without scrolling, in dialog units (a quarter of
+    // an average character wide, an eighth of a line high) so it scales with the font.
     const QFontMetrics metrics = fontMetrics();
     list_->setFixedSize(115 * metrics.averageCharWidth() / 4, 98 * metrics.height() / 8);
 

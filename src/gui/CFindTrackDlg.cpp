@@ -28,10 +28,11 @@ CFindTrackDlg::CFindTrackDlg(QWidget* parent)
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    // The original 186x90 dialog units, in this font; never smaller than the layout needs.
+    // A small fixed box that fits a one-line query, in dialog units (a quarter of an
+    // average character wide, an eighth of a line high); never smaller than the layout needs.
     const QFontMetrics metrics = fontMetrics();
-    const QSize original(186 * metrics.averageCharWidth() / 4, 90 * metrics.height() / 8);
-    setFixedSize(original.expandedTo(minimumSizeHint()));
+    const QSize compact(186 * metrics.averageCharWidth() / 4, 90 * metrics.height() / 8);
+    setFixedSize(compact.expandedTo(minimumSizeHint()));
 
     setTabOrder(edit_, find_);
     setTabOrder(find_, cancel_);

@@ -9,7 +9,8 @@
 
 namespace {
 
-// Horizontal dialog units of the original layout, in pixels of this dialog's font.
+// Dialog units (a quarter of an average character) in pixels of this dialog's font, so the
+// field is wide enough for a long label whatever the font.
 int DialogUnitsWide(const QWidget& widget, int units) {
     return units * widget.fontMetrics().averageCharWidth() / 4;
 }
