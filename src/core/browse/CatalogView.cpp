@@ -70,8 +70,13 @@ int CatalogView::ViewRowOf(int storeRow) const {
 }
 
 void CatalogView::Narrow(RowTest keeps) {
+    // After a sort the rows' bytes lie all over memory: fetch ahead rather than wait on each.
+    constexpr int kPrefetchDistance = 16;
     std::vector<int> rows;
     for (int row = 0; row < store_.RowCount(); ++row) {
+        if (const CatalogRow* ahead = store_.RowRecord(row + kPrefetchDistance)) {
+            ahead->Prefetch();
+        }
         if (keeps(*store_.RowRecord(row))) {
             rows.push_back(row);
         }
