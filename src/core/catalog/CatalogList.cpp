@@ -129,14 +129,6 @@ void CatalogList::RemoveRows(std::span<const int> ascendingRows) {
     Notify([&removed](CatalogListener& l) { l.ManyRowsRemoved(removed); });
 }
 
-void CatalogList::SwapRows(CatalogList& other) {
-    Notify([](CatalogListener& l) { l.AboutToReset(); });
-    other.Notify([](CatalogListener& l) { l.AboutToReset(); });
-    rows_.swap(other.rows_);
-    other.Notify([](CatalogListener& l) { l.Reset(); });
-    Notify([](CatalogListener& l) { l.Reset(); });
-}
-
 void CatalogList::AppendRows(std::vector<CatalogRow> rows) {
     if (rows.empty()) {
         return;

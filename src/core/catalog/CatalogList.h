@@ -46,8 +46,6 @@ public:
     // Deletes the rows at these ascending, distinct indices: one notification pair per run of
     // adjacent rows, or one "many rows" pair when the runs are too many to report one by one.
     void RemoveRows(std::span<const int> ascendingRows);
-    // Exchanges the whole content of two lists, one reset each.
-    void SwapRows(CatalogList& other);
 
     // Batch operations, one listener notification each.
     void AppendRows(std::vector<CatalogRow> rows);
