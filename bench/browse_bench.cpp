@@ -37,6 +37,7 @@ constexpr int kRuns = 3;
 class SilentUserInterface : public UserInterface {
 public:
     SaveAnswer AskYesNoCancel(const std::string&) override { return SaveAnswer::Cancel; }
+    bool AskYesNo(const std::string&) override { return false; }
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> ChooseStartFolder(const std::string&) override { return {}; }

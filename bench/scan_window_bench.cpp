@@ -30,6 +30,7 @@ class BenchUserInterface : public UserInterface {
 public:
     explicit BenchUserInterface(std::string folder) : folder_(std::move(folder)) {}
     SaveAnswer AskYesNoCancel(const std::string&) override { return SaveAnswer::No; }
+    bool AskYesNo(const std::string&) override { return false; }
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> ChooseStartFolder(const std::string&) override { return folder_; }

@@ -159,6 +159,8 @@ public:
     virtual ~UserInterface() = default;
     // A Yes / No / Cancel question.
     virtual SaveAnswer AskYesNoCancel(const std::string& text) = 0;
+    // A Yes / No question; true for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) = 0;

@@ -325,12 +325,13 @@ void CMainFrame::SetPlayerPaneText(const QString& text) {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     // The settings are written even when the user then cancels the close.
     SaveSettings();
-    scanStatus_->StopAndDrain();  // so the question covers every row found
+    scanStatus_->Drain();  // so the question covers every row found so far
     if (!document_.SaveModified()) {
-        event->ignore();
+        event->ignore();  // a scan goes on
         UpdateTitle();
         return;
     }
+    scanStatus_->StopAndDrain();
     event->accept();
 }
 

@@ -57,6 +57,13 @@ SaveAnswer QtUserInterface::AskYesNoCancel(const std::string& text) {
     }
 }
 
+bool QtUserInterface::AskYesNo(const std::string& text) {
+    // No by default: Enter alone must not take a risk.
+    return QMessageBox::question(parent_, QApplication::applicationName(), DisplayText(text),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 std::optional<std::string> QtUserInterface::ChooseFileToOpen(const FileDialogRequest& request) {
     return RunFileDialog(parent_, request, QFileDialog::AcceptOpen);
 }

@@ -14,6 +14,7 @@ public:
     static QString MusicFolder();
 
     SaveAnswer AskYesNoCancel(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
     std::optional<std::string> ChooseStartFolder(const std::string& title) override;

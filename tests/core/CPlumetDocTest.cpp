@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "PosixFiles.h"
@@ -12,6 +13,7 @@
 #include "catalog/RowLine.h"
 #include "support/FakeServices.h"
 #include "support/FileSizeLimit.h"
+#include "support/MemoryBytes.h"
 
 namespace {
 
@@ -219,6 +221,110 @@ TEST_F(CPlumetDocTest, AMissingRecentFileIsReportedAndDropped) {
     ASSERT_EQ(recent_.Count(), 1);
     EXPECT_TRUE(doc_.OnOpenRecentFile(0));
     EXPECT_EQ(Artists(), std::vector<std::string>{"k"});
+}
+
+TEST_F(CPlumetDocTest, AFileThatIsNoCatalogIsTakenOnlyWhenTheUserSaysSo) {
+    enum class Entry { Open, Recent, Merge };
+    enum class File { Catalog, Miscounted, ThreeBytes, Empty };
+    using enum Entry;
+    using enum File;
+    using Rows = std::vector<std::string>;
+    const Rows before{"c1", "c2"}, file{"f1", "f2"}, both{"c1", "c2", "f1", "f2"}, none;
+    struct Case {
+        Entry entry;
+        File file;
+        bool yes;  // the answer to "Open it anyway?"
+        const Rows& artists;
+        const char* path;  // "target", "current" or "" for untitled
+        bool modified;
+        bool targetFirstInRecent;  // else the recent files are as before
+        const char* asked;         // in order: C is it a catalog, S save changes
+        bool fileKept;             // through a save afterwards
+    };
+    const Case cases[] = {
+        {Open, Catalog, false, file, "target", false, true, "S", true},
+        {Open, Miscounted, false, before, "current", true, false, "C", true},
+        {Open, Miscounted, true, file, "", false, false, "CS", true},
+        {Open, ThreeBytes, false, none, "target", false, true, "S", false},
+        {Open, Empty, false, before, "target", false, true, "S", false},
+        {Recent, Catalog, false, file, "target", false, true, "S", true},
+        {Recent, Miscounted, false, before, "current", true, false, "C", true},
+        {Recent, Miscounted, true, file, "", false, false, "CS", true},
+        {Recent, ThreeBytes, false, none, "target", false, true, "S", false},
+        {Merge, Catalog, false, both, "current", true, false, "", true},
+        {Merge, Miscounted, false, before, "current", true, false, "C", true},
+        {Merge, Miscounted, true, both, "current", true, false, "C", true},
+        {Merge, ThreeBytes, false, before, "current", true, false, "", true},
+    };
+
+    CatalogList stored;
+    stored.InsertRow(0, "f1");
+    stored.InsertRow(1, "f2");
+    MemorySink sink;
+    ASSERT_TRUE(CatalogFile::StoreCatalog(stored, sink));
+    std::string miscounted = sink.bytes;
+    miscounted[0] = '\x03';  // as in a truncated catalog
+    const std::map<File, std::string> bytes{{Catalog, sink.bytes},
+                                            {Miscounted, miscounted},
+                                            {ThreeBytes, std::string("\x01\x00\n", 3)},
+                                            {Empty, ""}};
+
+    for (const Case& c : cases) {
+        const std::string name = "case" + std::to_string(&c - cases);
+        SCOPED_TRACE(name);
+        const std::string target = (folder_ / name).string() + ".mp3";
+        std::ofstream(target, std::ios::binary) << bytes.at(c.file);
+        const std::string current = WriteCatalog(name + ".plm", before);
+        const std::map<std::string, std::string> paths{
+            {"target", target}, {"current", current}, {"", ""}};
+
+        ScriptedUserInterface ui;
+        RecentFileList recent;
+        CatalogList list;
+        CPlumetDoc doc(list, files_, ui, recent);
+        if (c.entry == Recent) {
+            recent.Add(target);
+        }
+        ASSERT_TRUE(doc.OpenDocumentFile(current));
+        doc.SetModified(true);
+        const Rows recentBefore = c.entry == Recent ? Rows{current, target} : Rows{current};
+        const Rows recentAfter = c.targetFirstInRecent ? Rows{target, current} : recentBefore;
+        ui.answers = {SaveAnswer::No};
+        ui.yesNoAnswers = {c.yes};
+        ui.openChoices = {target};
+        switch (c.entry) {
+            case Open:
+                doc.OpenDocumentFile(target);
+                break;
+            case Recent:
+                doc.OnOpenRecentFile(1);
+                break;
+            case Merge:
+                doc.OnMerge();
+                break;
+        }
+
+        Rows artists, recentNow, questions;
+        for (int row = 0; row < list.RowCount(); ++row) {
+            artists.emplace_back(list.CellText(row, kArtist));
+        }
+        EXPECT_EQ(artists, c.artists);
+        EXPECT_EQ(doc.path(), paths.at(c.path));
+        EXPECT_EQ(doc.modified(), c.modified);
+        for (int index = 0; index < recent.Count(); ++index) {
+            recentNow.push_back(recent.Path(index));
+        }
+        EXPECT_EQ(recentNow, recentAfter);
+        const std::string notCatalog =
+            target + " does not look like a Plumet catalog. Open it anyway?";
+        for (const char* at = c.asked; *at != '\0'; ++at) {
+            questions.push_back(*at == 'C' ? notCatalog : "Save changes to " + name + ".plm?");
+        }
+        EXPECT_EQ(ui.questions, questions);
+        EXPECT_TRUE(ui.errors.empty());
+        doc.OnFileSave();
+        EXPECT_EQ(ReadFile(target) == bytes.at(c.file), c.fileKept);
+    }
 }
 
 TEST(RecentFileListTest, KeepsFourNewestFirstAndShortensForTheMenu) {

@@ -58,6 +58,11 @@ std::vector<CatalogRow> Load(const std::string& bytes, std::size_t chunk = kWhol
     return Rows(list);
 }
 
+bool CountMatches(const std::string& bytes, std::size_t chunk = kWhole) {
+    MemorySource source(bytes, chunk);
+    return CatalogFile::ReadCatalog(source).countMatches;
+}
+
 std::vector<std::string> Lines(const std::vector<CatalogRow>& rows) {
     std::vector<std::string> lines;
     for (const CatalogRow& row : rows) {
@@ -101,43 +106,52 @@ TEST(CatalogFileTest, EscapesBytesThePlainFormCannotHold) {
               (std::vector<std::string>{Tabs("\xC1|z\x7F||||\x7F")}));
 }
 
+// The count (1 here) matches when it equals the lines ended by LF; a lone CR splits a row
+// but ends no counted line.
 TEST(CatalogFileTest, LoadsWhateverLinesFollowTheCount) {
     struct Case {
         std::string body;  // raw bytes after the count
         std::vector<std::string> rows;
+        bool countMatches;
     };
     const std::string empty = Tabs("|||||");
     const Case cases[] = {
-        {"", {}},
-        {"\n", {empty}},
-        {"\n\n", {empty, empty}},
-        {"\r\n", {empty}},
-        {"\r", {empty}},
-        {Masked("a"), {Tabs("|||||a")}},
-        {Masked("a") + "\r", {Tabs("|||||a")}},
-        {Masked("a") + "\r\n" + Masked("b") + "\n", {Tabs("|||||a"), Tabs("|||||b")}},
+        {"", {}, false},
+        {"\n", {empty}, true},
+        {"\n\n", {empty, empty}, false},
+        {"\r\n", {empty}, true},
+        {"\r", {empty}, false},
+        {Masked("a"), {Tabs("|||||a")}, false},
+        {Masked("a") + "\r", {Tabs("|||||a")}, false},
+        {Masked("a") + "\r\n" + Masked("b") + "\n", {Tabs("|||||a"), Tabs("|||||b")}, false},
         // The byte after a CR is the last byte of the line the CR ended.
-        {Masked("ab") + "\r" + Masked("cd") + "\n", {Tabs("|||||abc"), Tabs("|||||d")}},
-        {Masked("a") + "\r\r" + Masked("b") + "\n", {Tabs("|||||a\xC8"), Tabs("|||||b")}},
-        {"\r" + Masked("x") + "\n", {Tabs("|||||x"), empty}},
-        {Masked(Tabs("a|b|c|d|e|x|y|f")) + "\n", {Tabs("a|b|c|d|e|f")}},
-        {Masked(Tabs("a|b|c|d|f")), {Tabs("a|b|c|d||f")}},
+        {Masked("ab") + "\r" + Masked("cd") + "\n", {Tabs("|||||abc"), Tabs("|||||d")}, true},
+        {Masked("a") + "\r\r" + Masked("b") + "\n", {Tabs("|||||a\xC8"), Tabs("|||||b")}, true},
+        {"\r" + Masked("x") + "\n", {Tabs("|||||x"), empty}, true},
+        {Masked(Tabs("a|b|c|d|e|x|y|f")) + "\n", {Tabs("a|b|c|d|e|f")}, true},
+        {Masked(Tabs("a|b|c|d|f")), {Tabs("a|b|c|d||f")}, false},
         // A decoded NUL ends the line's text.
         {Masked("ab") + "\xC5" + Masked(Tabs("c|d")) + "\n" + Masked("z"),
-         {Tabs("|||||ab"), Tabs("|||||z")}},
+         {Tabs("|||||ab"), Tabs("|||||z")},
+         true},
     };
     for (const Case& c : cases) {
         for (std::size_t chunk : {kWhole, std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
             EXPECT_EQ(Lines(Load(kHeader + c.body, chunk)), c.rows)
+                << testing::PrintToString(c.body) << " chunk " << chunk;
+            EXPECT_EQ(CountMatches(kHeader + c.body, chunk), c.countMatches)
                 << testing::PrintToString(c.body) << " chunk " << chunk;
         }
     }
 
     const std::string tenRows("\x0A\0\0\0", 4);
     EXPECT_EQ(Load(tenRows + "\n\n\n").size(), 3u);
-    // Short files hold no lines, even when the count bytes look like line ends.
+    EXPECT_FALSE(CountMatches(tenRows + "\n\n\n"));
+    // Short files hold no lines, even when the count bytes look like line ends; only a
+    // whole count can disagree.
     for (std::size_t size = 0; size <= 4; ++size) {
         EXPECT_TRUE(Load(std::string("\n\r\n\r").substr(0, size)).empty()) << size;
+        EXPECT_EQ(CountMatches(std::string("\n\r\n\r").substr(0, size)), size < 4) << size;
     }
 }
 
@@ -179,6 +193,7 @@ TEST(CatalogFileTest, RoundTripsAreLossless) {
     const std::string bytes = Store(list);
     EXPECT_EQ(Load(bytes), rows);
     EXPECT_EQ(Load(bytes, 3), rows);
+    EXPECT_TRUE(CountMatches(bytes));
 
     // Lines many times longer than the reader's buffer.
     MemorySource source(bytes);

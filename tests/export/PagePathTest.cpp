@@ -28,7 +28,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"/home/ann/Lists.old/list", "/home/ann/Lists.old/list.html"},
                       PathCase{"/home/ann/Lists.old/list.plm", "/home/ann/Lists.old/list.html"},
                       PathCase{"/m/rock.2024.plm", "/m/rock.2024.html"},
-                      PathCase{"/m/music.html", "/m/music.html"},
+                      // Never the catalog itself.
+                      PathCase{"/m/music.html", "/m/music.html.html"},
+                      PathCase{"music.html", "music.html.html"},
+                      PathCase{"/m/music.html.html", "/m/music.html.html.html"},
+                      PathCase{"/m/music.html.plm", "/m/music.html.html"},
                       PathCase{"/m/.hidden.plm", "/m/.hidden.html"},
                       PathCase{"/m/.plm", "/m/.plm.html"}, PathCase{"/m/end.", "/m/end.html"},
                       PathCase{"music.plm", "music.html"}, PathCase{"list", "list.html"},

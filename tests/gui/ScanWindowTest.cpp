@@ -4,7 +4,10 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
@@ -17,6 +20,42 @@
 #include "support/FakeServices.h"
 #include "support/PlatformServices.h"
 
+namespace {
+
+// Lists real folders, waiting `delayMs` before each entry, so that a walk can outlast a test.
+class SlowFolderReader : public FolderReader {
+public:
+    explicit SlowFolderReader(FolderReader& folders) : folders_(folders) {}
+
+    std::unique_ptr<Listing> Open(const std::string& folder) override {
+        std::unique_ptr<Listing> listing = folders_.Open(folder);
+        return listing ? std::make_unique<SlowListing>(std::move(listing), delayMs) : nullptr;
+    }
+
+    std::atomic<int> delayMs{0};
+
+private:
+    class SlowListing : public Listing {
+    public:
+        SlowListing(std::unique_ptr<Listing> listing, const std::atomic<int>& delayMs)
+            : listing_(std::move(listing)), delayMs_(delayMs) {}
+        FolderIdentity Identity() const override { return listing_->Identity(); }
+        bool Next(std::string_view& name, EntryKind& kind) override {
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs_.load()));
+            return listing_->Next(name, kind);
+        }
+        std::optional<FileFacts> Facts() override { return listing_->Facts(); }
+
+    private:
+        std::unique_ptr<Listing> listing_;
+        const std::atomic<int>& delayMs_;
+    };
+
+    FolderReader& folders_;
+};
+
+}  // namespace
+
 // Scans started from the window: rows arrive in the model in batches while the status bar
 // shows the walk, and every way out of the window stops the worker first.
 class ScanWindowTest : public QObject {
@@ -28,15 +67,15 @@ private slots:
     void init() {
         folder_ = std::make_unique<QTemporaryDir>();
         ui_ = ScriptedUserInterface();
+        slow_.delayMs = 0;
         for (int album = 0; album < 30; ++album) {
             for (int track = 0; track < 30; ++track) {
                 Write(QString("Music/Album %1/Artist - Track %2.mp3").arg(album).arg(track));
             }
             Write(QString("Music/Album %1/cover.jpg").arg(album));
         }
-        app_ = std::make_unique<CPlumetApp>(CPlumetApp::Services{files_, ui_, profile_, shell_,
-                                                                 scan_.folders, scan_.drives,
-                                                                 scan_.locale, scan_.processes});
+        app_ = std::make_unique<CPlumetApp>(CPlumetApp::Services{
+            files_, ui_, profile_, shell_, slow_, scan_.drives, scan_.locale, scan_.processes});
         QVERIFY(app_->InitInstance(CommandLine::Parse({})));
     }
 
@@ -111,6 +150,30 @@ private slots:
         app_.reset();
     }
 
+    void cancellingTheCloseLeavesTheWalkRunning() {
+        CMainFrame& frame = *app_->mainFrame();
+        const CatalogModel& model = frame.view().catalogModel();
+        slow_.delayMs = 20;  // about 20 s for the whole tree
+        ui_.folderChoices = {Bytes("Music")};
+        QVERIFY(frame.SendCommand(kSelectSearchLocation));
+        QTRY_VERIFY(model.rowCount() > 0);
+        QVERIFY(app_->document().modified());  // by the rows found
+
+        ui_.answers = {SaveAnswer::Cancel};
+        QVERIFY(!frame.close());
+        QCOMPARE(ui_.questions, std::vector<std::string>{"Save changes to Untitled?"});
+        QVERIFY(app_->scan().scanRunning());
+        const int found = model.rowCount();
+        QTRY_VERIFY(model.rowCount() > found);
+
+        ui_.answers = {SaveAnswer::No};
+        QVERIFY(frame.close());
+        QVERIFY(!app_->scan().scanRunning());
+        const int kept = model.rowCount();
+        QTest::qWait(3 * ScanStatus::kDrainIntervalMs);
+        QCOMPARE(model.rowCount(), kept);
+    }
+
 private:
     QString Path(const QString& relative) const { return folder_->filePath(relative); }
     std::string Bytes(const QString& relative) const { return Path(relative).toStdString(); }
@@ -127,6 +190,7 @@ private:
     MemoryProfile profile_;
     RecordingShell shell_;
     PlatformServices scan_;
+    SlowFolderReader slow_{scan_.folders};
     std::unique_ptr<CPlumetApp> app_;
 };
 

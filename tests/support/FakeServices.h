@@ -42,6 +42,10 @@ public:
         questions.push_back(text);
         return Next(answers, SaveAnswer::Cancel);
     }
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return Next(yesNoAnswers, false);
+    }
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override {
         dialogs.push_back(request);
         return Next(openChoices, std::optional<std::string>());
@@ -62,8 +66,10 @@ public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowError(const std::string& text) override { errors.push_back(text); }
 
-    // Answers given in order; once used up, the dialogs are cancelled.
+    // Answers given in order; once used up, the dialogs are cancelled and Yes / No
+    // questions answered No. Both kinds of question are recorded in `questions`.
     std::deque<SaveAnswer> answers;
+    std::deque<bool> yesNoAnswers;
     std::deque<std::optional<std::string>> openChoices;
     std::deque<std::optional<std::string>> saveChoices;
     std::deque<std::optional<std::string>> folderChoices;

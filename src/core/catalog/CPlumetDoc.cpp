@@ -1,6 +1,7 @@
 #include "catalog/CPlumetDoc.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "catalog/CatalogFile.h"
 
@@ -75,9 +76,15 @@ bool CPlumetDoc::OnMerge() {
     Files::OpenedFile opened;
     Result merged = files_.OpenForReading(*chosen, opened);
     const int rowsBefore = list_.RowCount();
+    CatalogFile::Contents contents;
     if (merged) {
-        merged = CatalogFile::LoadCatalog(list_, *opened.source, false);
+        contents = CatalogFile::ReadCatalog(*opened.source);
+        merged = contents.status;
     }
+    if (merged && !contents.countMatches && !OpenAnyway(AbsolutePath(*chosen))) {
+        return false;
+    }
+    list_.AppendRows(std::move(contents.rows));
     // Rows added are work the user would lose on closing without a question.
     if (list_.RowCount() != rowsBefore) {
         modified_ = true;
@@ -108,15 +115,47 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
     if (!path_.empty() && path == path_) {
         return true;  // already open: nothing is read, unsaved changes stay
     }
+    // Read whole before anything is asked or changed: a file that is no catalog may yet
+    // be left alone.
+    Files::OpenedFile opened;
+    Result read = files_.OpenForReading(path, opened);
+    CatalogFile::Contents contents;
+    if (read) {
+        contents = CatalogFile::ReadCatalog(*opened.source);
+        read = contents.status;
+    }
+    if (!read) {
+        ui_.ShowError(read.error().empty() ? "Failed to open document." : read.error());
+        return false;
+    }
+    if (!contents.countMatches && !OpenAnyway(path)) {
+        return false;
+    }
     if (!SaveModified()) {
         return false;
     }
-    if (Result opened = OnOpenDocument(path); !opened) {
-        ui_.ShowError(opened.error().empty() ? "Failed to open document." : opened.error());
-        return false;
+    if (path_ == path) {
+        return true;  // saved as this very file just now: it holds the rows shown
     }
+    // An empty file holds no rows and no count: the rows shown stay.
+    if (opened.size > 0) {
+        OnNewDocument();  // the old catalog goes whole, rows a filter hides included
+        list_.ReplaceRows(std::move(contents.rows));
+        catalogLoaded_ = true;
+    }
+    modified_ = false;
+    if (!contents.countMatches) {
+        // Untitled, so that no save writes over a file that did not load as a catalog.
+        path_.clear();
+        return true;
+    }
+    path_ = path;
     recentFiles_.Add(path_);
     return true;
+}
+
+bool CPlumetDoc::OpenAnyway(const std::string& path) {
+    return ui_.AskYesNo(path + " does not look like a Plumet catalog. Open it anyway?");
 }
 
 bool CPlumetDoc::SaveModified() {

@@ -48,6 +48,8 @@ public:
 private:
     static FileDialogRequest CatalogDialog(const std::string& title);
     bool DoSave(const std::string& path);
+    // Asks whether to take a file that does not look like a catalog; true for Yes.
+    bool OpenAnyway(const std::string& path);
 
     CatalogList& list_;
     Files& files_;

@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "catalog/LineReader.h"
@@ -36,27 +38,38 @@ Result CatalogFile::StoreCatalog(const CatalogList& list, ByteSink& sink) {
     return sink.Write(out.data(), out.size());
 }
 
-Result CatalogFile::LoadCatalog(CatalogList& list, ByteSource& source, bool clearFirst) {
+CatalogFile::Contents CatalogFile::ReadCatalog(ByteSource& source) {
     LineReader reader(source);
-    std::vector<CatalogRow> rows;
+    Contents contents;
+    const std::string_view countBytes = reader.ReadBytes(kCountSize);
+    const bool hasCount = countBytes.size() == kCountSize;
+    std::uint32_t count = 0;
+    for (std::size_t i = 0; i < countBytes.size(); ++i) {
+        count |= static_cast<std::uint32_t>(static_cast<unsigned char>(countBytes[i])) << (8 * i);
+    }
     std::string scratch;
-    reader.ReadBytes(kCountSize);  // the count is informative only: the lines are the rows
-    Result status = Result::Ok();
     try {
         std::string_view line;
         while (reader.NextLine(line)) {
-            rows.push_back(RecordCodec::DecodeRecordLine(line, scratch));
+            contents.rows.push_back(RecordCodec::DecodeRecordLine(line, scratch));
         }
-        status = reader.status();
+        contents.status = reader.status();
     } catch (const std::bad_alloc&) {
-        status = Result::Failure("There is not enough memory to load the catalog.");
+        contents.status = Result::Failure("There is not enough memory to load the catalog.");
     } catch (const std::length_error&) {
-        status = Result::Failure("The catalog holds a line too long to load.");
+        contents.status = Result::Failure("The catalog holds a line too long to load.");
     }
+    // Lines, not rows: a CR inside a line of an older catalog splits it into two rows.
+    contents.countMatches = !hasCount || reader.lineFeeds() == count;
+    return contents;
+}
+
+Result CatalogFile::LoadCatalog(CatalogList& list, ByteSource& source, bool clearFirst) {
+    Contents contents = ReadCatalog(source);
     if (clearFirst) {
-        list.ReplaceRows(std::move(rows));
+        list.ReplaceRows(std::move(contents.rows));
     } else {
-        list.AppendRows(std::move(rows));
+        list.AppendRows(std::move(contents.rows));
     }
-    return status;
+    return contents.status;
 }

@@ -65,6 +65,7 @@ bool LineReader::NextLine(std::string_view& line) {
         if (stop == carriageReturn) {
             return ReadByteAfterCarriageReturn(piece, line);
         }
+        ++lineFeeds_;
         line = piece;
         return true;
     }
@@ -84,6 +85,7 @@ bool LineReader::ReadByteAfterCarriageReturn(std::string_view lineSoFar, std::st
     }
     const char next = buffer_[begin_++];
     if (next == kLineFeed) {
+        ++lineFeeds_;
         line = lineSoFar;
         return true;
     }

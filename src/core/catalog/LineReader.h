@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ public:
     // until the next call.
     bool NextLine(std::string_view& line);
     const Result& status() const { return status_; }
+    // The lines returned so far that ended at a line feed, CR LF included: the lines a
+    // catalog's row count counts.
+    std::uint64_t lineFeeds() const { return lineFeeds_; }
 
 private:
     bool Fill();
@@ -34,4 +38,5 @@ private:
     std::size_t end_ = 0;
     std::string carry_;
     Result status_ = Result::Ok();
+    std::uint64_t lineFeeds_ = 0;
 };

@@ -28,7 +28,9 @@ std::string PagePath::BesideCatalog(const std::string& catalogPath) {
     if (dot == std::string::npos || dot <= nameStart) {
         return catalogPath + kPageExtension;
     }
-    return catalogPath.substr(0, dot) + kPageExtension;
+    std::string page = catalogPath.substr(0, dot) + kPageExtension;
+    // A catalog named like a page must not be replaced by its own page.
+    return page == catalogPath ? catalogPath + kPageExtension : page;
 }
 
 std::string PagePath::FullPath(const std::string& path) {

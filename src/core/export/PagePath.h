@@ -6,8 +6,9 @@
 class PagePath {
 public:
     // The catalog file's path with the extension of its name replaced by ".html"; a name
-    // without one gets ".html" appended, and a "." in a folder name is left alone. Empty
-    // for an untitled catalog, which has no place of its own.
+    // without one, or whose extension is ".html" already, gets ".html" appended, and a "."
+    // in a folder name is left alone. Empty for an untitled catalog, which has no place of
+    // its own.
     static std::string BesideCatalog(const std::string& catalogPath);
     // A relative path resolved against the current directory, as messages name the file.
     static std::string FullPath(const std::string& path);
