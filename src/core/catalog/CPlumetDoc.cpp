@@ -139,7 +139,7 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
     }
     // An empty file holds no rows and no count: the rows shown stay.
     if (opened.size > 0) {
-        OnNewDocument();  // the old catalog goes whole, rows a filter hides included
+        OnNewDocument();
         list_.ReplaceRows(std::move(contents.rows));
         catalogLoaded_ = true;
     }
@@ -179,24 +179,6 @@ void CPlumetDoc::OnNewDocument() {
     list_.ClearRows();
 }
 
-Result CPlumetDoc::OnOpenDocument(const std::string& path) {
-    Files::OpenedFile opened;
-    if (Result result = files_.OpenForReading(path, opened); !result) {
-        return result;
-    }
-    // An empty file holds no rows and no count: the rows shown stay.
-    if (opened.size > 0) {
-        Result loaded = CatalogFile::LoadCatalog(list_, *opened.source, true);
-        if (!loaded) {
-            OnNewDocument();
-            return loaded;
-        }
-        catalogLoaded_ = true;
-    }
-    path_ = path;
-    modified_ = false;
-    return Result::Ok();
-}
 
 Result CPlumetDoc::OnSaveDocument(const std::string& path) {
     Result saved = files_.ReplaceFile(

@@ -32,7 +32,6 @@ public:
 
     // The plain operations, without questions or messages.
     void OnNewDocument();
-    Result OnOpenDocument(const std::string& path);
     Result OnSaveDocument(const std::string& path);
 
     const std::string& path() const { return path_; }
