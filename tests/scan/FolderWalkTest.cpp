@@ -48,15 +48,17 @@ protected:
     using Rows = std::vector<DerivedRow>;
 
     // The rows of a whole walk of `folder`, in the order found.
-    Rows Walk(const std::string& folder, std::string_view category = kAudioCategory) {
+    Rows Walk(const std::string& folder, std::string_view category = kAudioCategory,
+              std::optional<std::string> inFolderDisk = std::nullopt) {
         PendingResults pending;
         std::atomic<bool> cancel{false};
-        WalkContext walk{reader_, pending, std::string(category), locale_, ",", cancel, {}, {}};
+        WalkContext walk{
+            reader_, pending, std::string(category), inFolderDisk, locale_, ",", cancel, {}, {}};
         CFolderScan top(folder);
         top.ScanFolderProc(walk);
         EXPECT_TRUE(walk.walkPath.empty());
         CatalogList list;
-        pending.Drain(list, false, "");
+        pending.Drain(list);
         Rows rows(list.RowCount());
         for (int row = 0; row < list.RowCount(); ++row) {
             for (int column = 0; column < kColumnCount; ++column) {
@@ -151,6 +153,16 @@ TEST_F(FolderWalkTest, FoldersAreJoinedWithOneSlashAndCellsDerivedFromTheWalk) {
     EXPECT_EQ(top[0][kPath], root_ + "/Top - Song.mp3");
     EXPECT_EQ(CFolderScan::JoinFolder("/media/cd/", "Album"), "/media/cd/Album");
     EXPECT_EQ(CFolderScan::JoinFolder("/", "media"), "/media");
+
+    // A disc's walk shows its label instead of each folder, and nothing else changes.
+    const Rows labelled = Walk(root_ + "/", kAudioCategory, "MUSIC01");
+    ASSERT_EQ(labelled.size(), 2u);
+    for (std::size_t row = 0; row < labelled.size(); ++row) {
+        EXPECT_EQ(labelled[row][kFolderDisk], "MUSIC01");
+        DerivedRow unlabelled = labelled[row];
+        unlabelled[kFolderDisk] = top[row][kFolderDisk];
+        EXPECT_EQ(unlabelled, top[row]);
+    }
 }
 
 TEST_F(FolderWalkTest, SizesOfFiveGibibytesAreShownWhole) {

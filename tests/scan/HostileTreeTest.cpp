@@ -80,7 +80,7 @@ TEST(HostileTreeTest, EveryNameSurvivesTheScanTheCatalogAndThePage) {
     FixedLocale locale;
     PendingResults found;
     const std::atomic<bool> cancel{false};
-    WalkContext walk{reader, found, "audio", locale, ",", cancel, {}, {}};
+    WalkContext walk{reader, found, "audio", {}, locale, ",", cancel, {}, {}};
     CFolderScan top(root.string());
     top.ScanFolderProc(walk);
     stop = true;
@@ -88,7 +88,7 @@ TEST(HostileTreeTest, EveryNameSurvivesTheScanTheCatalogAndThePage) {
     close(socketFd);
 
     CatalogList scanned;
-    found.Drain(scanned, false, "");
+    found.Drain(scanned);
     std::set<std::string> paths;
     for (int row = 0; row < scanned.RowCount(); ++row) {
         paths.emplace(scanned.CellText(row, kPath));

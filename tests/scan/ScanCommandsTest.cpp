@@ -74,16 +74,18 @@ protected:
         fs::create_symlink("../../" + name, links / label);
     }
 
-    // Waits for the running walk to end and hands its end to the commands, as the window
-    // does when the worker's message arrives.
-    void FinishWalk() {
+    // Waits for the running walk to end, leaving its rows pending; returns its number.
+    std::uint64_t AwaitEnd() {
         std::unique_lock<std::mutex> lock(endLock_);
         endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
         const std::uint64_t walk = endedWalks_.back();
         endedWalks_.clear();
-        lock.unlock();
-        scan_.OnWalkEnded(walk);
+        return walk;
     }
+
+    // Waits for the running walk to end and hands its end to the commands, as the window
+    // does when the worker's message arrives.
+    void FinishWalk() { scan_.OnWalkEnded(AwaitEnd()); }
 
     std::vector<std::string> Column(int column) const {
         std::vector<std::string> cells;
@@ -169,6 +171,25 @@ TEST_F(ScanCommandsTest, AFolderBelowADiscsRootGetsTheDiscsLabel) {
     EXPECT_EQ(Column(kFolderDisk), (std::vector<std::string>{""}));
 }
 
+// Each walk's In Folder/Disk is fixed when it starts: rows still pending when the next
+// scan starts, or when a drive is found empty, keep the label of the walk that found them.
+TEST_F(ScanCommandsTest, RowsKeepTheLabelOfTheWalkThatFoundThem) {
+    Drive(0, "MUSIC01");
+    Write("Music/Artist - Song.mp3", "x");
+    scan_.StartScan(root_ + "/Music", false, true);
+    AwaitEnd();
+    for (const char* label : {"ONE", "TWO"}) {
+        ui_.labelAnswers = {std::string(label)};
+        scan_.OnLoadFromCD();
+        AwaitEnd();
+    }
+    Write("system/proc/self/mountinfo", "");  // the disc is taken out
+    scan_.OnLoadFromCD();
+    EXPECT_EQ(ui_.messages, (std::vector<std::string>{"No Disk in Drive"}));
+    scan_.OnTimer();
+    EXPECT_EQ(Column(kFolderDisk), (std::vector<std::string>{root_ + "/Music", "ONE", "TWO"}));
+}
+
 TEST_F(ScanCommandsTest, CancelKeepsTheRowsFoundAndLaterEndsAreIgnored) {
     for (int folder = 0; folder < 40; ++folder) {
         for (int file = 0; file < 25; ++file) {
@@ -193,12 +214,7 @@ TEST_F(ScanCommandsTest, CancelKeepsTheRowsFoundAndLaterEndsAreIgnored) {
     // The end of a walk that was replaced arrives after the new walk began.
     endedWalks_.clear();
     scan_.StartScan(root_ + "/Tree", true, true);
-    const std::uint64_t first = [this] {
-        std::unique_lock<std::mutex> lock(endLock_);
-        endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
-        return endedWalks_.back();
-    }();
-    endedWalks_.clear();
+    const std::uint64_t first = AwaitEnd();
     scan_.StartScan(root_ + "/Tree", true, false);
     scan_.OnWalkEnded(first);
     EXPECT_TRUE(scan_.scanRunning());

@@ -86,5 +86,8 @@ void CFolderScan::AddFoundFile(WalkContext& walk, std::string_view name,
     for (int column = 0; column < kColumnCount; ++column) {
         cells[column] = row[column];
     }
+    if (walk.inFolderDisk) {
+        cells[kFolderDisk] = *walk.inFolderDisk;
+    }
     walk.results.AppendRow(cells);
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,9 @@ struct WalkContext {
     FolderReader& reader;
     PendingResults& results;
     std::string category;  // "audio" or "video"
+    // Fixed when the walk starts, so its rows keep it however late they are drained;
+    // nothing shows each file's folder.
+    std::optional<std::string> inFolderDisk;
     Locale& locale;
     std::string groupSeparator;  // the locale's, read once per walk
     const std::atomic<bool>& cancelRequested;

@@ -23,7 +23,8 @@ void ScanCommands::StartScan(const std::string& folder, bool clearList, bool aud
     }
     const std::string category(audio ? kAudioCategory : kVideoCategory);
     scanRunning_ = true;
-    currentWalk_ = worker_.StartScan(folder, category);
+    currentWalk_ = worker_.StartScan(
+        folder, category, fromDisc_ ? std::optional<std::string>(discLabel_) : std::nullopt);
 }
 
 void ScanCommands::OnFindAudioFiles() {
@@ -93,7 +94,7 @@ ScanCommands::Drained ScanCommands::OnTimer() {
         // Found rows belong to the whole catalog, not to the rows a filter shows.
         document_.EndFilter();
     }
-    drained.rowsMoved = pending_.Drain(list_, fromDisc_, discLabel_);
+    drained.rowsMoved = pending_.Drain(list_);
     if (drained.rowsMoved > 0) {
         // Found rows are work the user would lose by closing without a question.
         document_.SetModified(true);

@@ -38,6 +38,7 @@ public:
     // OnWalkEnded on the UI thread.
     void SetWalkEnded(ScanWorker::WalkEnded walkEnded);
 
+    // The rows show the disc's label when the scan is of a disc, as decided now.
     void StartScan(const std::string& folder, bool clearList, bool audio);
     void CancelScan() { worker_.CancelScan(); }
 
