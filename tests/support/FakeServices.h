@@ -40,7 +40,7 @@ class ScriptedUserInterface : public UserInterface {
 public:
     SaveAnswer AskYesNoCancel(const std::string& text) override {
         questions.push_back(text);
-        return Next(answers, SaveAnswer::Cancel);
+        return Next(answers, unscriptedAnswer);
     }
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override {
         dialogs.push_back(request);
@@ -64,6 +64,7 @@ public:
 
     // Answers given in order; once used up, the dialogs are cancelled.
     std::deque<SaveAnswer> answers;
+    SaveAnswer unscriptedAnswer = SaveAnswer::Cancel;  // the questions after `answers`
     std::deque<std::optional<std::string>> openChoices;
     std::deque<std::optional<std::string>> saveChoices;
     std::deque<std::optional<std::string>> folderChoices;
