@@ -269,18 +269,14 @@ int PlumetCli::Scan(const Options& options) {
     }
     PendingResults found;
     const std::atomic<bool> neverCancelled{false};
-    WalkContext walk{*folders_,
-                     found,
-                     std::string(options.video ? kVideoCategory : kAudioCategory),
-                     *locale_,
-                     locale_->GroupSeparator(),
-                     neverCancelled,
-                     {},
-                     {}};
+    WalkContext walk{
+        *folders_,      found,    std::string(options.video ? kVideoCategory : kAudioCategory),
+        options.label,  *locale_, locale_->GroupSeparator(),
+        neverCancelled, {},       {}};
     CFolderScan top(folder);
     top.ScanFolderProc(walk);
     CatalogList list;
-    found.Drain(list, options.label.has_value(), options.label.value_or(""));
+    found.Drain(list);
     return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
 }
 

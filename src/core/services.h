@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -69,17 +70,20 @@ public:
         std::int64_t modifiedSeconds = 0;  // since 1970-01-01 UTC
     };
 
-    // The device and inode of a folder, to notice a link that leads back up the walk.
+    // The device and inode of a folder, to notice a folder reached again through a link.
     struct FolderIdentity {
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
-        bool operator==(const FolderIdentity&) const = default;
+        auto operator<=>(const FolderIdentity&) const = default;
     };
 
     class Listing {
     public:
         virtual ~Listing() = default;
         virtual FolderIdentity Identity() const = 0;
+        // The folder belongs to a file system the kernel makes up (proc, sysfs, devtmpfs,
+        // cgroup and the like): its files are not music, and its links lead everywhere.
+        virtual bool OnPseudoFileSystem() const = 0;
         // The next entry other than "." and ".."; links are reported as what they lead to.
         // False at the end. `name` stays valid until the next call.
         virtual bool Next(std::string_view& name, EntryKind& kind) = 0;

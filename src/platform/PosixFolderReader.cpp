@@ -3,9 +3,54 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+
+#include "MountTable.h"
+#include "TextFile.h"
+
 namespace {
+
+// devtmpfs is tmpfs inside, or ramfs where the kernel has no tmpfs.
+constexpr std::uint32_t kTmpfsMagic = 0x01021994;
+constexpr std::uint32_t kRamfsMagic = 0x858458f6;
+
+// The magic numbers of the kernel's own file systems, devtmpfs aside.
+constexpr std::array<std::uint32_t, 24> kPseudoMagics{
+    0x9fa0,      // proc
+    0x62656572,  // sysfs
+    0x1cd1,      // devpts
+    0x27e0eb,    // cgroup
+    0x63677270,  // cgroup2
+    0x64626720,  // debugfs
+    0x74726163,  // tracefs
+    0x73636673,  // securityfs
+    0x6165676c,  // pstore
+    0xcafe4a11,  // bpf
+    0x62656570,  // configfs
+    0x65735543,  // fusectl
+    0x19800202,  // mqueue
+    0x958458f6,  // hugetlbfs
+    0x42494e4d,  // binfmt_misc
+    0xde5e81e4,  // efivarfs
+    0x6e736673,  // nsfs
+    0xf97cff8c,  // selinuxfs
+    0x43415d53,  // smackfs
+    0x5a3c69f0,  // apparmorfs
+    0x7655821,   // resctrl
+    0x6c6f6f70,  // binderfs
+    0x67596969,  // rpc_pipefs
+    0x6e667364,  // nfsd
+};
+
+std::string MajorMinor(std::uint64_t device) {
+    const auto number = static_cast<dev_t>(device);
+    return std::to_string(major(number)) + ":" + std::to_string(minor(number));
+}
 
 FolderReader::EntryKind KindOf(mode_t mode) {
     if (S_ISREG(mode)) {
@@ -16,8 +61,9 @@ FolderReader::EntryKind KindOf(mode_t mode) {
 
 class PosixListing : public FolderReader::Listing {
 public:
-    PosixListing(DIR* folder, const struct stat& status)
-        : folder_(folder),
+    PosixListing(PosixFolderReader& reader, DIR* folder, const struct stat& status)
+        : reader_(reader),
+          folder_(folder),
           identity_{static_cast<std::uint64_t>(status.st_dev),
                     static_cast<std::uint64_t>(status.st_ino)} {}
     ~PosixListing() override { closedir(folder_); }
@@ -25,6 +71,10 @@ public:
     PosixListing& operator=(const PosixListing&) = delete;
 
     FolderReader::FolderIdentity Identity() const override { return identity_; }
+
+    bool OnPseudoFileSystem() const override {
+        return reader_.OnPseudoFileSystem(dirfd(folder_), identity_.device);
+    }
 
     bool Next(std::string_view& name, FolderReader::EntryKind& kind) override {
         while (const dirent* entry = readdir(folder_)) {
@@ -70,6 +120,7 @@ private:
         return haveStatus_;
     }
 
+    PosixFolderReader& reader_;
     DIR* folder_;
     FolderReader::FolderIdentity identity_;
     const char* current_ = nullptr;
@@ -78,6 +129,8 @@ private:
 };
 
 }  // namespace
+
+PosixFolderReader::PosixFolderReader(std::string mountInfo) : mountInfo_(std::move(mountInfo)) {}
 
 std::unique_ptr<FolderReader::Listing> PosixFolderReader::Open(const std::string& folder) {
     const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
@@ -90,5 +143,36 @@ std::unique_ptr<FolderReader::Listing> PosixFolderReader::Open(const std::string
         close(descriptor);
         return nullptr;
     }
-    return std::make_unique<PosixListing>(listing, status);
+    return std::make_unique<PosixListing>(*this, listing, status);
+}
+
+bool PosixFolderReader::OnPseudoFileSystem(int descriptor, std::uint64_t device) {
+    struct statfs facts {};
+    if (fstatfs(descriptor, &facts) != 0) {
+        return false;
+    }
+    const auto magic = static_cast<std::uint32_t>(facts.f_type);
+    if (magic == kTmpfsMagic || magic == kRamfsMagic) {
+        return MountedType(device) == "devtmpfs";
+    }
+    return std::find(kPseudoMagics.begin(), kPseudoMagics.end(), magic) != kPseudoMagics.end();
+}
+
+std::string PosixFolderReader::MountedType(std::uint64_t device) {
+    const std::string key = MajorMinor(device);
+    const std::lock_guard<std::mutex> lock(typesLock_);
+    if (const auto known = types_.find(key); known != types_.end()) {
+        return known->second;
+    }
+    // A device seen for the first time may have been mounted since the table was read.
+    std::string text;
+    if (ReadTextFile(mountInfo_, text)) {
+        const MountTable table = MountTable::Parse(text);
+        for (const MountTable::Entry& entry : table.entries()) {
+            types_.insert_or_assign(entry.majorMinor, entry.fsType);
+        }
+    }
+    // One the table does not name is taken for an ordinary file system, and not looked up
+    // again.
+    return types_.emplace(key, "tmpfs").first->second;
 }

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <random>
 #include <set>
 
 #include "PosixFolderReader.h"
@@ -48,15 +52,16 @@ protected:
     using Rows = std::vector<DerivedRow>;
 
     // The rows of a whole walk of `folder`, in the order found.
-    Rows Walk(const std::string& folder, std::string_view category = kAudioCategory) {
+    Rows Walk(const std::string& folder, std::string_view category = kAudioCategory,
+              std::optional<std::string> inFolderDisk = std::nullopt) {
         PendingResults pending;
         std::atomic<bool> cancel{false};
-        WalkContext walk{reader_, pending, std::string(category), locale_, ",", cancel, {}, {}};
+        WalkContext walk{
+            reader_, pending, std::string(category), inFolderDisk, locale_, ",", cancel, {}, {}};
         CFolderScan top(folder);
         top.ScanFolderProc(walk);
-        EXPECT_TRUE(walk.walkPath.empty());
         CatalogList list;
-        pending.Drain(list, false, "");
+        pending.Drain(list);
         Rows rows(list.RowCount());
         for (int row = 0; row < list.RowCount(); ++row) {
             for (int column = 0; column < kColumnCount; ++column) {
@@ -151,6 +156,16 @@ TEST_F(FolderWalkTest, FoldersAreJoinedWithOneSlashAndCellsDerivedFromTheWalk) {
     EXPECT_EQ(top[0][kPath], root_ + "/Top - Song.mp3");
     EXPECT_EQ(CFolderScan::JoinFolder("/media/cd/", "Album"), "/media/cd/Album");
     EXPECT_EQ(CFolderScan::JoinFolder("/", "media"), "/media");
+
+    // A disc's walk shows its label instead of each folder, and nothing else changes.
+    const Rows labelled = Walk(root_ + "/", kAudioCategory, "MUSIC01");
+    ASSERT_EQ(labelled.size(), 2u);
+    for (std::size_t row = 0; row < labelled.size(); ++row) {
+        EXPECT_EQ(labelled[row][kFolderDisk], "MUSIC01");
+        DerivedRow unlabelled = labelled[row];
+        unlabelled[kFolderDisk] = top[row][kFolderDisk];
+        EXPECT_EQ(unlabelled, top[row]);
+    }
 }
 
 TEST_F(FolderWalkTest, SizesOfFiveGibibytesAreShownWhole) {
@@ -173,13 +188,119 @@ TEST_F(FolderWalkTest, UnreadableFoldersAndLinksNeitherStopNorLoopTheWalk) {
 
     std::vector<std::string> paths = Paths(Walk(root_));
     std::sort(paths.begin(), paths.end());
-    EXPECT_EQ(paths,
-              (std::vector<std::string>{"/Elsewhere/Inner/deep.mp3", "/Elsewhere/kept.mp3",
-                                        "/Open/Inner/deep.mp3", "/Open/kept.mp3", "/linked.mp3"}));
+    // Open is walked once, under the name listed first.
+    const std::vector<std::string> top = ListingOrder("");
+    const std::string open = *std::find_if(top.begin(), top.end(), [](const std::string& name) {
+        return name == "Open" || name == "Elsewhere";
+    });
+    EXPECT_EQ(paths, (std::vector<std::string>{"/" + open + "/Inner/deep.mp3",
+                                               "/" + open + "/kept.mp3", "/linked.mp3"}));
 
     EXPECT_EQ(Walk(root_ + "/missing").size(), 0u);
     File("plain.txt");
     EXPECT_EQ(Walk(root_ + "/plain.txt/below").size(), 0u);
+}
+
+// Random trees in and out of the start folder, with links between random folders: twins,
+// cousins, links up the tree and out of it. Each real folder is walked once, so each file
+// comes once, and a folder reached only through a link is walked all the same.
+TEST_F(FolderWalkTest, EachFolderIsWalkedOnceWhateverLinksLeadToIt) {
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 20; ++round) {
+        const fs::path base = temp_.path() / ("round" + std::to_string(round));
+        std::vector<fs::path> folders{base / "tree", base / "outside"};
+        for (int folder = 0; folder < 24; ++folder) {
+            const fs::path parent = folders[random() % folders.size()];
+            folders.push_back(parent / ("F" + std::to_string(folder)));
+        }
+        std::map<std::string, int> timesFound;  // by real path
+        for (const fs::path& folder : folders) {
+            fs::create_directories(folder);
+            std::ofstream(folder / "song.mp3") << "x";
+            timesFound[fs::canonical(folder / "song.mp3").string()] = 0;
+        }
+        const auto link = [](const fs::path& to, const fs::path& at, bool relative) {
+            fs::create_directory_symlink(relative ? fs::relative(to, at.parent_path()) : to, at);
+        };
+        link(base / "outside", base / "tree" / "Out", true);
+        const fs::path twin = folders[random() % folders.size()];
+        link(twin, base / "tree" / "Twin1", false);
+        link(twin, base / "tree" / "Twin2", true);
+        for (int number = 0; number < 24; ++number) {
+            const fs::path from = folders[random() % folders.size()];
+            const fs::path to = folders[random() % folders.size()];
+            link(to, from / ("L" + std::to_string(number)), number % 2 == 0);
+        }
+
+        for (const DerivedRow& row : Walk((base / "tree").string())) {
+            ++timesFound[fs::canonical(row[kPath]).string()];
+        }
+        std::vector<std::string> notOnce;
+        for (const auto& [file, times] : timesFound) {
+            if (times != 1) {
+                notOnce.push_back(file.substr(base.string().size()) + " " + std::to_string(times));
+            }
+        }
+        EXPECT_EQ(notOnce, std::vector<std::string>()) << "round " << round;
+    }
+}
+
+// The kernel's file systems are not entered, through a link or from the start: /proc alone
+// would give the whole tree again through every thread's cwd. devtmpfs is told from tmpfs
+// by the mount table, here a fixture naming /dev's device either way.
+TEST_F(FolderWalkTest, TheKernelsPseudoFileSystemsAreNotEntered) {
+    struct stat dev {};
+    struct statfs devFileSystem {};
+    ASSERT_EQ(stat("/dev", &dev), 0);
+    ASSERT_EQ(statfs("/dev", &devFileSystem), 0);
+    const bool devIsTmpfs = static_cast<std::uint32_t>(devFileSystem.f_type) == 0x01021994;
+    const auto table = [this, &dev](const std::string& type) {
+        const std::string path = root_ + "/" + type + ".mountinfo";
+        std::ofstream(path) << "24 28 " << major(dev.st_dev) << ":" << minor(dev.st_dev)
+                            << " / /dev rw,nosuid - " << type << " " << type << " rw\n";
+        return path;
+    };
+    // Whether a walk of `start` lists any folder below `watched`; the first one ends it.
+    const auto entersBelow = [this](const std::string& start, const std::string& watched,
+                                    const std::string& mountInfo) {
+        PosixFolderReader reader(mountInfo);
+        PendingResults pending;
+        std::atomic<bool> cancel{false};
+        bool entered = false;
+        const auto entering = [&](const std::string& folder) {
+            if (folder.rfind(watched + "/", 0) == 0) {
+                entered = cancel = true;
+            }
+        };
+        WalkContext walk{reader, pending, "audio", {}, locale_, ",", cancel, entering, {}};
+        CFolderScan(start).ScanFolderProc(walk);
+        return entered;
+    };
+
+    struct Case {
+        std::string target;
+        std::string mountInfo;
+        bool entered;
+        bool needsTmpfsDev;
+    };
+    const std::string real = "/proc/self/mountinfo";
+    const std::vector<Case> cases{{"/proc", real, false, false},
+                                  {"/sys", real, false, false},
+                                  {"/dev", table("devtmpfs"), false, true},
+                                  {"/dev", table("tmpfs"), true, true}};
+    for (std::size_t number = 0; number < cases.size(); ++number) {
+        const Case& given = cases[number];
+        if (given.needsTmpfsDev && !devIsTmpfs) {
+            continue;  // /dev is neither here: the fixture would decide nothing
+        }
+        const std::string tree = "case" + std::to_string(number);
+        File(tree + "/song.mp3");
+        const std::string link = root_ + "/" + tree + "/Link";
+        fs::create_directory_symlink(given.target, link);
+        EXPECT_EQ(entersBelow(root_ + "/" + tree, link, given.mountInfo), given.entered)
+            << given.target << " with " << given.mountInfo;
+    }
+    EXPECT_FALSE(entersBelow("/proc", "/proc", real));
 }
 
 TEST_F(FolderWalkTest, AnEmptyStartFolderIsTheCurrentDirectory) {

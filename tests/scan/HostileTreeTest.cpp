@@ -81,7 +81,7 @@ TEST(HostileTreeTest, EveryNameSurvivesTheScanTheCatalogAndThePage) {
     FixedLocale locale;
     PendingResults found;
     const std::atomic<bool> cancel{false};
-    WalkContext walk{reader, found, "audio", locale, ",", cancel, {}, {}};
+    WalkContext walk{reader, found, "audio", {}, locale, ",", cancel, {}, {}};
     CFolderScan top(root.string());
     top.ScanFolderProc(walk);
     stop = true;
@@ -89,7 +89,7 @@ TEST(HostileTreeTest, EveryNameSurvivesTheScanTheCatalogAndThePage) {
     close(socketFd);
 
     CatalogList scanned;
-    found.Drain(scanned, false, "");
+    found.Drain(scanned);
     std::set<std::string> paths;
     for (int row = 0; row < scanned.RowCount(); ++row) {
         paths.emplace(scanned.CellText(row, kPath));

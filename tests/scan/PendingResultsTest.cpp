@@ -23,28 +23,18 @@ TEST(PendingResultsTest, DrainAppendsEveryPendingRowInOrder) {
     CatalogList list;
     list.InsertRow(0, "existing");
     PendingResults pending;
-    EXPECT_EQ(pending.Drain(list, false, ""), 0);
+    EXPECT_EQ(pending.Drain(list), 0);
     EXPECT_EQ(list.RowCount(), 1);
 
     Append(pending, "a", "/music/a");
     Append(pending, "b", "/music/b");
     Append(pending, "c", "/music/c");
-    EXPECT_EQ(pending.Drain(list, false, "ignored"), 3);
+    EXPECT_EQ(pending.Drain(list), 3);
     EXPECT_TRUE(pending.Empty());
     EXPECT_EQ(Column(list, kArtist), (std::vector<std::string>{"existing", "a", "b", "c"}));
     EXPECT_EQ(list.CellText(3, kFolderDisk), "/music/c");
     EXPECT_EQ(list.CellText(3, kPath), "/music/c/x.mp3");
     EXPECT_EQ(PendingResults::ItemsText(list.RowCount()), "4 items");
-}
-
-TEST(PendingResultsTest, RowsFromADiscShowItsLabelReadAtDrainTime) {
-    CatalogList list;
-    PendingResults pending;
-    Append(pending, "a", "/media/cd");
-    Append(pending, "b", "/media/cd/Album");
-    pending.Drain(list, true, "MUSIC01");
-    EXPECT_EQ(Column(list, kFolderDisk), (std::vector<std::string>{"MUSIC01", "MUSIC01"}));
-    EXPECT_EQ(list.CellText(1, kPath), "/media/cd/Album/x.mp3");
 }
 
 // Rows found while the UI drains arrive whole, once each, in the order found.
@@ -58,10 +48,10 @@ TEST(PendingResultsTest, ConcurrentWorkerAndDrainsLoseNothing) {
         }
     });
     while (list.RowCount() < kRows) {
-        pending.Drain(list, false, "");
+        pending.Drain(list);
     }
     worker.join();
-    pending.Drain(list, false, "");
+    pending.Drain(list);
     ASSERT_EQ(list.RowCount(), kRows);
     for (int i = 0; i < kRows; ++i) {
         ASSERT_EQ(list.CellText(i, kArtist), std::to_string(i));

@@ -12,6 +12,7 @@
 #include "PosixFolderReader.h"
 #include "browse/CatalogFilter.h"
 #include "catalog/CPlumetDoc.h"
+#include "catalog/CatalogFile.h"
 #include "core/browse/BrowseRows.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
@@ -75,15 +76,30 @@ protected:
         fs::create_symlink("../../" + name, links / label);
     }
 
-    // Waits for the running walk to end and hands its end to the commands, as the window
-    // does when the worker's message arrives.
-    void FinishWalk() {
+    // Waits for the running walk to end, leaving its rows pending; returns its number.
+    std::uint64_t AwaitEnd() {
         std::unique_lock<std::mutex> lock(endLock_);
         endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
         const std::uint64_t walk = endedWalks_.back();
         endedWalks_.clear();
-        lock.unlock();
-        scan_.OnWalkEnded(walk);
+        return walk;
+    }
+
+    // Waits for the running walk to end and hands its end to the commands, as the window
+    // does when the worker's message arrives.
+    void FinishWalk() { scan_.OnWalkEnded(AwaitEnd()); }
+
+    // The Artist cells of the catalog file `path`.
+    std::vector<std::string> SavedArtists(const std::string& path) {
+        Files::OpenedFile opened;
+        CatalogList saved;
+        EXPECT_TRUE(files_.OpenForReading(path, opened));
+        EXPECT_TRUE(CatalogFile::LoadCatalog(saved, *opened.source, true));
+        std::vector<std::string> artists;
+        for (int row = 0; row < saved.RowCount(); ++row) {
+            artists.emplace_back(saved.CellText(row, kArtist));
+        }
+        return artists;
     }
 
     std::vector<std::string> Column(int column) const {
@@ -165,12 +181,81 @@ TEST_F(ScanCommandsTest, AFolderBelowADiscsRootGetsTheDiscsLabel) {
 
     // A cancelled label dialog still scans, with an empty label.
     ui_.folderChoices = {root_ + "/disc-sr0"};
+    ui_.answers = {SaveAnswer::No};
     scan_.OnSelectSearchLocation();
     FinishWalk();
     EXPECT_EQ(Column(kFolderDisk), (std::vector<std::string>{""}));
 }
 
+// Each walk's In Folder/Disk is fixed when it starts: rows still pending when the next
+// scan starts, or when a drive is found empty, keep the label of the walk that found them.
+TEST_F(ScanCommandsTest, RowsKeepTheLabelOfTheWalkThatFoundThem) {
+    Drive(0, "MUSIC01");
+    Write("Music/Artist - Song.mp3", "x");
+    ASSERT_TRUE(scan_.StartScan(root_ + "/Music", false, true));
+    AwaitEnd();
+    for (const char* label : {"ONE", "TWO"}) {
+        ui_.labelAnswers = {std::string(label)};
+        scan_.OnLoadFromCD();
+        AwaitEnd();
+    }
+    Write("system/proc/self/mountinfo", "");  // the disc is taken out
+    scan_.OnLoadFromCD();
+    EXPECT_EQ(ui_.messages, (std::vector<std::string>{"No Disk in Drive"}));
+    scan_.OnTimer();
+    EXPECT_EQ(Column(kFolderDisk), (std::vector<std::string>{root_ + "/Music", "ONE", "TWO"}));
+}
+
+// A scan that replaces the list asks to save a modified catalog first, as New does: after
+// the folder is chosen, with every row found so far in it. Then the list is untitled, so
+// Save asks for a name instead of writing the scan over the old file.
+TEST_F(ScanCommandsTest, AScanThatReplacesTheCatalogAsksToSaveItFirstAndLeavesItUntitled) {
+    Write("Music/Pink Floyd - Money.mp3", "x");
+    Write("More/Added - Song.mp3", "x");
+    const std::string catalog = root_ + "/old.plm";
+    struct Case {
+        SaveAnswer answer;
+        bool started;
+        std::vector<std::string> saved;
+    };
+    for (const Case& given :
+         {Case{SaveAnswer::Cancel, false, {"old"}}, Case{SaveAnswer::No, true, {"old"}},
+          Case{SaveAnswer::Yes, true, {"old", "Added"}}}) {
+        SCOPED_TRACE(static_cast<int>(given.answer));
+        document_.OnNewDocument();
+        list_.InsertRow(0, "old");
+        ASSERT_TRUE(document_.OnSaveDocument(catalog));
+        // A scan that adds keeps the name; its rows are still pending at the question.
+        ASSERT_TRUE(scan_.StartScan(root_ + "/More", false, true));
+        EXPECT_EQ(document_.path(), catalog);
+        AwaitEnd();
+        ui_.questions.clear();
+        ui_.dialogs.clear();
+        scan_.OnSelectSearchLocation();  // the folder picker is cancelled
+        EXPECT_TRUE(ui_.questions.empty());
+
+        ui_.folderChoices = {root_ + "/Music"};
+        ui_.answers = {given.answer};
+        scan_.OnSelectSearchLocation();
+        EXPECT_EQ(ui_.questions, (std::vector<std::string>{"Save changes to old.plm?"}));
+        EXPECT_EQ(scan_.scanRunning(), given.started);
+        if (given.started) {
+            FinishWalk();
+            EXPECT_EQ(document_.path(), "");
+            EXPECT_EQ(Column(kArtist), (std::vector<std::string>{"Pink Floyd"}));
+            EXPECT_FALSE(document_.OnFileSave());  // asks for a name, and is cancelled
+            EXPECT_EQ(ui_.dialogs.size(), 1u);
+        } else {
+            EXPECT_EQ(document_.path(), catalog);
+            EXPECT_TRUE(document_.modified());
+            EXPECT_EQ(Column(kArtist), (std::vector<std::string>{"old", "Added"}));
+        }
+        EXPECT_EQ(SavedArtists(catalog), given.saved);
+    }
+}
+
 TEST_F(ScanCommandsTest, CancelKeepsTheRowsFoundAndLaterEndsAreIgnored) {
+    ui_.unscriptedAnswer = SaveAnswer::No;  // each scan replaces an unsaved catalog
     for (int folder = 0; folder < 40; ++folder) {
         for (int file = 0; file < 25; ++file) {
             Write("Tree/F" + std::to_string(folder) + "/" + std::to_string(file) + ".mp3", "");
@@ -194,12 +279,7 @@ TEST_F(ScanCommandsTest, CancelKeepsTheRowsFoundAndLaterEndsAreIgnored) {
     // The end of a walk that was replaced arrives after the new walk began.
     endedWalks_.clear();
     scan_.StartScan(root_ + "/Tree", true, true);
-    const std::uint64_t first = [this] {
-        std::unique_lock<std::mutex> lock(endLock_);
-        endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
-        return endedWalks_.back();
-    }();
-    endedWalks_.clear();
+    const std::uint64_t first = AwaitEnd();
     scan_.StartScan(root_ + "/Tree", true, false);
     scan_.OnWalkEnded(first);
     EXPECT_TRUE(scan_.scanRunning());
@@ -240,6 +320,7 @@ TEST_F(ScanCommandsTest, StartingAndCancellingManyTimesNeverMixesWalks) {
         }
     }
     const std::string tree = root_ + "/Tree";
+    ui_.unscriptedAnswer = SaveAnswer::No;  // each scan replaces an unsaved catalog
     for (int round = 0; round < 300; ++round) {
         scan_.StartScan(tree, true, true);
         if (round % 3 == 0) {

@@ -40,7 +40,7 @@ class ScriptedUserInterface : public UserInterface {
 public:
     SaveAnswer AskYesNoCancel(const std::string& text) override {
         questions.push_back(text);
-        return Next(answers, SaveAnswer::Cancel);
+        return Next(answers, unscriptedAnswer);
     }
     bool AskYesNo(const std::string& text) override {
         questions.push_back(text);
@@ -70,6 +70,7 @@ public:
     // questions answered No. Both kinds of question are recorded in `questions`.
     std::deque<SaveAnswer> answers;
     std::deque<bool> yesNoAnswers;
+    SaveAnswer unscriptedAnswer = SaveAnswer::Cancel;  // the questions after `answers`
     std::deque<std::optional<std::string>> openChoices;
     std::deque<std::optional<std::string>> saveChoices;
     std::deque<std::optional<std::string>> folderChoices;

@@ -1,8 +1,8 @@
 #include "scan/CFolderScan.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "scan/MediaExtensions.h"
 #include "scan/RowDerivation.h"
@@ -42,9 +42,10 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
     if (!listing) {
         return;
     }
-    const FolderReader::FolderIdentity identity = listing->Identity();
-    if (std::find(walk.walkPath.begin(), walk.walkPath.end(), identity) != walk.walkPath.end()) {
-        return;  // a link back up the walk would loop for ever
+    // Links reach one folder by many paths, and /proc links to the whole tree once per
+    // thread; the kernel's made-up file systems hold no music anyway.
+    if (listing->OnPseudoFileSystem() || !walk.walked.insert(listing->Identity()).second) {
+        return;
     }
 
     // One pass over the listing: files are catalogued as they come, sub-folders wait until
@@ -66,7 +67,6 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
     }
     listing.reset();  // deep trees must not hold one open folder per level
 
-    walk.walkPath.push_back(identity);
     for (const std::string& subFolder : subFolders) {
         if (walk.cancelRequested.load(std::memory_order_relaxed)) {
             break;
@@ -74,7 +74,6 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
         CFolderScan level(JoinFolder(folder, subFolder));
         level.ScanFolderProc(walk);
     }
-    walk.walkPath.pop_back();
 }
 
 void CFolderScan::AddFoundFile(WalkContext& walk, std::string_view name,
@@ -85,6 +84,9 @@ void CFolderScan::AddFoundFile(WalkContext& walk, std::string_view name,
     RowCells cells;
     for (int column = 0; column < kColumnCount; ++column) {
         cells[column] = row[column];
+    }
+    if (walk.inFolderDisk) {
+        cells[kFolderDisk] = *walk.inFolderDisk;
     }
     walk.results.AppendRow(cells);
 }

@@ -2,9 +2,10 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "scan/PendingResults.h"
 #include "services.h"
@@ -14,13 +15,16 @@ struct WalkContext {
     FolderReader& reader;
     PendingResults& results;
     std::string category;  // "audio" or "video"
+    // Fixed when the walk starts, so its rows keep it however late they are drained;
+    // nothing shows each file's folder.
+    std::optional<std::string> inFolderDisk;
     Locale& locale;
     std::string groupSeparator;  // the locale's, read once per walk
     const std::atomic<bool>& cancelRequested;
     // Told the folder each level is about to list; may be empty.
     std::function<void(const std::string&)> enteringFolder;
-    // The folders from the start folder down to the level being walked.
-    std::vector<FolderReader::FolderIdentity> walkPath;
+    // Every folder listed so far: a second link to one adds nothing, wherever it is.
+    std::set<FolderReader::FolderIdentity> walked;
 };
 
 // One level of the walk: a folder's matching files in the order the file system lists
@@ -30,7 +34,8 @@ public:
     explicit CFolderScan(std::string folder = {}) : folder(std::move(folder)) {}
 
     // Walks `folder` and everything below it. An empty folder is the current directory.
-    // A folder that cannot be listed contributes nothing.
+    // A folder that cannot be listed, was walked already or belongs to the kernel's
+    // pseudo file systems contributes nothing.
     void ScanFolderProc(WalkContext& walk);
 
     // "/media/cd/" and "Album" give "/media/cd/Album".

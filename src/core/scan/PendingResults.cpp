@@ -6,17 +6,12 @@ void PendingResults::AppendRow(const RowCells& cells) {
     pendingResults.push_back(std::move(row));
 }
 
-int PendingResults::Drain(CatalogList& list, bool fromDisc, const std::string& discLabel) {
+int PendingResults::Drain(CatalogList& list) {
     std::vector<CatalogRow> rows;
     {
         // Take the rows out and let the worker go on while the list grows.
         const std::lock_guard<std::mutex> lock(resultLock);
         rows.swap(pendingResults);
-    }
-    if (fromDisc) {
-        for (CatalogRow& row : rows) {
-            row.SetCell(kFolderDisk, discLabel);
-        }
     }
     const int moved = static_cast<int>(rows.size());
     list.AppendRows(std::move(rows));

@@ -15,9 +15,8 @@ public:
     void AppendRow(const RowCells& cells);
 
     // UI thread: moves every pending row, in the order found, to the end of the list as
-    // one batch. With `fromDisc`, In Folder/Disk shows the disc's label instead of the
-    // folder. Returns the number of rows moved.
-    int Drain(CatalogList& list, bool fromDisc, const std::string& discLabel);
+    // one batch. Returns the number of rows moved.
+    int Drain(CatalogList& list);
 
     bool Empty() const;
 

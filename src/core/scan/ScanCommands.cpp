@@ -13,16 +13,24 @@ void ScanCommands::SetWalkEnded(ScanWorker::WalkEnded walkEnded) {
     worker_.SetWalkEnded(std::move(walkEnded));
 }
 
-void ScanCommands::StartScan(const std::string& folder, bool clearList, bool audio) {
+bool ScanCommands::StartScan(const std::string& folder, bool clearList, bool audio) {
     // One walk at a time: the running one stops and its rows come in before anything is
-    // cleared, so they cannot land among the new walk's rows.
+    // cleared, so they cannot land among the new walk's rows, and the question below
+    // covers them.
     StopAndDrain();
     if (clearList) {
-        list_.ClearRows();
+        if (!document_.SaveModified()) {
+            return false;
+        }
+        // The new list is not the catalog it replaces: Save must ask for a name rather
+        // than write the scan over that file.
+        document_.OnNewDocument();
     }
     const std::string category(audio ? kAudioCategory : kVideoCategory);
     scanRunning_ = true;
-    currentWalk_ = worker_.StartScan(folder, category);
+    currentWalk_ = worker_.StartScan(
+        folder, category, fromDisc_ ? std::optional<std::string>(discLabel_) : std::nullopt);
+    return true;
 }
 
 void ScanCommands::OnFindAudioFiles() {
@@ -88,7 +96,7 @@ void ScanCommands::OnCancelSearch() {
 
 ScanCommands::Drained ScanCommands::OnTimer() {
     Drained drained;
-    drained.rowsMoved = pending_.Drain(list_, fromDisc_, discLabel_);
+    drained.rowsMoved = pending_.Drain(list_);
     if (drained.rowsMoved > 0) {
         // Found rows are work the user would lose by closing without a question.
         document_.SetModified(true);

@@ -37,7 +37,10 @@ public:
     // OnWalkEnded on the UI thread.
     void SetWalkEnded(ScanWorker::WalkEnded walkEnded);
 
-    void StartScan(const std::string& folder, bool clearList, bool audio);
+    // The rows show the disc's label when the scan is of a disc, as decided now. With
+    // `clearList` the scan replaces the catalog: after the question to save a modified
+    // one, the catalog is untitled. False when the user cancelled and nothing started.
+    bool StartScan(const std::string& folder, bool clearList, bool audio);
     void CancelScan() { worker_.CancelScan(); }
 
     void OnFindAudioFiles();

@@ -9,13 +9,14 @@ ScanWorker::~ScanWorker() {
     CancelScan();
 }
 
-std::uint64_t ScanWorker::StartScan(const std::string& folder, const std::string& category) {
+std::uint64_t ScanWorker::StartScan(const std::string& folder, const std::string& category,
+                                    std::optional<std::string> inFolderDisk) {
     CancelScan();
     cancelRequested_ = false;
     const std::uint64_t walk = ++walkCount_;
     SetCurrentFolder(folder);
-    worker_ =
-        std::thread(&ScanWorker::Walk, this, folder, category, locale_.GroupSeparator(), walk);
+    worker_ = std::thread(&ScanWorker::Walk, this, folder, category, std::move(inFolderDisk),
+                          locale_.GroupSeparator(), walk);
     return walk;
 }
 
@@ -36,11 +37,13 @@ void ScanWorker::SetCurrentFolder(const std::string& folder) {
     currentFolder_ = folder;
 }
 
-void ScanWorker::Walk(std::string folder, std::string category, std::string groupSeparator,
+void ScanWorker::Walk(std::string folder, std::string category,
+                      std::optional<std::string> inFolderDisk, std::string groupSeparator,
                       std::uint64_t walk) {
     WalkContext context{reader_,
                         results_,
                         std::move(category),
+                        std::move(inFolderDisk),
                         locale_,
                         std::move(groupSeparator),
                         cancelRequested_,

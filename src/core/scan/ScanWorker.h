@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -25,7 +26,9 @@ public:
     void SetWalkEnded(WalkEnded walkEnded) { walkEnded_ = std::move(walkEnded); }
 
     // Stops a running walk first, then starts walking `folder`; returns the new walk's number.
-    std::uint64_t StartScan(const std::string& folder, const std::string& category);
+    // With `inFolderDisk`, every row of the walk shows it in In Folder/Disk.
+    std::uint64_t StartScan(const std::string& folder, const std::string& category,
+                            std::optional<std::string> inFolderDisk);
     // Asks the walk to stop and waits until its thread has ended. Rows found so far stay
     // in the pending results.
     void CancelScan();
@@ -34,8 +37,8 @@ public:
     std::string CurrentFolder() const;
 
 private:
-    void Walk(std::string folder, std::string category, std::string groupSeparator,
-              std::uint64_t walk);
+    void Walk(std::string folder, std::string category, std::optional<std::string> inFolderDisk,
+              std::string groupSeparator, std::uint64_t walk);
     void SetCurrentFolder(const std::string& folder);
 
     FolderReader& reader_;
