@@ -80,7 +80,7 @@ private:
     // Where store row `storeRow` is shown; -1 when it is not.
     int ViewRowOf(int storeRow) const;
     void ForgetViewRows() { viewRowOfStore_.clear(); }
-    // Drops `claim` when view rows (or store rows) `row` - 1 and `row` break it.
+    // Forgets the claim on the rows shown (on the store) when rows `row` - 1 and `row` break it.
     void CheckShownOrder(int row);
     void CheckStoreOrder(int storeRow);
 
