@@ -212,6 +212,12 @@ void CatalogView::RowsInserted(int first, int last) {
     Notify([=](CatalogListener& l) { l.RowsInserted(from, to); });
 }
 
+// One run is reported as it is; rows scattered by a sort of the view go in a reset.
+bool CatalogView::RemovalIsScattered() const {
+    return !removing_.empty() &&
+           removing_.back() - removing_.front() + 1 != static_cast<int>(removing_.size());
+}
+
 // Removing rows keeps the others in their order, so no claim is lost to a removal.
 void CatalogView::RowsAboutToBeRemoved(int first, int last) {
     if (!narrowed_) {
@@ -224,10 +230,7 @@ void CatalogView::RowsAboutToBeRemoved(int first, int last) {
             removing_.push_back(static_cast<int>(at));
         }
     }
-    // One run is reported as it is; rows scattered by a sort of the view go in a reset.
-    removingAsReset_ = !removing_.empty() && removing_.back() - removing_.front() + 1 !=
-                                                 static_cast<int>(removing_.size());
-    if (removingAsReset_) {
+    if (RemovalIsScattered()) {
         Notify([](CatalogListener& l) { l.AboutToReset(); });
     } else if (!removing_.empty()) {
         const int from = removing_.front();
@@ -253,7 +256,7 @@ void CatalogView::RowsRemoved(int first, int last) {
     }
     rows_ = std::move(kept);
     ForgetViewRows();
-    if (removingAsReset_) {
+    if (RemovalIsScattered()) {
         Notify([](CatalogListener& l) { l.Reset(); });
     } else if (!removing_.empty()) {
         const int from = removing_.front();
@@ -261,7 +264,6 @@ void CatalogView::RowsRemoved(int first, int last) {
         Notify([=](CatalogListener& l) { l.RowsRemoved(from, to); });
     }
     removing_.clear();
-    removingAsReset_ = false;
 }
 
 void CatalogView::ManyRowsAboutToBeRemoved(std::span<const int> ascendingRows) {

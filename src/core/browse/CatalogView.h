@@ -83,6 +83,8 @@ private:
     // Forgets the claim on the rows shown (on the store) when rows `row` - 1 and `row` break it.
     void CheckShownOrder(int row);
     void CheckStoreOrder(int storeRow);
+    // The rows of the removal in progress are not one run of the view.
+    bool RemovalIsScattered() const;
 
     CatalogList& store_;
     std::vector<CatalogListener*> listeners_;
@@ -92,7 +94,6 @@ private:
     mutable std::vector<int> viewRowOfStore_;  // built when first asked, while narrowed
     std::optional<SortClaim> shownClaim_;
     std::optional<SortClaim> storeClaim_;  // the store's own order, while narrowed
-    // View rows a store removal in progress takes away; whether it is reported as a reset.
+    // View rows a store removal in progress takes away, ascending.
     std::vector<int> removing_;
-    bool removingAsReset_ = false;
 };

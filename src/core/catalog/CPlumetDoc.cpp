@@ -73,14 +73,10 @@ bool CPlumetDoc::OnMerge() {
     if (!chosen) {
         return false;
     }
-    Files::OpenedFile opened;
-    Result merged = files_.OpenForReading(*chosen, opened);
     const int rowsBefore = list_.RowCount();
     CatalogFile::Contents contents;
-    if (merged) {
-        contents = CatalogFile::ReadCatalog(*opened.source);
-        merged = contents.status;
-    }
+    std::uint64_t size = 0;
+    const Result merged = ReadCatalogFile(*chosen, contents, size);
     if (merged && !contents.countMatches && !OpenAnyway(AbsolutePath(*chosen))) {
         return false;
     }
@@ -117,14 +113,9 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
     }
     // Read whole before anything is asked or changed: a file that is no catalog may yet
     // be left alone.
-    Files::OpenedFile opened;
-    Result read = files_.OpenForReading(path, opened);
     CatalogFile::Contents contents;
-    if (read) {
-        contents = CatalogFile::ReadCatalog(*opened.source);
-        read = contents.status;
-    }
-    if (!read) {
+    std::uint64_t size = 0;
+    if (const Result read = ReadCatalogFile(path, contents, size); !read) {
         ui_.ShowError(read.error().empty() ? "Failed to open document." : read.error());
         return false;
     }
@@ -138,8 +129,7 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
         return true;  // saved as this very file just now: it holds the rows shown
     }
     // An empty file holds no rows and no count: the rows shown stay.
-    if (opened.size > 0) {
-        OnNewDocument();
+    if (size > 0) {
         list_.ReplaceRows(std::move(contents.rows));
         catalogLoaded_ = true;
     }
@@ -152,6 +142,17 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
     path_ = path;
     recentFiles_.Add(path_);
     return true;
+}
+
+Result CPlumetDoc::ReadCatalogFile(const std::string& path, CatalogFile::Contents& contents,
+                                   std::uint64_t& size) {
+    Files::OpenedFile opened;
+    if (Result result = files_.OpenForReading(path, opened); !result) {
+        return result;
+    }
+    size = opened.size;
+    contents = CatalogFile::ReadCatalog(*opened.source);
+    return contents.status;
 }
 
 bool CPlumetDoc::OpenAnyway(const std::string& path) {
@@ -178,7 +179,6 @@ void CPlumetDoc::OnNewDocument() {
     modified_ = false;
     list_.ClearRows();
 }
-
 
 Result CPlumetDoc::OnSaveDocument(const std::string& path) {
     Result saved = files_.ReplaceFile(

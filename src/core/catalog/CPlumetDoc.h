@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "Result.h"
+#include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RecentFileList.h"
 #include "services.h"
@@ -47,6 +49,10 @@ public:
 private:
     static FileDialogRequest CatalogDialog(const std::string& title);
     bool DoSave(const std::string& path);
+    // Opens and reads the file whole, without changing anything; its size in `size`. On a
+    // read error `contents` keeps the rows read before it.
+    Result ReadCatalogFile(const std::string& path, CatalogFile::Contents& contents,
+                           std::uint64_t& size);
     // Asks whether to take a file that does not look like a catalog; true for Yes.
     bool OpenAnyway(const std::string& path);
 

@@ -1,7 +1,7 @@
 // Long random sequences of the user's commands on the document and the view, compared after
 // every step with a plain model of the catalog: a vector of six texts per row.
 //
-// PLUMET_SEQUENCES (default 10000) and PLUMET_SEQUENCE_SEED (default 1) set the run; a
+// PLUMET_SEQUENCES (default 10000) and PLUMET_SEQUENCE_STREAM (default 1) set the run; a
 // failing sequence is cut down to the fewest steps that still fail, then printed.
 
 #include <gtest/gtest.h>
@@ -605,13 +605,13 @@ long EnvironmentNumber(const char* name, long fallback) {
 
 TEST(CommandSequenceTest, EveryStepMatchesAPlainModelOfTheCatalog) {
     const long sequences = EnvironmentNumber("PLUMET_SEQUENCES", 10000);
-    const long seed = EnvironmentNumber("PLUMET_SEQUENCE_SEED", 1);
-    std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
+    const long stream = EnvironmentNumber("PLUMET_SEQUENCE_STREAM", 1);
+    std::mt19937 random(static_cast<std::mt19937::result_type>(stream));
     for (long sequence = 0; sequence < sequences; ++sequence) {
         const std::vector<Step> steps = RandomSteps(random, 50);
         if (const std::string fault = Failure(steps); !fault.empty()) {
             const std::vector<Step> shortest = Shortest(steps);
-            FAIL() << "sequence " << sequence << " of seed " << seed << " fails "
+            FAIL() << "sequence " << sequence << " of stream " << stream << " fails "
                    << Failure(shortest) << "; its shortest form:\n"
                    << Describe(shortest);
         }
