@@ -13,6 +13,7 @@
 #include "Result.h"
 #include "catalog/ByteSink.h"
 #include "catalog/ByteSource.h"
+#include "catalog/RowFields.h"
 
 // What the core asks of the operating system. The implementations live in platform/ and
 // gui/, one per system; the composition root in app/ builds them.
@@ -94,6 +95,24 @@ public:
     virtual ~FolderReader() = default;
     // Nothing when the folder cannot be listed.
     virtual std::unique_ptr<Listing> Open(const std::string& folder) = 0;
+};
+
+// What a music file's own tags say: texts as the tags hold them, numbers in decimal, and
+// empty texts where a tag is missing or zero.
+struct FileTags {
+    std::string artist;
+    std::string title;
+    FieldValues fields;  // kAlbum to kBitrate, indexed by column - kColumnCount
+};
+
+// Reads the tags and audio properties of music files.
+class TagReader {
+public:
+    virtual ~TagReader() = default;
+    // Nothing when the file holds no tags and no audio properties, or cannot be read. Safe
+    // to call from several threads at once; a file that only pretends to be audio costs
+    // about what a small file costs.
+    virtual std::optional<FileTags> ReadTags(const std::string& path) = 0;
 };
 
 // Optical drives and the discs in them.

@@ -108,7 +108,7 @@ void CatalogView::ShowAll() {
 }
 
 void CatalogView::Sort(int column, bool ascending) {
-    if (column < 0 || column >= kColumnCount) {
+    if (column < 0 || column >= kAllColumnCount) {
         return;
     }
     if (!narrowed_) {

@@ -7,7 +7,7 @@
 #include "catalog/CatalogList.h"
 
 void ColumnSort::OnColumnClick(int column) {
-    if (column < 0 || column >= kColumnCount) {
+    if (column < 0 || column >= kAllColumnCount) {
         return;
     }
     sortAscending_ = !sortAscending_;

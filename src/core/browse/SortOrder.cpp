@@ -6,6 +6,7 @@
 
 #include "browse/CellKeys.h"
 #include "catalog/CatalogList.h"
+#include "catalog/RowFields.h"
 
 namespace {
 
@@ -34,6 +35,11 @@ void SetPiece(Key& key, std::size_t from) {
     }
 }
 
+// Empty fields sort before every number, 0 included.
+std::uint64_t NumberFieldKey(std::string_view cell) {
+    return cell.empty() ? 0 : std::min(DigitsValue(cell), UINT64_MAX - 1) + 1;
+}
+
 class KeyedSort {
 public:
     KeyedSort(const CatalogList& list, int column, bool ascending)
@@ -41,7 +47,7 @@ public:
 
     // `rows` lists the store rows to sort; empty with `allRows` for every row of the store.
     std::vector<int> Run(std::span<const int> rows, bool allRows) {
-        const bool numeric = column_ == kSize || column_ == kModified;
+        const bool numeric = column_ == kSize || column_ == kModified || IsNumberField(column_);
         const int count = allRows ? list_.RowCount() : static_cast<int>(rows.size());
         const auto storeRow = [&](int at) { return allRows ? at : rows[at]; };
         keys_.resize(static_cast<std::size_t>(count));
@@ -60,6 +66,8 @@ public:
                 SetPiece(key, 0);
             } else if (column_ == kSize) {
                 key.piece = DigitsValue(cell);
+            } else if (column_ != kModified) {
+                key.piece = NumberFieldKey(cell);
             } else if (const auto minutes = ModifiedMinutes(cell)) {
                 key.piece = static_cast<std::uint64_t>(*minutes) + 1;  // 0: not a date
             }
@@ -150,6 +158,9 @@ int CompareCells(int column, std::string_view a, std::string_view b) {
     const auto compare = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
     if (column == kSize) {
         return compare(DigitsValue(a), DigitsValue(b));
+    }
+    if (IsNumberField(column)) {
+        return compare(NumberFieldKey(a), NumberFieldKey(b));
     }
     if (column == kModified) {
         // Texts that are no date sort first, all alike.

@@ -32,8 +32,8 @@ void CatalogList::AttachRecord(int row, const CatalogRow& record) {
     }
     RowCells cells = record.Cells();
     cells[kArtist] = rows_[row].Cell(kArtist);
-    rows_[row] = CatalogRow(cells);
-    Notify([row](CatalogListener& l) { l.CellsChanged(row, kTrack, kPath); });
+    rows_[row] = CatalogRow(cells, record.Fields());
+    Notify([row](CatalogListener& l) { l.CellsChanged(row, kTrack, kAllColumnCount - 1); });
 }
 
 const CatalogRow* CatalogList::RowRecord(int row) const {
@@ -41,7 +41,7 @@ const CatalogRow* CatalogList::RowRecord(int row) const {
 }
 
 void CatalogList::SetCell(int row, int column, std::string_view text) {
-    if (!IsValidRow(row) || column < 0 || column >= kColumnCount) {
+    if (!IsValidRow(row) || column < 0 || column >= kAllColumnCount) {
         return;
     }
     rows_[row].SetCell(column, text);

@@ -29,11 +29,12 @@ public:
     // Inserts a row whose Artist is `artist`; an index at or past the end appends, a negative
     // one inserts at the top. Returns the new row's index.
     int InsertRow(int index, std::string_view artist);
-    // Gives an inserted row the Track to Path cells of `record`; its Artist stays as inserted.
+    // Gives an inserted row the Track to Path cells and the fields of `record`; its Artist
+    // stays as inserted.
     void AttachRecord(int row, const CatalogRow& record);
     // The row itself, or nullptr for an index out of range.
     const CatalogRow* RowRecord(int row) const;
-    // Replaces one cell; an invalid row or column does nothing.
+    // Replaces one cell or field; an invalid row or column does nothing.
     void SetCell(int row, int column, std::string_view text);
     // Deletes the row; later rows move up by one. An invalid row does nothing.
     void RemoveRow(int row);

@@ -2,11 +2,16 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
-CatalogRow::CatalogRow(const RowCells& cells) {
+#include "catalog/RowFields.h"
+
+CatalogRow::CatalogRow(const RowCells& cells, std::string_view fields) {
+    std::array<std::string_view, kTextCount> texts;
     std::size_t total = 0;
-    for (std::string_view cell : cells) {
-        total += cell.size();
+    for (int index = 0; index < kTextCount; ++index) {
+        texts[index] = index < kColumnCount ? cells[index] : fields;
+        total += texts[index].size();
     }
     if (total == 0) {
         return;
@@ -15,16 +20,16 @@ CatalogRow::CatalogRow(const RowCells& cells) {
         throw std::length_error("catalog row too long");
     }
     data_ = std::make_unique_for_overwrite<char[]>(kHeaderSize + total);
-    Offset ends[kColumnCount];
+    Offset ends[kTextCount];
     Offset end = 0;
-    char* text = data_.get() + kHeaderSize;
-    for (int column = 0; column < kColumnCount; ++column) {
-        const std::string_view cell = cells[column];
-        if (!cell.empty()) {
-            std::memcpy(text + end, cell.data(), cell.size());
+    char* bytes = data_.get() + kHeaderSize;
+    for (int index = 0; index < kTextCount; ++index) {
+        const std::string_view text = texts[index];
+        if (!text.empty()) {
+            std::memcpy(bytes + end, text.data(), text.size());
         }
-        end += static_cast<Offset>(cell.size());
-        ends[column] = end;
+        end += static_cast<Offset>(text.size());
+        ends[index] = end;
     }
     std::memcpy(data_.get(), ends, kHeaderSize);
 }
@@ -45,37 +50,59 @@ CatalogRow& CatalogRow::operator=(const CatalogRow& other) {
     return *this;
 }
 
-CatalogRow::Offset CatalogRow::EndOf(int column) const {
+CatalogRow::Offset CatalogRow::EndOf(int index) const {
     Offset end;
-    std::memcpy(&end, data_.get() + sizeof(Offset) * column, sizeof(Offset));
+    std::memcpy(&end, data_.get() + sizeof(Offset) * index, sizeof(Offset));
     return end;
 }
 
 std::size_t CatalogRow::ByteSize() const {
-    return data_ ? kHeaderSize + EndOf(kColumnCount - 1) : 0;
+    return data_ ? kHeaderSize + EndOf(kTextCount - 1) : 0;
+}
+
+std::string_view CatalogRow::Text(int index) const {
+    if (!data_) {
+        return {};
+    }
+    const Offset begin = index == 0 ? 0 : EndOf(index - 1);
+    return std::string_view(data_.get() + kHeaderSize + begin, EndOf(index) - begin);
 }
 
 std::string_view CatalogRow::Cell(int column) const {
-    if (!data_ || column < 0 || column >= kColumnCount) {
-        return {};
+    if (column >= 0 && column < kColumnCount) {
+        return Text(column);
     }
-    const Offset begin = column == 0 ? 0 : EndOf(column - 1);
-    return std::string_view(data_.get() + kHeaderSize + begin, EndOf(column) - begin);
+    if (column >= kColumnCount && column < kAllColumnCount) {
+        return FieldValue(Fields(), static_cast<Column>(column));
+    }
+    return {};
 }
 
 RowCells CatalogRow::Cells() const {
     RowCells cells;
     for (int column = 0; column < kColumnCount; ++column) {
-        cells[column] = Cell(column);
+        cells[column] = Text(column);
     }
     return cells;
 }
 
+std::string_view CatalogRow::Fields() const {
+    return Text(kColumnCount);
+}
+
 void CatalogRow::SetCell(int column, std::string_view text) {
+    if (column >= kColumnCount && column < kAllColumnCount) {
+        SetFields(WithFieldValue(Fields(), static_cast<Column>(column), text));
+        return;
+    }
     if (column < 0 || column >= kColumnCount) {
         return;
     }
     RowCells cells = Cells();
     cells[column] = text;  // may point into our own buffer: the constructor copies first
-    *this = CatalogRow(cells);
+    *this = CatalogRow(cells, Fields());
+}
+
+void CatalogRow::SetFields(std::string_view fields) {
+    *this = CatalogRow(Cells(), fields);
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "catalog/RowFields.h"
 #include "catalog/RowLine.h"
 
 namespace {
@@ -40,26 +41,35 @@ std::string_view Unescape(std::string_view cell, std::string& out) {
 }  // namespace
 
 void RecordCodec::AppendRecordLine(const CatalogRow& row, std::string& out) {
-    std::size_t worst = kColumnCount - 1;
+    const std::string_view fields = row.Fields();
+    std::size_t worst = kColumnCount + 2 * fields.size();
     for (int column = 0; column < kColumnCount; ++column) {
         worst += 2 * row.Cell(column).size();
     }
     std::size_t at = out.size();
     out.resize(at + worst);
     char* dest = out.data();
-    for (int column = 0; column < kColumnCount; ++column) {
-        if (column > 0) {
-            dest[at++] = Masked('\t');
-        }
-        for (char c : row.Cell(column)) {
+    const auto append = [&](std::string_view text, bool tabsSeparate) {
+        for (char c : text) {
             const auto byte = static_cast<unsigned char>(c);
-            if (kEscapedBytes[byte]) {
+            if (kEscapedBytes[byte] && !(tabsSeparate && byte == '\t')) {
                 dest[at++] = Masked(kEscape);
                 dest[at++] = Masked(byte ^ 0x80);
             } else {
                 dest[at++] = Masked(byte);
             }
         }
+    };
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (column > 0) {
+            dest[at++] = Masked('\t');
+        }
+        if (column == kPath && !fields.empty()) {
+            // Pieces never hold a tab, so each tab of the fields text separates two.
+            append(fields, true);
+            dest[at++] = Masked('\t');
+        }
+        append(row.Cell(column), false);
     }
     out.resize(at);
 }
@@ -76,12 +86,20 @@ CatalogRow RecordCodec::DecodeRecordLine(std::string_view raw, std::string& scra
     std::string_view line(decoded, raw.size());
     // A decoded NUL ends the text; the rest of the line is dropped.
     line = line.substr(0, line.find('\0'));
-    RowCells cells = SplitRowLine(line);
-    if (line.find(static_cast<char>(kEscape)) == std::string_view::npos) {
-        return CatalogRow(cells);
+    std::string_view middle;
+    RowCells cells = SplitRowLine(line, &middle);
+    const bool escaped = line.find(static_cast<char>(kEscape)) != std::string_view::npos;
+    std::string fields;
+    ForEachMiddlePiece(middle, [&](std::string_view piece) {
+        if (IsFieldPiece(piece)) {
+            AppendFieldPiece(escaped ? Unescape(piece, scratch) : piece, fields);
+        }
+    });
+    if (!escaped) {
+        return CatalogRow(cells, fields);
     }
     for (std::string_view& cell : cells) {
         cell = Unescape(cell, scratch);
     }
-    return CatalogRow(cells);
+    return CatalogRow(cells, fields);
 }

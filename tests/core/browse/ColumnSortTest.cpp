@@ -72,7 +72,7 @@ TEST(ColumnSortTest, EachClickInvertsOneDirectionSharedByAllColumns) {
     EXPECT_TRUE(sort.sortAscending());
     EXPECT_EQ(sort.sortedColumn(), kTrack);
 
-    sort.OnColumnClick(kColumnCount);
+    sort.OnColumnClick(kAllColumnCount);
     EXPECT_EQ(sort.sortedColumn(), kTrack);
     EXPECT_TRUE(sort.sortAscending());
     list.RemoveListener(&recorder);
