@@ -39,11 +39,15 @@ public:
     std::optional<Names> Match(std::string_view path) const;
 
 private:
-    struct Part {
-        std::string literal;  // the text before the field
-        int field = -1;       // a column, kIgnored, or -1 after the last field
+    // One piece of a path: literal texts around fields, `literals` one longer than `fields`.
+    struct Segment {
+        std::vector<std::string> literals;
+        std::vector<int> fields;  // columns; kArtist for <artist>, kTrack for <title>
     };
 
+    bool MatchSegment(const Segment& segment, std::string_view text, std::size_t part,
+                      Names& names) const;
+
     std::string text_;
-    std::vector<Part> parts_;
+    std::vector<Segment> parts_;  // the folders' segments first, the file name's last
 };
