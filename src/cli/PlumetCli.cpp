@@ -1,5 +1,6 @@
 #include "PlumetCli.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 #include <unordered_set>
@@ -22,9 +23,11 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: plumet-cli COMMAND ...\n"
-    "  dump CATALOG [-o OUT]   print each row as its row line (cells joined by tabs)\n"
+    "  dump [--all] CATALOG [-o OUT]\n"
+    "                          print each row's six cells joined by tabs; with --all, its\n"
+    "                          whole row line, field pieces (name=value) before Path\n"
     "  import [-o OUT]         read row lines from standard input, write a catalog\n"
-    "                          (blank lines are skipped)\n"
+    "                          (blank lines are skipped; name=value pieces are kept)\n"
     "  merge CATALOG... -o OUT the rows of each catalog in order, in one catalog\n"
     "  scan [--video] [--label TEXT] FOLDER -o OUT\n"
     "                          walk FOLDER as the program's scan does (audio files, or\n"
@@ -33,8 +36,10 @@ constexpr const char* kHelp =
     "                          size, as \"name: value\" lines; cells compare as exact bytes,\n"
     "                          empty cells are not counted, and a size is its digits\n"
     "  sort --column N [--descending] CATALOG -o OUT\n"
-    "                          the rows sorted by column N (0 Artist to 5 Path) as a header\n"
-    "                          click sorts them; rows that tie keep their order\n"
+    "                          the rows sorted by column N (0 Artist to 5 Path, then 6\n"
+    "                          Album, 7 Album Artist, 8 Track No., 9 Disc, 10 Year, 11 Genre,\n"
+    "                          12 Length, 13 Bitrate) as a header click sorts them; rows\n"
+    "                          that tie keep their order\n"
     "  filter --column N --key TEXT CATALOG -o OUT\n"
     "                          the rows whose column N is exactly TEXT, in their order\n"
     "  export CATALOG [-o PAGE] the HTML page the program writes (Artist and Track); PAGE\n"
@@ -116,10 +121,15 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
             options.label = args[++i];
         } else if (args[i] == "--column") {
             const std::string number = i + 1 < args.size() ? args[++i] : "";
-            if (number.size() != 1 || number[0] < '0' || number[0] >= '0' + kColumnCount) {
-                return Usage("--column needs a column number from 0 to 5");
+            const bool digits = !number.empty() && number.size() <= 2 &&
+                                std::all_of(number.begin(), number.end(),
+                                            [](char c) { return c >= '0' && c <= '9'; });
+            if (!digits || std::stoi(number) >= kAllColumnCount) {
+                return Usage("--column needs a column number from 0 to 13");
             }
-            options.column = number[0] - '0';
+            options.column = std::stoi(number);
+        } else if (args[i] == "--all") {
+            options.all = true;
         } else if (args[i] == "--descending") {
             options.descending = true;
         } else if (args[i] == "--key") {
@@ -177,10 +187,14 @@ int PlumetCli::Dump(const Options& options) {
     if (Result loaded = Load(options.operands[0], list); !loaded) {
         return Fail(loaded.error());
     }
-    return Emit(options, [&list](ByteSink& sink) {
+    return Emit(options, [&list, &options](ByteSink& sink) {
         std::string text;
         for (int row = 0; row < list.RowCount(); ++row) {
-            AppendRowLine(*list.RowRecord(row), text);
+            if (options.all) {
+                AppendRowLine(*list.RowRecord(row), text);
+            } else {
+                AppendRowCells(*list.RowRecord(row), text);
+            }
             text += '\n';
             if (text.size() >= (1 << 20)) {
                 if (Result written = sink.Write(text.data(), text.size()); !written) {

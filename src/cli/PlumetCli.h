@@ -39,6 +39,7 @@ private:
         std::optional<int> column;
         bool descending = false;
         std::optional<std::string> key;
+        bool all = false;  // dump: field pieces too
     };
 
     Result Load(const std::string& path, CatalogList& list);

@@ -79,7 +79,7 @@ TEST_F(PlumetCliTest, ImportWritesTheCatalogAndDumpPrintsItBack) {
         "Abba\tWaterloo\t/music\t1,024\t01/02/03 04:05 PM\t/music/Abba - Waterloo.mp3\n"
         "\n"  // blank lines are skipped
         "only a path\n"
-        "a\tb\tc\td\te\tx\tf";  // the last line needs no line feed
+        "a\tb\tc\td\te\tx\tvolume=V 1\talbum=Post\tf";  // the last line needs no line feed
     const std::string catalog = (folder_ / "out.plm").string();
     ASSERT_EQ(Run({"import", "-o", catalog}, lines), PlumetCli::kOk) << ReadAll(err_);
 
@@ -92,6 +92,12 @@ TEST_F(PlumetCliTest, ImportWritesTheCatalogAndDumpPrintsItBack) {
               "Abba\tWaterloo\t/music\t1,024\t01/02/03 04:05 PM\t/music/Abba - Waterloo.mp3\n"
               "\t\t\t\t\tonly a path\n"
               "a\tb\tc\td\te\tf\n");
+    // Pieces of the field form are kept, in place; others are dropped.
+    ASSERT_EQ(Run({"dump", "--all", catalog}), PlumetCli::kOk);
+    EXPECT_EQ(ReadAll(out_),
+              "Abba\tWaterloo\t/music\t1,024\t01/02/03 04:05 PM\t/music/Abba - Waterloo.mp3\n"
+              "\t\t\t\t\tonly a path\n"
+              "a\tb\tc\td\te\tvolume=V 1\talbum=Post\tf\n");
 }
 
 TEST_F(PlumetCliTest, ImportToStandardOutputGivesTheSameBytes) {
@@ -246,10 +252,10 @@ TEST_F(PlumetCliTest, SortAndFilterRewriteACatalogAsTheListDoes) {
     const std::string catalog = (folder_ / "in.plm").string();
     const std::string out = (folder_ / "out.plm").string();
     ASSERT_EQ(Run({"import", "-o", catalog},
-                  "b\tt1\tCD1\t1,000,000\tm\t/1\n"
-                  "ABBA\tt2\tCD2\t999\tm\t/2\n"
-                  "abba\tt3\tcd1\t4,567,890\tm\t/3\n"
-                  "\tt4\tCD1\t\tm\t/4\n"),
+                  "b\tt1\tCD1\t1,000,000\tm\tlength=61\t/1\n"
+                  "ABBA\tt2\tCD2\t999\tm\tlength=0\t/2\n"
+                  "abba\tt3\tcd1\t4,567,890\tm\tyear=1999\t/3\n"
+                  "\tt4\tCD1\t\tm\tlength=7\t/4\n"),
               PlumetCli::kOk);
     const auto tracks = [&](const std::vector<std::string>& args) {
         EXPECT_EQ(Run(args), PlumetCli::kOk) << ReadAll(err_);
@@ -265,6 +271,8 @@ TEST_F(PlumetCliTest, SortAndFilterRewriteACatalogAsTheListDoes) {
     EXPECT_EQ(tracks({"sort", "--descending", "--column", "0", catalog, "-o", out}),
               "t1 t2 t3 t4 ");
     EXPECT_EQ(tracks({"sort", "--column", "3", catalog, "-o", out}), "t4 t2 t1 t3 ");
+    EXPECT_EQ(tracks({"sort", "--column", "12", catalog, "-o", out}), "t3 t2 t4 t1 ");
+    EXPECT_EQ(tracks({"filter", "--column", "10", "--key", "1999", catalog, "-o", out}), "t3 ");
     EXPECT_EQ(tracks({"filter", "--column", "2", "--key", "CD1", catalog, "-o", out}), "t1 t4 ");
     EXPECT_EQ(tracks({"filter", "--column", "0", "--key", "", catalog, "-o", out}), "t4 ");
     EXPECT_EQ(tracks({"filter", "--column", "5", "--key", "/none", catalog, "-o", out}), "");
@@ -273,7 +281,7 @@ TEST_F(PlumetCliTest, SortAndFilterRewriteACatalogAsTheListDoes) {
     EXPECT_EQ(Run({"sort", "--column", "0", missing, "-o", out}), PlumetCli::kFailure);
     EXPECT_EQ(ReadAll(err_), "plumet-cli: " + missing + " was not found.\n");
     EXPECT_EQ(Run({"sort", catalog, "-o", out}), PlumetCli::kUsage);
-    EXPECT_EQ(Run({"sort", "--column", "6", catalog, "-o", out}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"sort", "--column", "14", catalog, "-o", out}), PlumetCli::kUsage);
     EXPECT_EQ(Run({"sort", "--column", "x", catalog, "-o", out}), PlumetCli::kUsage);
     EXPECT_EQ(Run({"sort", "--column", "1", catalog}), PlumetCli::kUsage);
     EXPECT_EQ(Run({"sort", "--column"}), PlumetCli::kUsage);
