@@ -14,6 +14,7 @@
 
 #include "catalog/CatalogRow.h"
 #include "catalog/RecordCodec.h"
+#include "catalog/RowFields.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ constexpr std::array<std::string_view, 64> kWords{
     "Radio",  "Smoke", "Ember",  "Hollow", "Tide",   "Frost",   "Canyon",  "Harbor",
     "Star",   "Wire",  "Bloom",  "North",  "Satin",  "Thunder", "Morning", "Lonely",
 };
+constexpr std::array<std::string_view, 8> kGenres{"Rock", "Jazz",       "Pop",   "Classical",
+                                                  "Folk", "Electronic", "Blues", "Hip-Hop"};
+constexpr std::array<std::string_view, 4> kBitrates{"128", "192", "256", "320"};
 constexpr std::array<std::string_view, 15> kConsonants{"b", "d", "f", "g", "k", "l", "m", "n",
                                                        "p", "r", "s", "t", "v", "z", "j"};
 constexpr std::array<std::string_view, 5> kVowels{"a", "e", "i", "o", "u"};
@@ -125,7 +129,7 @@ Result WriteAll(int fd, const std::string& bytes, const std::string& path) {
 }  // namespace
 
 Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t variant,
-                       GeneratedCatalog& generated) {
+                       GeneratedCatalog& generated, bool withFields) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         return Result::Failure(path + ": " + std::strerror(errno));
@@ -145,6 +149,8 @@ Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_
     std::string folder;
     std::string album;
     std::uint32_t tracksLeftInAlbum = 0;
+    std::uint32_t trackNumber = 0;
+    std::string albumFields;
     std::size_t currentArtist = artists.size();
     // Rows come in the order a scan finds them: artist by artist, album by album.
     for (std::uint64_t row = 0; row < rows && result; ++row) {
@@ -154,13 +160,32 @@ Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_
             album = generator.AlbumTitle();
             folder = "/home/user/Music/" + artists[artist] + '/' + album;
             tracksLeftInAlbum = 8 + generator.Below(7);
+            trackNumber = 0;
+            if (withFields) {
+                FieldValues values;
+                values[kAlbum - kColumnCount] = album;
+                if (generator.Below(10) == 0) {
+                    values[kAlbumArtist - kColumnCount] = "Various Artists";
+                }
+                values[kYear - kColumnCount] = std::to_string(1960 + generator.Below(65));
+                values[kGenre - kColumnCount] = kGenres[generator.Below(kGenres.size())];
+                albumFields = JoinFields(values);
+            }
         }
         --tracksLeftInAlbum;
+        ++trackNumber;
         const std::string track = generator.TrackTitle();
         const std::string size = generator.Size();
         const std::string modified = generator.Modified();
         const std::string file = folder + '/' + artists[artist] + " - " + track + ".mp3";
-        const CatalogRow record(RowCells{artists[artist], track, folder, size, modified, file});
+        std::string fields;
+        if (withFields) {
+            fields = WithFieldValue(albumFields, kTrackNumber, std::to_string(trackNumber));
+            fields = WithFieldValue(fields, kLength, std::to_string(90 + generator.Below(400)));
+            fields = WithFieldValue(fields, kBitrate, kBitrates[generator.Below(kBitrates.size())]);
+        }
+        const CatalogRow record(RowCells{artists[artist], track, folder, size, modified, file},
+                                fields);
         const std::size_t before = out.size();
         RecordCodec::AppendRecordLine(record, out);
         generated.rowLineBytes += out.size() - before;

@@ -16,5 +16,7 @@ struct GeneratedCatalog {
     std::uint64_t distinctArtists = 0;
 };
 
+// With `withFields`, each row carries the field pieces a tagged file gives (album, track,
+// year, genre, length, bitrate, and album artist on some).
 Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t variant,
-                       GeneratedCatalog& generated);
+                       GeneratedCatalog& generated, bool withFields = false);

@@ -36,6 +36,7 @@ constexpr int kRuns = 3;
 struct Options {
     std::uint64_t rows = 1'000'000;
     bool keep = false;
+    bool fields = false;
 };
 
 // Writes straight to a file descriptor, without the fsync and rename of a safe save, to
@@ -95,7 +96,7 @@ bool ResetPeakMemory() {
 }
 
 // Generating in a child keeps its allocations out of this process's peak memory.
-GeneratedCatalog GenerateInChild(const std::string& path, std::uint64_t rows) {
+GeneratedCatalog GenerateInChild(const std::string& path, std::uint64_t rows, bool withFields) {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0) {
         Fail(std::string("pipe: ") + std::strerror(errno));
@@ -107,7 +108,7 @@ GeneratedCatalog GenerateInChild(const std::string& path, std::uint64_t rows) {
     if (child == 0) {
         ::close(pipeEnds[0]);
         GeneratedCatalog generated;
-        const Result result = GenerateCatalog(path, rows, kVariant, generated);
+        const Result result = GenerateCatalog(path, rows, kVariant, generated, withFields);
         if (!result) {
             std::fprintf(stderr, "catalog_bench: %s\n", result.error().c_str());
             ::_exit(1);
@@ -207,8 +208,10 @@ Options ParseOptions(int argc, char** argv) {
             options.rows = std::strtoull(argv[++i], nullptr, 10);
         } else if (argument == "--keep") {
             options.keep = true;
+        } else if (argument == "--fields") {
+            options.fields = true;
         } else {
-            std::fprintf(stderr, "usage: catalog_bench [--rows N] [--keep]\n");
+            std::fprintf(stderr, "usage: catalog_bench [--rows N] [--keep] [--fields]\n");
             std::exit(2);
         }
     }
@@ -245,7 +248,7 @@ int main(int argc, char** argv) {
     const std::string savedPath = folder + "/saved.plm";
     const std::string plainPath = folder + "/plain.plm";
 
-    const GeneratedCatalog generated = GenerateInChild(catalogPath, options.rows);
+    const GeneratedCatalog generated = GenerateInChild(catalogPath, options.rows, options.fields);
 
     int exitStatus = 0;
     {
@@ -296,8 +299,9 @@ int main(int argc, char** argv) {
         const double peakRise = peak >= 0 && baseline >= 0 ? double(peak - baseline) : -1;
         const double residentRise = resident >= 0 ? double(resident - baseline) : -1;
 
-        std::printf("catalog_bench: %.0f rows, %llu distinct artists, variant %u\n", rows,
-                    static_cast<unsigned long long>(generated.distinctArtists), kVariant);
+        std::printf("catalog_bench: %.0f rows, %llu distinct artists, variant %u%s\n", rows,
+                    static_cast<unsigned long long>(generated.distinctArtists), kVariant,
+                    options.fields ? ", with field pieces" : "");
         std::printf("runs (s)   wc -l: %s | load: %s | save+fsync: %s | save plain: %s\n",
                     RunList(wordCount).c_str(), RunList(loads).c_str(), RunList(safeSaves).c_str(),
                     RunList(plainSaves).c_str());

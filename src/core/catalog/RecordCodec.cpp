@@ -1,5 +1,6 @@
 #include "catalog/RecordCodec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -35,6 +36,33 @@ std::string_view Unescape(std::string_view cell, std::string& out) {
             out += static_cast<char>(byte);
         }
     }
+    return std::string_view(out).substr(start);
+}
+
+// The pieces of the field form, unescaped, as a fields text. Usually that is the middle of
+// the line itself; otherwise it is built behind the line in `out`.
+std::string_view FieldsText(std::string_view middle, bool escaped, std::string& out) {
+    bool onlyFields = true;
+    ForEachMiddlePiece(
+        middle, [&](std::string_view piece) { onlyFields = onlyFields && IsFieldPiece(piece); });
+    if (onlyFields && !escaped) {
+        return middle;
+    }
+    const std::size_t start = out.size();
+    ForEachMiddlePiece(middle, [&](std::string_view piece) {
+        if (!IsFieldPiece(piece)) {
+            return;
+        }
+        if (out.size() > start) {
+            out += '\t';
+        }
+        const std::size_t pieceStart = out.size();
+        if (const std::string_view plain = Unescape(piece, out); plain.data() == piece.data()) {
+            out.append(plain);
+        }
+        // An escaped tab is part of a value; only the separators stay tabs.
+        std::replace(out.begin() + static_cast<std::ptrdiff_t>(pieceStart), out.end(), '\t', ' ');
+    });
     return std::string_view(out).substr(start);
 }
 
@@ -89,12 +117,7 @@ CatalogRow RecordCodec::DecodeRecordLine(std::string_view raw, std::string& scra
     std::string_view middle;
     RowCells cells = SplitRowLine(line, &middle);
     const bool escaped = line.find(static_cast<char>(kEscape)) != std::string_view::npos;
-    std::string fields;
-    ForEachMiddlePiece(middle, [&](std::string_view piece) {
-        if (IsFieldPiece(piece)) {
-            AppendFieldPiece(escaped ? Unescape(piece, scratch) : piece, fields);
-        }
-    });
+    const std::string_view fields = FieldsText(middle, escaped, scratch);
     if (!escaped) {
         return CatalogRow(cells, fields);
     }
