@@ -21,6 +21,7 @@
 #include "browse/RowEditor.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogFile.h"
+#include "catalog/RowFields.h"
 #include "export/HtmlExport.h"
 #include "export/HtmlPageWriter.h"
 #include "support/FakeServices.h"
@@ -28,7 +29,9 @@
 
 namespace {
 
-using Cells = std::array<std::string, kColumnCount>;
+// Every column, fields included, and last a piece of a field this build does not know.
+constexpr int kUnknownPiece = kAllColumnCount;
+using Cells = std::array<std::string, kAllColumnCount + 1>;
 
 class MemoryFiles : public Files {
 public:
@@ -145,6 +148,9 @@ const std::vector<std::string> kSizes{"1", "999", "1,000", "12 345", "", "7"};
 // In date order, after a text that is no date.
 const std::vector<std::string> kTimes{"soon", "01/01/70 12:00 AM", "12/31/99 11:59 PM",
                                       "01/02/03 12:30 AM", "01/02/03 04:05 PM"};
+const std::vector<std::string> kAlbums{"", "Post", "post", "Ágætis byrjun"};
+const std::vector<std::string> kNumbers{"", "0", "7", "10", "284"};
+const std::vector<std::string> kUnknownPieces{"", "", "volume=V 1", "mount=/media/cd"};
 
 enum class Kind { Filter, Sort, Edit, Remove, Scan, Merge, Save, Open, New, Export };
 const char* const kKindNames[] = {"filter", "sort", "edit", "remove", "scan",
@@ -172,6 +178,9 @@ int ModelCompare(int column, const std::string& a, const std::string& b) {
     const auto sign = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
     if (column == kSize) {
         return sign(SizeKey(a), SizeKey(b));
+    }
+    if (IsNumberField(column)) {
+        return a.empty() || b.empty() ? sign(!a.empty(), !b.empty()) : sign(SizeKey(a), SizeKey(b));
     }
     if (column == kModified) {
         const auto rank = [](const std::string& t) {
@@ -277,10 +286,19 @@ private:
     std::vector<Cells> NewRows(const std::vector<unsigned>& picks) {
         std::vector<Cells> rows;
         for (std::size_t i = 0; i + 4 < picks.size(); i += 5) {
-            rows.push_back(
-                {kArtists[picks[i] % kArtists.size()], kTracks[picks[i + 1] % kTracks.size()],
-                 kFolders[picks[i + 2] % kFolders.size()], kSizes[picks[i + 3] % kSizes.size()],
-                 kTimes[picks[i + 4] % kTimes.size()], "/m/" + std::to_string(nextId_++) + ".mp3"});
+            Cells row;
+            row[kArtist] = kArtists[picks[i] % kArtists.size()];
+            row[kTrack] = kTracks[picks[i + 1] % kTracks.size()];
+            row[kFolderDisk] = kFolders[picks[i + 2] % kFolders.size()];
+            row[kSize] = kSizes[picks[i + 3] % kSizes.size()];
+            row[kModified] = kTimes[picks[i + 4] % kTimes.size()];
+            row[kPath] = "/m/" + std::to_string(nextId_++) + ".mp3";
+            // Fields from the same picks, read in other ways.
+            row[kAlbum] = kAlbums[(picks[i] / 7) % kAlbums.size()];
+            row[kTrackNumber] = kNumbers[(picks[i + 1] / 5) % kNumbers.size()];
+            row[kLength] = kNumbers[(picks[i + 2] / 7) % kNumbers.size()];
+            row[kUnknownPiece] = kUnknownPieces[(picks[i + 3] / 6) % kUnknownPieces.size()];
+            rows.push_back(row);
         }
         return rows;
     }
@@ -289,8 +307,13 @@ private:
         std::vector<CatalogRow> made;
         for (const Cells& cells : rows) {
             RowCells view;
-            std::copy(cells.begin(), cells.end(), view.begin());
-            made.emplace_back(view);
+            std::copy(cells.begin(), cells.begin() + kColumnCount, view.begin());
+            FieldValues values;
+            std::copy(cells.begin() + kColumnCount, cells.begin() + kAllColumnCount,
+                      values.begin());
+            std::string fields = JoinFields(values);
+            AppendFieldPiece(cells[kUnknownPiece], fields);
+            made.emplace_back(view, fields);
         }
         return made;
     }
@@ -322,7 +345,7 @@ private:
                 break;
             }
             case Kind::Sort: {
-                const int column = static_cast<int>(p[0] % kColumnCount);
+                const int column = static_cast<int>(p[0] % kAllColumnCount);
                 const bool ascending = !sort_.sortAscending();
                 const auto before = [&](int a, int b) {
                     const int c =
@@ -464,8 +487,15 @@ private:
         }
         for (int row = 0; row < rows.RowCount(); ++row) {
             const Cells& cells = catalog[static_cast<std::size_t>(expected[row])];
-            for (int column = 0; column < kColumnCount; ++column) {
+            for (int column = 0; column < kAllColumnCount; ++column) {
                 if (rows.CellText(row, column) != cells[column]) {
+                    return false;
+                }
+            }
+            if constexpr (requires { rows.RowRecord(row); }) {
+                const std::string_view fields = rows.RowRecord(row)->Fields();
+                const std::string_view unknown = cells[kUnknownPiece];
+                if (!unknown.empty() && !fields.ends_with(unknown)) {
                     return false;
                 }
             }
