@@ -61,6 +61,7 @@ bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/browse_bench
 	cmake --build $(BUILD_DIR) --target window_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/window_bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/window_bench --fields
 
 # The Debian package for /usr: $(BUILD_DIR)/plumet_VERSION_ARCH.deb.
 package: deps

@@ -56,11 +56,16 @@ void Step(const char* name, const std::function<void()>& work) {
 
 int main(int argc, char** argv) {
     std::uint64_t rows = 1'000'000;
-    if (argc == 3 && std::string(argv[1]) == "--rows") {
-        rows = std::strtoull(argv[2], nullptr, 10);
-    } else if (argc != 1) {
-        std::fprintf(stderr, "usage: window_bench [--rows N]\n");
-        return 2;
+    bool withFields = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--rows" && i + 1 < argc) {
+            rows = std::strtoull(argv[++i], nullptr, 10);
+        } else if (std::string(argv[i]) == "--fields") {
+            withFields = true;
+        } else {
+            std::fprintf(stderr, "usage: window_bench [--rows N] [--fields]\n");
+            return 2;
+        }
     }
     char folderTemplate[] = "/tmp/plumet-window-bench-XXXXXX";
     if (::mkdtemp(folderTemplate) == nullptr) {
@@ -70,7 +75,7 @@ int main(int argc, char** argv) {
     const std::string catalogPath = folder / "catalog.plm";
     const std::string savedPath = folder / "saved.plm";
     GeneratedCatalog generated;
-    if (Result made = GenerateCatalog(catalogPath, rows, kVariant, generated); !made) {
+    if (Result made = GenerateCatalog(catalogPath, rows, kVariant, generated, withFields); !made) {
         Fail(made.error());
     }
     // The test home keeps the benchmark away from the user's settings.
@@ -81,9 +86,9 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     CPlumetApp::SetApplicationNames();
-    std::printf("%llu rows, %.1f MiB catalog file, peak before the window %.1f MiB\n",
-                static_cast<unsigned long long>(generated.rows), generated.fileBytes / 1048576.0,
-                PeakMiB());
+    std::printf("%llu rows%s, %.1f MiB catalog file, peak before the window %.1f MiB\n",
+                static_cast<unsigned long long>(generated.rows),
+                withFields ? " with field pieces" : "", generated.fileBytes / 1048576.0, PeakMiB());
     const std::string copy = "cp " + catalogPath + " " + folder.string() + "/copy.plm && sync " +
                              folder.string() + "/copy.plm";
     std::printf("%-34s %8.3f s\n", "reference: cp and sync of the file", Seconds([&] {
@@ -109,8 +114,9 @@ int main(int argc, char** argv) {
             Fail("cannot save the catalog");
         }
     });
-    std::printf("the filter showed %d rows; peak %.0f bytes per row\n", shown,
-                PeakMiB() * 1048576.0 / static_cast<double>(rows));
+    std::printf("the filter showed %d rows; peak %.0f bytes per row, %.2f times the file\n", shown,
+                PeakMiB() * 1048576.0 / static_cast<double>(rows),
+                PeakMiB() * 1048576.0 / static_cast<double>(generated.fileBytes));
     std::filesystem::remove_all(folder);
     return 0;
 }
