@@ -16,13 +16,15 @@ CatalogRow::CatalogRow(const RowCells& cells, std::string_view fields) {
     if (total == 0) {
         return;
     }
-    if (total > UINT32_MAX - kHeaderSize) {
+    if (total >= kHasFields) {
         throw std::length_error("catalog row too long");
     }
-    data_ = std::make_unique_for_overwrite<char[]>(kHeaderSize + total);
+    const int offsets = fields.empty() ? kColumnCount : kTextCount;
+    const std::size_t headerSize = sizeof(Offset) * offsets;
+    data_ = std::make_unique_for_overwrite<char[]>(headerSize + total);
     Offset ends[kTextCount];
     Offset end = 0;
-    char* bytes = data_.get() + kHeaderSize;
+    char* bytes = data_.get() + headerSize;
     for (int index = 0; index < kTextCount; ++index) {
         const std::string_view text = texts[index];
         if (!text.empty()) {
@@ -31,7 +33,10 @@ CatalogRow::CatalogRow(const RowCells& cells, std::string_view fields) {
         end += static_cast<Offset>(text.size());
         ends[index] = end;
     }
-    std::memcpy(data_.get(), ends, kHeaderSize);
+    if (!fields.empty()) {
+        ends[kPath] |= kHasFields;
+    }
+    std::memcpy(data_.get(), ends, headerSize);
 }
 
 CatalogRow::CatalogRow(const CatalogRow& other) {
@@ -50,22 +55,35 @@ CatalogRow& CatalogRow::operator=(const CatalogRow& other) {
     return *this;
 }
 
+bool CatalogRow::HasFields() const {
+    Offset pathEnd;
+    std::memcpy(&pathEnd, data_.get() + sizeof(Offset) * kPath, sizeof(Offset));
+    return (pathEnd & kHasFields) != 0;
+}
+
+std::size_t CatalogRow::HeaderSize() const {
+    return sizeof(Offset) * (HasFields() ? kTextCount : kColumnCount);
+}
+
 CatalogRow::Offset CatalogRow::EndOf(int index) const {
     Offset end;
     std::memcpy(&end, data_.get() + sizeof(Offset) * index, sizeof(Offset));
-    return end;
+    return end & ~kHasFields;
 }
 
 std::size_t CatalogRow::ByteSize() const {
-    return data_ ? kHeaderSize + EndOf(kTextCount - 1) : 0;
+    if (!data_) {
+        return 0;
+    }
+    return HasFields() ? HeaderSize() + EndOf(kColumnCount) : HeaderSize() + EndOf(kPath);
 }
 
 std::string_view CatalogRow::Text(int index) const {
-    if (!data_) {
+    if (!data_ || (index == kColumnCount && !HasFields())) {
         return {};
     }
     const Offset begin = index == 0 ? 0 : EndOf(index - 1);
-    return std::string_view(data_.get() + kHeaderSize + begin, EndOf(index) - begin);
+    return std::string_view(data_.get() + HeaderSize() + begin, EndOf(index) - begin);
 }
 
 std::string_view CatalogRow::Cell(int column) const {

@@ -41,8 +41,9 @@ inline void PrefetchMemory(const void* address) {
 
 // One catalog entry: six cells and the row's field pieces, held whole in a single buffer, so
 // a million rows cost about a third of what separate strings would. The buffer starts with
-// the end offsets of the six cells and of the fields text, followed by their bytes; an
-// empty row owns no buffer at all.
+// the end offsets of the six cells, then, only in a row with fields (marked by the top bit of
+// Path's offset), the end offset of the fields text; their bytes follow. An empty row owns
+// no buffer at all.
 class CatalogRow {
 public:
     CatalogRow() = default;
@@ -74,8 +75,10 @@ public:
 private:
     using Offset = std::uint32_t;
     static constexpr int kTextCount = kColumnCount + 1;  // the cells, then the fields text
-    static constexpr std::size_t kHeaderSize = sizeof(Offset) * kTextCount;
+    static constexpr Offset kHasFields = Offset{1} << 31;
 
+    bool HasFields() const;
+    std::size_t HeaderSize() const;
     std::string_view Text(int index) const;
 
     Offset EndOf(int index) const;
