@@ -61,15 +61,16 @@ constexpr std::array<Weighted, 15> kAudioExtensions{{{".mp3", 48},
                                                      {".apl", 1},
                                                      {".Ogg", 2},
                                                      {".WAV", 1}}};
-// Not audio, though some look close (".m4a", ".mp3.part"); the bare name "mp3" is
+// Not audio, though some look close (".m4v", ".mp3.part"); the bare name "mp3" is
 // audio by the scan's rule, a case the counts must agree on.
 constexpr std::array<std::string_view, 18> kOtherNames{
     "cover.jpg", "folder.jpg", "back.JPG",  "notes.txt",   "playlist.m3u",   "album.nfo",
     "README",    "info",       "Thumbs.db", "desktop.ini", "lyrics.TXT",     "album.cue",
-    "rip.log",   ".DS_Store",  "mp3",       "booklet.pdf", "01 - Intro.m4a", "track.mp3.part"};
+    "rip.log",   ".DS_Store",  "mp3",       "booklet.pdf", "01 - Intro.m4v", "track.mp3.part"};
 
-constexpr std::array<std::string_view, 11> kCataloguedExtensions{
-    "mp3", "mp2", "mp4", "wav", "wma", "flac", "ape", "apl", "aa3", "aac", "ogg"};
+constexpr std::array<std::string_view, 18> kCataloguedExtensions{
+    "mp3", "mp2", "mp4", "wav",  "wma", "flac", "ape",  "apl", "aa3",
+    "aac", "ogg", "m4a", "opus", "oga", "aif",  "aiff", "wv",  "mpc"};
 
 // The scan's rule: the text after the last dot, or the whole name when there is no dot,
 // in any ASCII case. So the bare name "mp3" among kOtherNames counts as audio.

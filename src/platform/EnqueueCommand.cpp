@@ -55,6 +55,13 @@ const ExtensionTypes kExtensionTypes[] = {
     {"apl", {"audio/x-ape"}},  // a link to an ape file
     {"aac", {"audio/aac", "audio/x-aac"}},
     {"ogg", {"audio/ogg", "audio/x-vorbis+ogg", "audio/x-ogg", "application/ogg", "video/ogg"}},
+    {"m4a", {"audio/mp4", "audio/x-m4a"}},
+    {"opus", {"audio/x-opus+ogg", "audio/ogg", "audio/opus"}},
+    {"oga", {"audio/ogg", "audio/x-vorbis+ogg", "audio/x-flac+ogg"}},
+    {"aif", {"audio/x-aiff", "audio/aiff"}},
+    {"aiff", {"audio/x-aiff", "audio/aiff"}},
+    {"wv", {"audio/x-wavpack"}},
+    {"mpc", {"audio/x-musepack"}},
     {"mpg", {"video/mpeg", "video/x-mpeg", "video/mpeg-system", "video/x-mpeg2"}},
     {"mpeg", {"video/mpeg", "video/x-mpeg", "video/mpeg-system", "video/x-mpeg2"}},
     {"avi", {"video/x-msvideo", "video/avi", "video/msvideo", "video/x-avi", "video/vnd.divx"}},

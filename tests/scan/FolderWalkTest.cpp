@@ -90,10 +90,12 @@ protected:
 };
 
 TEST(MediaExtensionsTest, TakesTheCategorysExtensionsWhateverTheirCase) {
-    for (const char* taken : {"SONG.MP3", "a.flac", "b.Ogg", "mp3", "x.aa3", ".hidden.wma"}) {
+    for (const char* taken : {"SONG.MP3", "a.flac", "b.Ogg", "mp3", "x.aa3", ".hidden.wma", "c.M4A",
+                              "d.opus", "e.oga", "f.AIF", "g.aiff", "h.Wv", "i.mpc", "m4a"}) {
         EXPECT_TRUE(IsMediaFile(kAudioCategory, taken)) << taken;
     }
-    for (const char* refused : {"song.mp3.txt", "cover.jpg", "Clip.AVI", "mp3.", "song"}) {
+    for (const char* refused : {"song.mp3.txt", "cover.jpg", "Clip.AVI", "mp3.", "song", "x.m4v",
+                                "y.aifc", "z.wvc", "a.mp+", "b.opus.part"}) {
         EXPECT_FALSE(IsMediaFile(kAudioCategory, refused)) << refused;
     }
     EXPECT_TRUE(IsMediaFile(kVideoCategory, "Clip.AVI"));

@@ -5,8 +5,9 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 11> kAudioExtensions{
-    "mp3", "mp2", "mp4", "wav", "wma", "flac", "ape", "apl", "aa3", "aac", "ogg"};
+constexpr std::array<std::string_view, 18> kAudioExtensions{
+    "mp3", "mp2", "mp4", "wav",  "wma", "flac", "ape",  "apl", "aa3",
+    "aac", "ogg", "m4a", "opus", "oga", "aif",  "aiff", "wv",  "mpc"};
 constexpr std::array<std::string_view, 3> kVideoExtensions{"mpg", "mpeg", "avi"};
 
 char FoldAscii(char c) {

@@ -1,0 +1,260 @@
+#include "TagLibTagReader.h"
+
+#include <taglib/aifffile.h>
+#include <taglib/apefile.h>
+#include <taglib/asffile.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2framefactory.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpcfile.h>
+#include <taglib/mpegfile.h>
+#include <taglib/oggflacfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/speexfile.h>
+#include <taglib/tbytevectorstream.h>
+#include <taglib/tfilestream.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/trueaudiofile.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/wavpackfile.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <memory>
+
+#include "BoundedStream.h"
+
+namespace {
+
+enum class Format {
+    kMpeg,
+    kFlac,
+    kVorbis,
+    kOggFlac,  // FLAC in Ogg, else Vorbis, as ".oga" holds either
+    kOpus,
+    kSpeex,
+    kMp4,
+    kAsf,
+    kWav,
+    kAiff,
+    kApe,
+    kWavPack,
+    kMusepack,
+    kTrueAudio,
+};
+
+struct FormatName {
+    std::string_view extension;
+    Format format;
+};
+
+constexpr std::array<FormatName, 25> kFormats{{
+    {"mp3", Format::kMpeg},      {"mp2", Format::kMpeg},   {"m4v", Format::kMp4},
+    {"flac", Format::kFlac},     {"ogg", Format::kVorbis}, {"oga", Format::kOggFlac},
+    {"opus", Format::kOpus},     {"spx", Format::kSpeex},  {"m4a", Format::kMp4},
+    {"mp4", Format::kMp4},       {"m4b", Format::kMp4},    {"m4p", Format::kMp4},
+    {"m4r", Format::kMp4},       {"3g2", Format::kMp4},    {"wma", Format::kAsf},
+    {"asf", Format::kAsf},       {"wav", Format::kWav},    {"aif", Format::kAiff},
+    {"aiff", Format::kAiff},     {"aifc", Format::kAiff},  {"afc", Format::kAiff},
+    {"ape", Format::kApe},       {"wv", Format::kWavPack}, {"mpc", Format::kMusepack},
+    {"tta", Format::kTrueAudio},
+}};
+
+constexpr std::array<std::string_view, kFormats.size()> kExtensions = [] {
+    std::array<std::string_view, kFormats.size()> extensions{};
+    for (std::size_t i = 0; i < kFormats.size(); ++i) {
+        extensions[i] = kFormats[i].extension;
+    }
+    return extensions;
+}();
+
+std::optional<Format> FormatOf(std::string_view extension) {
+    std::string lower(extension);
+    for (char& c : lower) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    for (const FormatName& name : kFormats) {
+        if (name.extension == lower) {
+            return name.format;
+        }
+    }
+    return std::nullopt;
+}
+
+// As the scan takes it: the text after the file name's last dot, or the whole name.
+std::string_view ExtensionOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? name : name.substr(dot + 1);
+}
+
+std::unique_ptr<TagLib::File> Open(Format format, TagLib::IOStream* stream) {
+    constexpr auto kFast = TagLib::AudioProperties::Fast;
+    TagLib::ID3v2::FrameFactory* const frames = TagLib::ID3v2::FrameFactory::instance();
+    switch (format) {
+        case Format::kMpeg:
+            return std::make_unique<TagLib::MPEG::File>(stream, frames, true, kFast);
+        case Format::kFlac:
+            return std::make_unique<TagLib::FLAC::File>(stream, frames, true, kFast);
+        case Format::kVorbis:
+            return std::make_unique<TagLib::Ogg::Vorbis::File>(stream, true, kFast);
+        case Format::kOggFlac: {
+            auto file = std::make_unique<TagLib::Ogg::FLAC::File>(stream, true, kFast);
+            if (file->isValid()) {
+                return file;
+            }
+            file.reset();
+            return std::make_unique<TagLib::Ogg::Vorbis::File>(stream, true, kFast);
+        }
+        case Format::kOpus:
+            return std::make_unique<TagLib::Ogg::Opus::File>(stream, true, kFast);
+        case Format::kSpeex:
+            return std::make_unique<TagLib::Ogg::Speex::File>(stream, true, kFast);
+        case Format::kMp4:
+            return std::make_unique<TagLib::MP4::File>(stream, true, kFast);
+        case Format::kAsf:
+            return std::make_unique<TagLib::ASF::File>(stream, true, kFast);
+        case Format::kWav:
+            return std::make_unique<TagLib::RIFF::WAV::File>(stream, true, kFast);
+        case Format::kAiff:
+            return std::make_unique<TagLib::RIFF::AIFF::File>(stream, true, kFast);
+        case Format::kApe:
+            return std::make_unique<TagLib::APE::File>(stream, true, kFast);
+        case Format::kWavPack:
+            return std::make_unique<TagLib::WavPack::File>(stream, true, kFast);
+        case Format::kMusepack:
+            return std::make_unique<TagLib::MPC::File>(stream, true, kFast);
+        case Format::kTrueAudio:
+            return std::make_unique<TagLib::TrueAudio::File>(stream, frames, true, kFast);
+    }
+    return nullptr;
+}
+
+// UTF-8, control bytes as spaces (a cell holds no tab or line end), spaces trimmed.
+std::string CleanText(const TagLib::String& text) {
+    std::string bytes = text.to8Bit(true);
+    for (char& c : bytes) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = ' ';
+        }
+    }
+    const std::size_t first = bytes.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return bytes.substr(first, bytes.find_last_not_of(' ') - first + 1);
+}
+
+std::string Number(long long value) {
+    return value > 0 ? std::to_string(value) : std::string();
+}
+
+std::string Property(const TagLib::PropertyMap& properties, const char* key) {
+    const auto found = properties.find(key);
+    if (found == properties.end() || found->second.isEmpty()) {
+        return {};
+    }
+    return CleanText(found->second.front());
+}
+
+// The leading number of a text such as "2/3" or "1997-05-21"; empty when there is none.
+std::string LeadingNumber(std::string_view text) {
+    unsigned long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() ? Number(static_cast<long long>(value)) : std::string();
+}
+
+std::string& Field(FileTags& tags, Column column) {
+    return tags.fields[static_cast<std::size_t>(column - kColumnCount)];
+}
+
+std::string Either(std::string first, std::string second) {
+    return first.empty() ? second : first;
+}
+
+// The property map first: it joins every tag a format carries (a WAV file's INFO chunk
+// appears only there), then the file's main tag for what the map lacks.
+FileTags TagsOf(TagLib::File& file) {
+    const TagLib::PropertyMap properties = file.properties();
+    FileTags tags;
+    tags.artist = Property(properties, "ARTIST");
+    tags.title = Property(properties, "TITLE");
+    Field(tags, kAlbum) = Property(properties, "ALBUM");
+    Field(tags, kAlbumArtist) = Property(properties, "ALBUMARTIST");
+    Field(tags, kTrackNumber) = LeadingNumber(Property(properties, "TRACKNUMBER"));
+    Field(tags, kDisc) = LeadingNumber(Property(properties, "DISCNUMBER"));
+    Field(tags, kYear) = LeadingNumber(Property(properties, "DATE"));
+    Field(tags, kGenre) = Property(properties, "GENRE");
+    if (const TagLib::Tag* tag = file.tag()) {
+        tags.artist = Either(std::move(tags.artist), CleanText(tag->artist()));
+        tags.title = Either(std::move(tags.title), CleanText(tag->title()));
+        Field(tags, kAlbum) = Either(std::move(Field(tags, kAlbum)), CleanText(tag->album()));
+        Field(tags, kTrackNumber) =
+            Either(std::move(Field(tags, kTrackNumber)), Number(tag->track()));
+        Field(tags, kYear) = Either(std::move(Field(tags, kYear)), Number(tag->year()));
+        Field(tags, kGenre) = Either(std::move(Field(tags, kGenre)), CleanText(tag->genre()));
+    }
+    if (const TagLib::AudioProperties* audio = file.audioProperties()) {
+        Field(tags, kLength) = Number(audio->lengthInSeconds());
+        Field(tags, kBitrate) = Number(audio->bitrate());
+    }
+    return tags;
+}
+
+bool IsEmpty(const FileTags& tags) {
+    return tags.artist.empty() && tags.title.empty() &&
+           std::all_of(tags.fields.begin(), tags.fields.end(),
+                       [](const std::string& value) { return value.empty(); });
+}
+
+std::optional<FileTags> ReadFrom(TagLib::IOStream& source, std::string_view extension) {
+    const std::optional<Format> format = FormatOf(extension);
+    if (!format || !source.isOpen()) {
+        return std::nullopt;
+    }
+    try {
+        BoundedStream stream(source, TagLibTagReader::kSearchBudget, TagLibTagReader::kBodyBudget);
+        const std::unique_ptr<TagLib::File> file = Open(*format, &stream);
+        if (!file || !file->isValid()) {
+            return std::nullopt;
+        }
+        FileTags tags = TagsOf(*file);
+        if (IsEmpty(tags)) {
+            return std::nullopt;
+        }
+        return tags;
+    } catch (...) {
+        // TagLib does not throw by design; a bad allocation on a hostile file still must not
+        // end the scan.
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::optional<FileTags> TagLibTagReader::ReadTags(const std::string& path) {
+    try {
+        TagLib::FileStream file(path.c_str(), true);
+        return ReadFrom(file, ExtensionOf(path));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::optional<FileTags> TagLibTagReader::ReadTagsFromMemory(std::string_view bytes,
+                                                            std::string_view extension) {
+    try {
+        TagLib::ByteVectorStream memory(
+            TagLib::ByteVector(bytes.data(), static_cast<unsigned int>(bytes.size())));
+        return ReadFrom(memory, extension);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::span<const std::string_view> TagLibTagReader::Extensions() {
+    return kExtensions;
+}
