@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -94,12 +93,6 @@ CFileNamesDlg::CFileNamesDlg(const std::string& patternText, std::vector<std::st
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(pattern_, &QComboBox::editTextChanged, this, &CFileNamesDlg::UpdatePreview);
-    // Enter in the pattern presses OK, as in any edit of a dialog.
-    connect(pattern_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        if (ok_->isEnabled()) {
-            accept();
-        }
-    });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
