@@ -35,6 +35,7 @@ CEditItemDlg::CEditItemDlg(const EditItemForm& form, QWidget* parent)
       original_(form),
       artist_(NewEdit(form.artist, form.artistEnabled)),
       track_(NewEdit(form.track, form.trackEnabled)),
+      album_(NewEdit(form.album, form.albumEnabled)),
       folder_(NewEdit(form.folder, form.folderEnabled)),
       size_(NewEdit(form.size, true)),
       saveToDisk_(new QCheckBox(tr("Save to Disk"))),
@@ -51,7 +52,7 @@ CEditItemDlg::CEditItemDlg(const EditItemForm& form, QWidget* parent)
 
     // Paths and long titles: room for about fifty characters before the text scrolls.
     const int editWidth = 50 * fontMetrics().averageCharWidth();
-    for (QLineEdit* edit : {artist_, track_, folder_, size_}) {
+    for (QLineEdit* edit : {artist_, track_, album_, folder_, size_}) {
         edit->setMinimumWidth(editWidth);
     }
 
@@ -62,6 +63,7 @@ CEditItemDlg::CEditItemDlg(const EditItemForm& form, QWidget* parent)
     auto* fields = new QFormLayout;
     fields->addRow(tr("Artist"), artist_);
     fields->addRow(tr("Track"), track_);
+    fields->addRow(tr("Album"), album_);
     fields->addRow(tr("In Folder"), folder_);
     fields->addRow(tr("Size"), size_);
 
@@ -77,13 +79,14 @@ CEditItemDlg::CEditItemDlg(const EditItemForm& form, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(artist_, track_);
-    setTabOrder(track_, folder_);
+    setTabOrder(track_, album_);
+    setTabOrder(album_, folder_);
     setTabOrder(folder_, size_);
     setTabOrder(size_, saveToDisk_);
     setTabOrder(saveToDisk_, ok_);
     setTabOrder(ok_, cancel_);
 
-    for (QLineEdit* edit : {artist_, track_, folder_}) {
+    for (QLineEdit* edit : {artist_, track_, album_, folder_}) {
         if (edit->isEnabled()) {
             edit->setFocus();
             break;
@@ -95,6 +98,7 @@ EditItemForm CEditItemDlg::form() const {
     EditItemForm result = original_;
     result.artist = EditedText(*artist_, original_.artist);
     result.track = EditedText(*track_, original_.track);
+    result.album = EditedText(*album_, original_.album);
     result.folder = EditedText(*folder_, original_.folder);
     result.saveToDisk = saveToDisk_->isChecked();
     return result;

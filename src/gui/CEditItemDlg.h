@@ -20,6 +20,7 @@ public:
 
     QLineEdit& artistEdit() const { return *artist_; }
     QLineEdit& trackEdit() const { return *track_; }
+    QLineEdit& albumEdit() const { return *album_; }
     QLineEdit& folderEdit() const { return *folder_; }
     QLineEdit& sizeEdit() const { return *size_; }
     QCheckBox& saveToDiskBox() const { return *saveToDisk_; }
@@ -30,6 +31,7 @@ private:
     EditItemForm original_;
     QLineEdit* artist_;
     QLineEdit* track_;
+    QLineEdit* album_;
     QLineEdit* folder_;
     QLineEdit* size_;
     QCheckBox* saveToDisk_;

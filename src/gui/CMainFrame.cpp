@@ -12,14 +12,18 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 #include "CAboutDlg.h"
 #include "CExtensionsDlg.h"
+#include "CFileNamesDlg.h"
 #include "CPlumetView.h"
 #include "CatalogModel.h"
 #include "CommandActions.h"
 #include "DisplayText.h"
 #include "FramePlacement.h"
+#include "HeaderColumns.h"
+#include "NamingSettings.h"
 #include "ProgramPages.h"
 #include "ScanStatus.h"
 #include "ViewCommands.h"
@@ -36,6 +40,9 @@ namespace {
 constexpr const char* kSettings = "Settings";
 constexpr const char* kWindowPos = "WindowPos";
 constexpr const char* kAutoOpen = "Auto_Open";
+// The File Names preview: the selected rows up to the most, else the first rows.
+constexpr int kPreviewMostRows = 100;
+constexpr int kPreviewFirstRows = 10;
 // The player pane is as wide as this text.
 const QString kPlayerPaneSizing = QStringLiteral("PLAY FILE IN PLAYER") + QString(60, ' ') + '.';
 
@@ -54,6 +61,7 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
       view_(new CPlumetView(model, this)),
       commands_(new CommandActions(this)) {
     setCentralWidget(view_);
+    view_->headerColumns().Restore(services_.profile);
     setAcceptDrops(true);
     CreateHandlers();
     viewCommands_ =
@@ -124,6 +132,11 @@ void CMainFrame::CreateHandlers() {
     c.SetHandler(kFindVideoFiles,
                  [this, &scan] { RunScanCommand([&scan] { scan.OnFindVideoFiles(); }); });
     c.SetHandler(kCustomizeExtensions, [this] { OnCustomizeExtensions(); });
+    c.SetHandler(kReadTags, [this] {
+        NamingSettings::SetReadTags(services_.profile,
+                                    !NamingSettings::ReadTags(services_.profile));
+    });
+    c.SetHandler(kFileNames, [this] { OnFileNames(); });
     c.SetHandler(kExportToHtml, [this] { OnExportToHtml(); });
     c.SetHandler(kViewToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });
     c.SetHandler(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
@@ -131,7 +144,7 @@ void CMainFrame::CreateHandlers() {
     c.SetHandler(kAppAbout, [this] { OnAppAbout(); });
     c.SetHandler(kProgramWebsite, [this] { OnProgramWebsite(); });
     c.SetHandler(kMakeDonation, [this] { OnMakeDonation(); });
-    for (int id : {kViewToolbar, kViewStatusBar, kOpenLastFile}) {
+    for (int id : {kViewToolbar, kViewStatusBar, kOpenLastFile, kReadTags}) {
         c.Action(id)->setCheckable(true);
     }
 }
@@ -160,6 +173,9 @@ void CMainFrame::CreateMenus() {
          {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk, kRandomPlay}) {
         toolsMenu->addAction(c.Action(id));
     }
+    toolsMenu->addSeparator();
+    toolsMenu->addAction(c.Action(kReadTags));
+    toolsMenu->addAction(c.Action(kFileNames));
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu->addAction(c.Action(kProgramWebsite));
     helpMenu->addAction(c.Action(kMakeDonation));
@@ -251,6 +267,29 @@ void CMainFrame::OnCustomizeExtensions() {
     dialog.exec();
 }
 
+void CMainFrame::OnFileNames() {
+    CFileNamesDlg dialog(NamingSettings::NamePatternText(services_.profile), PreviewPaths(), this);
+    if (dialog.exec() == QDialog::Accepted) {
+        NamingSettings::SetNamePatternText(services_.profile, dialog.patternText());
+    }
+}
+
+std::vector<std::string> CMainFrame::PreviewPaths() const {
+    const CatalogView& shown = view_->catalogModel().view();
+    std::vector<int> rows = view_->SelectedRows();
+    if (rows.empty()) {
+        for (int row = 0; row < std::min(kPreviewFirstRows, shown.RowCount()); ++row) {
+            rows.push_back(row);
+        }
+    }
+    rows.resize(std::min<std::size_t>(rows.size(), kPreviewMostRows));
+    std::vector<std::string> paths;
+    for (const int row : rows) {
+        paths.emplace_back(shown.CellText(row, kPath));
+    }
+    return paths;
+}
+
 void CMainFrame::UpdateTitle() {
     setWindowTitle(DisplayText(document_.WindowTitle()));
 }
@@ -259,6 +298,7 @@ void CMainFrame::UpdateCommandStates() {
     commands_->Action(kViewToolbar)->setChecked(!toolBar_->isHidden());
     commands_->Action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
     commands_->Action(kOpenLastFile)->setChecked(autoOpen_);
+    commands_->Action(kReadTags)->setChecked(NamingSettings::ReadTags(services_.profile));
     commands_->Action(kCancelSearch)->setEnabled(services_.scan.scanRunning());
     viewCommands_->UpdateCommandStates();
     RebuildRecentFileItems();
@@ -308,6 +348,7 @@ void CMainFrame::ShowWithPlacement() {
 void CMainFrame::SaveSettings() {
     services_.profile.WriteString(kSettings, kWindowPos, FramePlacement::Capture(*this).Format());
     services_.profile.WriteInt(kSettings, kAutoOpen, autoOpen_ ? 1 : 0);
+    view_->headerColumns().Save(services_.profile);
 }
 
 void CMainFrame::SetMessageText(const QString& text) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <string>
+#include <vector>
 
 class CatalogFilter;
 class CatalogModel;
@@ -24,7 +26,8 @@ class Shell;
 class UserInterface;
 
 // The main window: menus, toolbar and status bar around the catalog list. It owns the
-// window's own settings (placement, Open Last File) and the document's commands.
+// window's own settings (placement, Open Last File, the list's columns) and the document's
+// commands.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -89,6 +92,9 @@ private:
     void RunScanCommand(const std::function<void()>& command);
     void OnLoadFromCD();
     void OnCustomizeExtensions();
+    void OnFileNames();
+    // The files the File Names dialog previews.
+    std::vector<std::string> PreviewPaths() const;
     void OnExportToHtml();
     void OnOpenLastFile();
     void OnAppAbout();

@@ -6,10 +6,12 @@
 
 #include "CatalogModel.h"
 #include "CellToolTipDelegate.h"
+#include "HeaderColumns.h"
 
 CPlumetView::CPlumetView(CatalogModel& model, QWidget* parent) : QTableView(parent), model_(model) {
     setModel(&model_);
     setItemDelegate(new CellToolTipDelegate(this));
+    headerColumns_ = new HeaderColumns(*horizontalHeader());
     ApplyLook();
 }
 
@@ -43,9 +45,7 @@ void CPlumetView::ApplyLook() {
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setStretchLastSection(false);
     columns->setHighlightSections(false);
-    for (int column = 0; column < kColumnCount; ++column) {
-        setColumnWidth(column, CatalogModel::DefaultWidth(column));
-    }
+    headerColumns_->ApplyDefault();
 }
 
 std::vector<int> CPlumetView::SelectedRows() const {

@@ -3,8 +3,10 @@
 #include <QTableView>
 
 class CatalogModel;
+class HeaderColumns;
 
-// The catalog list: six columns over the store, full-row and multiple selection.
+// The catalog list: the six cells and the fields over the store, full-row and multiple
+// selection.
 class CPlumetView : public QTableView {
     Q_OBJECT
 
@@ -16,6 +18,7 @@ public:
     explicit CPlumetView(CatalogModel& model, QWidget* parent = nullptr);
 
     CatalogModel& catalogModel() const { return model_; }
+    HeaderColumns& headerColumns() const { return *headerColumns_; }
     // The selected rows in ascending order.
     std::vector<int> SelectedRows() const;
 
@@ -23,4 +26,5 @@ private:
     void ApplyLook();
 
     CatalogModel& model_;
+    HeaderColumns* headerColumns_;
 };

@@ -3,6 +3,8 @@
 #include <array>
 
 #include "DisplayText.h"
+#include "browse/FieldDisplay.h"
+#include "catalog/RowFields.h"
 
 namespace {
 
@@ -11,14 +13,28 @@ struct ColumnLook {
     int width;
 };
 
-constexpr std::array<ColumnLook, kColumnCount> kColumns{{
+constexpr std::array<ColumnLook, kAllColumnCount> kColumns{{
     {"Artist", 130},
     {"Track", 150},
     {"In Folder/Disk", 120},
     {"Size", 80},
     {"Modified", 110},
     {"Path", 320},
+    {"Album", 150},
+    {"Album Artist", 130},
+    {"Track No.", 60},
+    {"Disc", 45},
+    {"Year", 50},
+    {"Genre", 90},
+    {"Length", 60},
+    {"Bitrate", 60},
 }};
+
+// The fields that hold numbers line up on their last digit; the six cells keep their place
+// on the left.
+Qt::Alignment ColumnAlignment(int column) {
+    return (IsNumberField(column) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
 
 }  // namespace
 
@@ -44,25 +60,37 @@ int CatalogModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CatalogModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : kAllColumnCount;
 }
 
 QVariant CatalogModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole) {
+    if (!index.isValid()) {
         return {};
     }
-    return DisplayText(view_.CellText(index.row(), index.column()));
+    const int column = index.column();
+    if (role == Qt::TextAlignmentRole) {
+        return IsNumberField(column) ? QVariant(static_cast<int>(ColumnAlignment(column)))
+                                     : QVariant();
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    const std::string_view cell = view_.CellText(index.row(), column);
+    if (column == kLength) {
+        return DisplayText(LengthText(cell));
+    }
+    return DisplayText(cell);
 }
 
 QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kAllColumnCount) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     if (role == Qt::DisplayRole) {
         return HeaderText(section);
     }
     if (role == Qt::TextAlignmentRole) {
-        return static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
+        return static_cast<int>(ColumnAlignment(section));
     }
     return {};
 }

@@ -44,6 +44,7 @@ ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts pa
     connect(model, &QAbstractItemModel::rowsInserted, this, &ViewCommands::UpdateSortIndicator);
     connect(model, &QAbstractItemModel::modelReset, this, &ViewCommands::UpdateSortIndicator);
     connect(model, &QAbstractItemModel::dataChanged, this, &ViewCommands::UpdateSortIndicator);
+    UpdateSortIndicator();
 }
 
 RowSelection ViewCommands::Selection() const {

@@ -30,6 +30,7 @@ EditItemForm OneRow() {
     EditItemForm form;
     form.artist = "Miles Davis";
     form.track = "So What";
+    form.album = "Kind of Blue";
     form.folder = "Kind of Blue";
     form.size = "9,245,123";
     form.saveToDisk = true;
@@ -42,6 +43,7 @@ EditItemForm SeveralRows(bool folderMode) {
     form.folder = "Kind of Blue";
     form.artistEnabled = !folderMode;
     form.trackEnabled = false;
+    form.albumEnabled = false;
     form.folderEnabled = folderMode;
     form.saveToDiskEnabled = false;
     return form;
@@ -60,11 +62,12 @@ private slots:
         QCOMPARE(dialog.font().pointSize(), 10);
         QCOMPARE(dialog.artistEdit().text(), QString("Miles Davis"));
         QCOMPARE(dialog.trackEdit().text(), QString("So What"));
+        QCOMPARE(dialog.albumEdit().text(), QString("Kind of Blue"));
         QCOMPARE(dialog.folderEdit().text(), QString("Kind of Blue"));
         QCOMPARE(dialog.sizeEdit().text(), QString("9,245,123"));
         for (QWidget* field : std::initializer_list<QWidget*>{
-                 &dialog.artistEdit(), &dialog.trackEdit(), &dialog.folderEdit(),
-                 &dialog.sizeEdit(), &dialog.saveToDiskBox()}) {
+                 &dialog.artistEdit(), &dialog.trackEdit(), &dialog.albumEdit(),
+                 &dialog.folderEdit(), &dialog.sizeEdit(), &dialog.saveToDiskBox()}) {
             QVERIFY(field->isEnabled());
         }
         QVERIFY(dialog.sizeEdit().isReadOnly());
@@ -76,6 +79,7 @@ private slots:
         ShowActive(dialog);
         QVERIFY(dialog.artistEdit().hasFocus());
         QCOMPARE(PressTab(), &dialog.trackEdit());
+        QCOMPARE(PressTab(), &dialog.albumEdit());
         QCOMPARE(PressTab(), &dialog.folderEdit());
         QCOMPARE(PressTab(), &dialog.sizeEdit());
         QCOMPARE(PressTab(), &dialog.saveToDiskBox());
@@ -86,6 +90,8 @@ private slots:
         QTest::keyClick(&dialog.artistEdit(), Qt::Key_End);
         QTest::keyClicks(&dialog.artistEdit(), " Quintet");
         ReplaceText(dialog.trackEdit(), "Freddie Freeloader");
+        dialog.albumEdit().selectAll();
+        QTest::keyClick(&dialog.albumEdit(), Qt::Key_Delete);  // an empty Album removes the field
         ReplaceText(dialog.folderEdit(), QString::fromUtf8("Caf\xC3\xA9"));
         // Typing in Size is refused.
         QTest::keyClicks(&dialog.sizeEdit(), "0");
@@ -94,6 +100,7 @@ private slots:
         const EditItemForm form = dialog.form();
         QCOMPARE(form.artist, std::string("Miles Davis Quintet"));
         QCOMPARE(form.track, std::string("Freddie Freeloader"));
+        QCOMPARE(form.album, std::string());
         QCOMPARE(form.folder, std::string("Caf\xC3\xA9"));
         QCOMPARE(form.size, std::string("9,245,123"));
         QVERIFY(!form.saveToDisk);
@@ -109,6 +116,7 @@ private slots:
             QVERIFY(open.isEnabled());
             QVERIFY(!closed.isEnabled());
             QVERIFY(!dialog.trackEdit().isEnabled());
+            QVERIFY(!dialog.albumEdit().isEnabled());
             QVERIFY(!dialog.saveToDiskBox().isEnabled());
             QVERIFY(!dialog.saveToDiskBox().isChecked());
             QVERIFY(dialog.artistEdit().text().isEmpty());

@@ -78,7 +78,8 @@ private slots:
         QCOMPARE(menus[2]->text(), QString("&Tools"));
         QCOMPARE(MenuTexts(menus[2]->menu()),
                  QStringList({"&Load from CD", "&Select Search Location", "&Cancel Search",
-                              "&Filter on Folder/Disk\tCtrl+F", "Random Play\tCtrl+R"}));
+                              "&Filter on Folder/Disk\tCtrl+F", "Random Play\tCtrl+R", "-",
+                              "Read &Tags", "File &Names..."}));
         QCOMPARE(menus[3]->text(), QString("&Help"));
         QCOMPARE(MenuTexts(menus[3]->menu()),
                  QStringList({"Program Website", "&Make a Donation", "-", "&About Plumet..."}));

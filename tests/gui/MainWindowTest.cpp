@@ -63,7 +63,7 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
 
         QCOMPARE(model.rowCount(), 3);
-        QCOMPARE(model.columnCount(), 6);
+        QCOMPARE(model.columnCount(), kAllColumnCount);
         QCOMPARE(model.index(1, 0).data().toString(), QString("Björk"));
         QCOMPARE(model.index(1, 1).data().toString(), QString("Jóga"));
         QCOMPARE(model.index(0, 5).data().toString(), QString("/music/a.mp3"));
@@ -74,6 +74,9 @@ private slots:
         for (int column = 0; column < 6; ++column) {
             QCOMPARE(model.headerData(column, Qt::Horizontal).toString(), headers[column]);
             QCOMPARE(view.horizontalHeader()->sectionSize(column), widths[column]);
+        }
+        for (int column = kColumnCount; column < kAllColumnCount; ++column) {
+            QVERIFY(view.isColumnHidden(column));  // the fields wait to be asked for
         }
         QCOMPARE(view.selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);

@@ -7,12 +7,14 @@
 struct EditItemForm {
     std::string artist;
     std::string track;
+    std::string album;
     std::string folder;
     std::string size;
     bool saveToDisk = false;
 
     bool artistEnabled = true;
     bool trackEnabled = true;
+    bool albumEnabled = true;
     bool folderEnabled = true;
     bool saveToDiskEnabled = true;
 };

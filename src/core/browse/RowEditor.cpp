@@ -30,6 +30,7 @@ EditItemForm RowEditor::OpenForm(const RowSelection& selection, bool folderMode)
         const int target = rows.back();
         form.artist = view_.CellText(target, kArtist);
         form.track = view_.CellText(target, kTrack);
+        form.album = view_.CellText(target, kAlbum);
         form.folder = view_.CellText(target, kFolderDisk);
         form.size = view_.CellText(target, kSize);
     }
@@ -40,8 +41,10 @@ EditItemForm RowEditor::OpenForm(const RowSelection& selection, bool folderMode)
         form.artistEnabled = !folderMode;
         form.folderEnabled = folderMode;
         form.trackEnabled = false;
+        form.albumEnabled = false;
         form.artist.clear();
         form.track.clear();
+        form.album.clear();
         form.size.clear();
         form.saveToDisk = false;
         form.saveToDiskEnabled = false;
@@ -73,6 +76,7 @@ bool RowEditor::ApplyEdit(const RowSelection& selection, bool folderMode,
     }
     changed |= SetCellIfChanged(target, kArtist, form.artist);
     changed |= SetCellIfChanged(target, kTrack, form.track);
+    changed |= SetCellIfChanged(target, kAlbum, form.album);
     changed |= SetCellIfChanged(target, kFolderDisk, form.folder);
     return changed;
 }

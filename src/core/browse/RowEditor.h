@@ -18,12 +18,14 @@ public:
     // The dialog as it opens for "Edit" (folderMode; offered as "Edit Folder Name" for several
     // rows) or "Edit Artist Name". It shows the last selected row. With several rows only the
     // In Folder edit (folder mode) or the emptied Artist edit can change, and "Save to Disk"
-    // is off and disabled; with one row or none it starts checked.
+    // is off and disabled; with one row or none it starts checked. Album is the row's album
+    // field, editable for one row only.
     EditItemForm OpenForm(const RowSelection& selection, bool folderMode) const;
     // OK with the dialog as the user left it; Cancel calls nothing. With one row, renames its
     // file first when asked and Artist or Track was changed (a failure is shown; the cells
-    // are set anyway), then sets Artist, Track and In Folder/Disk. With several, sets In
-    // Folder/Disk or Artist of every one. True when a cell or a file changed, for the caller to
+    // are set anyway), then sets Artist, Track, Album and In Folder/Disk; an empty Album
+    // removes the field, and Album never renames a file. With several, sets In Folder/Disk or
+    // Artist of every one. True when a cell or a file changed, for the caller to
     // mark the catalog modified.
     bool ApplyEdit(const RowSelection& selection, bool folderMode, const EditItemForm& form);
     // "Remove From List": the selected rows leave the store. True when rows went.

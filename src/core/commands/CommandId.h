@@ -37,4 +37,6 @@ enum CommandId : int {
     kCustomizeExtensions = 32807,
     kMerge = 32808,
     kFilterOnArtist = 32810,
+    kReadTags = 32811,
+    kFileNames = 32812,
 };

@@ -59,8 +59,8 @@ TEST_F(RowEditorTest, TheFormShowsTheLastSelectedRowAndLimitsSeveralRowsToOneCol
 
     const EditItemForm folders = editor_.OpenForm(RowSelection({0, 1, 2, 3, 4}), true);
     EXPECT_EQ(folders.folder, "CD4");
-    EXPECT_EQ(folders.artist + folders.track + folders.size, "");
-    EXPECT_FALSE(folders.artistEnabled || folders.trackEnabled);
+    EXPECT_EQ(folders.artist + folders.track + folders.album + folders.size, "");
+    EXPECT_FALSE(folders.artistEnabled || folders.trackEnabled || folders.albumEnabled);
     EXPECT_TRUE(folders.folderEnabled);
     EXPECT_FALSE(folders.saveToDisk || folders.saveToDiskEnabled);
 
@@ -128,20 +128,31 @@ TEST_F(RowEditorTest, SaveToDiskRenamesTheFileWithoutReplacingAnother) {
 
 // "Save to Disk" starts checked, so a rename must wait for a new Artist or Track: the old
 // name may hold a track number that Artist and Track, guessed from folder and file, lack.
+// Album is a field of the row only and never names the file.
 TEST_F(RowEditorTest, OnlyANewArtistOrTrackRenamesTheFile) {
     struct Case {
         const char* artist;
         const char* track;
         const char* folder;
+        const char* album;
         bool saveToDisk;
         const char* nameAfter;
+        const char* fieldsAfter;
     };
     const Case cases[] = {
-        {"Old", "Name", "CD", true, "04 - x.ogg"},      // OK with nothing changed
-        {"Old", "Name", "Shelf", true, "04 - x.ogg"},   // only In Folder/Disk changed
-        {"New", "Name", "CD", true, "New - Name.ogg"},  // Artist changed
-        {"Old", "Song", "CD", true, "Old - Song.ogg"},  // Track changed
-        {"New", "Song", "CD", false, "04 - x.ogg"},     // not asked to
+        // OK with nothing changed
+        {"Old", "Name", "CD", "Kid A", true, "04 - x.ogg", "album=Kid A"},
+        // only In Folder/Disk changed
+        {"Old", "Name", "Shelf", "Kid A", true, "04 - x.ogg", "album=Kid A"},
+        // only Album changed, or emptied, which removes the field
+        {"Old", "Name", "CD", "Amnesiac", true, "04 - x.ogg", "album=Amnesiac"},
+        {"Old", "Name", "CD", "", true, "04 - x.ogg", ""},
+        // Artist changed, Album too
+        {"New", "Name", "CD", "Amnesiac", true, "New - Name.ogg", "album=Amnesiac"},
+        // Track changed
+        {"Old", "Song", "CD", "Kid A", true, "Old - Song.ogg", "album=Kid A"},
+        // not asked to
+        {"New", "Song", "CD", "", false, "04 - x.ogg", ""},
     };
     for (const Case& c : cases) {
         TempFolder folder("plumet-edit-case");
@@ -149,17 +160,26 @@ TEST_F(RowEditorTest, OnlyANewArtistOrTrackRenamesTheFile) {
         std::ofstream(file) << "x";
         AppendRow(list_, {"Old", "Name", "CD", "1", "", file.string()});
         const int row = list_.RowCount() - 1;
+        list_.SetCell(row, kAlbum, "Kid A");
         EditItemForm form = editor_.OpenForm(RowSelection({row}), true);
         EXPECT_TRUE(form.saveToDisk);
+        EXPECT_EQ(form.album, "Kid A");
+        EXPECT_TRUE(form.albumEnabled);
         form.artist = c.artist;
         form.track = c.track;
         form.folder = c.folder;
+        form.album = c.album;
         form.saveToDisk = c.saveToDisk;
-        editor_.ApplyEdit(RowSelection({row}), true, form);
+        const bool unchanged =
+            std::string_view(c.folder) == "CD" && std::string_view(c.album) == "Kid A" &&
+            std::string_view(c.artist) == "Old" && std::string_view(c.track) == "Name";
+        EXPECT_EQ(editor_.ApplyEdit(RowSelection({row}), true, form), !unchanged) << c.album;
         const fs::path after = folder.path() / c.nameAfter;
         EXPECT_TRUE(fs::exists(after)) << c.nameAfter;
         EXPECT_EQ(list_.CellText(row, kPath), after.string());
         EXPECT_EQ(list_.CellText(row, kFolderDisk), c.folder);
+        EXPECT_EQ(list_.CellText(row, kAlbum), c.album);
+        EXPECT_EQ(list_.RowRecord(row)->Fields(), c.fieldsAfter);
     }
     EXPECT_TRUE(ui_.errors.empty());
 }

@@ -1,0 +1,36 @@
+#include "browse/FieldDisplay.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace {
+
+void AppendTwoDigits(std::string& text, std::uint64_t value) {
+    text.push_back(static_cast<char>('0' + value / 10));
+    text.push_back(static_cast<char>('0' + value % 10));
+}
+
+}  // namespace
+
+std::string LengthText(std::string_view seconds) {
+    std::uint64_t total = 0;
+    const char* end = seconds.data() + seconds.size();
+    // Only plain digits, all of them, are a length: no sign, no spaces, nothing after.
+    const auto [stop, error] = std::from_chars(seconds.data(), end, total);
+    if (error != std::errc() || stop != end) {
+        return std::string(seconds);
+    }
+    const std::uint64_t hours = total / 3600;
+    const std::uint64_t minutes = total / 60 % 60;
+    std::string text;
+    if (hours > 0) {
+        text = std::to_string(hours);
+        text.push_back(':');
+        AppendTwoDigits(text, minutes);
+    } else {
+        text = std::to_string(minutes);
+    }
+    text.push_back(':');
+    AppendTwoDigits(text, total % 60);
+    return text;
+}
