@@ -39,7 +39,8 @@ protected:
     std::mutex endLock_;
     std::condition_variable endSignal_;
     std::vector<std::uint64_t> endedWalks_;
-    ScanCommands scan_{document_, list_, {folders_, drives_, locale_, ui_}};
+    MemoryProfile profile_;
+    ScanCommands scan_{document_, list_, {folders_, drives_, locale_, ui_, profile_}};
 
     void SetUp() override {
         scan_.SetWalkEnded([this](std::uint64_t walk) {
