@@ -123,6 +123,12 @@ void CMainFrame::CreateHandlers() {
                  [this, &scan] { RunScanCommand([&scan] { scan.OnFindAudioFiles(); }); });
     c.SetHandler(kFindVideoFiles,
                  [this, &scan] { RunScanCommand([&scan] { scan.OnFindVideoFiles(); }); });
+    c.SetHandler(kRereadNamesAndTags, [this, &scan] {
+        RunDocumentCommand([this, &scan] {
+            scan.OnRereadNamesAndTags(view_->catalogModel().view(),
+                                      RowSelection(view_->SelectedRows()));
+        });
+    });
     c.SetHandler(kCustomizeExtensions, [this] { OnCustomizeExtensions(); });
     c.SetHandler(kExportToHtml, [this] { OnExportToHtml(); });
     c.SetHandler(kViewToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });

@@ -37,4 +37,5 @@ enum CommandId : int {
     kCustomizeExtensions = 32807,
     kMerge = 32808,
     kFilterOnArtist = 32810,
+    kRereadNamesAndTags = 32811,
 };
