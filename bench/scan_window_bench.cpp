@@ -13,6 +13,8 @@
 
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
+#include "TagLibTagReader.h"
+#include "scan/ScanSettings.h"
 #include "CPlumetView.h"
 #include "CatalogModel.h"
 #include "LinuxDrives.h"
@@ -72,8 +74,9 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: scan_window_bench ROOT\n");
+    const bool readTags = argc == 3 && std::string(argv[2]) == "--tags";
+    if (argc != 2 && !readTags) {
+        std::fprintf(stderr, "usage: scan_window_bench ROOT [--tags]\n");
         return 2;
     }
     QApplication application(argc, argv);
@@ -86,7 +89,9 @@ int main(int argc, char** argv) {
     LinuxDrives drives("/nonexistent-system-root");
     CommaLocale locale;
     LinuxProcesses processes("/nonexistent-system-root");
-    CPlumetApp app({files, ui, profile, shell, folders, drives, locale, processes});
+    TagLibTagReader tags;
+    ScanSettings::SetReadTags(profile, readTags);
+    CPlumetApp app({files, ui, profile, shell, folders, drives, locale, processes, &tags});
     if (!app.InitInstance(CommandLine::Parse({}))) {
         return 1;
     }

@@ -12,6 +12,7 @@
 #include "PosixLocale.h"
 #include "QSettingsProfile.h"
 #include "QtUserInterface.h"
+#include "TagLibTagReader.h"
 #include "XdgDesktopRegistration.h"
 #include "app/CommandLine.h"
 
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
     LinuxDrives drives;
     PosixLocale locale;
     LinuxProcesses processes;
-    CPlumetApp plumet({files, ui, profile, shell, folders, drives, locale, processes});
+    TagLibTagReader tags;
+    CPlumetApp plumet({files, ui, profile, shell, folders, drives, locale, processes, &tags});
     if (!plumet.InitInstance(commandLine)) {
         return 1;
     }

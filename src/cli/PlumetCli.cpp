@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
+#include <thread>
 #include <unordered_set>
 
 #include "ProgramPages.h"
@@ -18,6 +19,9 @@
 #include "export/PagePath.h"
 #include "scan/CFolderScan.h"
 #include "scan/MediaExtensions.h"
+#include "scan/NamePattern.h"
+#include "scan/RowNamer.h"
+#include "scan/TagReadPool.h"
 
 namespace {
 
@@ -29,9 +33,12 @@ constexpr const char* kHelp =
     "  import [-o OUT]         read row lines from standard input, write a catalog\n"
     "                          (blank lines are skipped; name=value pieces are kept)\n"
     "  merge CATALOG... -o OUT the rows of each catalog in order, in one catalog\n"
-    "  scan [--video] [--label TEXT] FOLDER -o OUT\n"
+    "  scan [--video] [--label TEXT] [--no-tags] [--pattern TEXT] FOLDER -o OUT\n"
     "                          walk FOLDER as the program's scan does (audio files, or\n"
-    "                          video with --video); --label puts TEXT in In Folder/Disk\n"
+    "                          video with --video); --label puts TEXT in In Folder/Disk;\n"
+    "                          Artist, Track and the fields come from the files' tags\n"
+    "                          unless --no-tags, then from the file-name pattern TEXT\n"
+    "                          (such as \"<artist> - <title>\"), then from the standard rule\n"
     "  stats CATALOG [-o OUT]  rows, distinct artists, distinct folders/disks and the total\n"
     "                          size, as \"name: value\" lines; cells compare as exact bytes,\n"
     "                          empty cells are not counted, and a size is its digits\n"
@@ -119,6 +126,13 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
                 return Usage("--label needs a text");
             }
             options.label = args[++i];
+        } else if (args[i] == "--no-tags") {
+            options.noTags = true;
+        } else if (args[i] == "--pattern") {
+            if (i + 1 == args.size()) {
+                return Usage("--pattern needs a text");
+            }
+            options.pattern = args[++i];
         } else if (args[i] == "--column") {
             const std::string number = i + 1 < args.size() ? args[++i] : "";
             const bool digits = !number.empty() && number.size() <= 2 &&
@@ -276,6 +290,15 @@ int PlumetCli::Scan(const Options& options) {
     if (folders_ == nullptr || locale_ == nullptr) {
         return Fail("scanning is not available here");
     }
+    NamePattern pattern;
+    if (options.pattern && !options.pattern->empty()) {
+        std::string error;
+        std::optional<NamePattern> parsed = NamePattern::Parse(*options.pattern, error);
+        if (!parsed) {
+            return Usage("the pattern " + *options.pattern + " cannot be used: " + error);
+        }
+        pattern = std::move(*parsed);
+    }
     const std::string& folder = options.operands[0];
     // The program's walk passes over a folder it cannot read; a script wants to know.
     if (!folders_->Open(folder.empty() ? "." : folder)) {
@@ -283,12 +306,22 @@ int PlumetCli::Scan(const Options& options) {
     }
     PendingResults found;
     const std::atomic<bool> neverCancelled{false};
+    const RowNamer namer(std::move(pattern), options.label, locale_->GroupSeparator());
     WalkContext walk{
-        *folders_,      found,    std::string(options.video ? kVideoCategory : kAudioCategory),
-        options.label,  *locale_, locale_->GroupSeparator(),
-        neverCancelled, {},       {}};
+        *folders_, found,    std::string(options.video ? kVideoCategory : kAudioCategory),
+        namer,     *locale_, neverCancelled,
+        {},        {}};
+    std::optional<TagReadPool> pool;
+    if (tags_ != nullptr && !options.noTags) {
+        pool.emplace(*tags_, namer, found, neverCancelled,
+                     TagReadPool::ThreadCountFor(std::thread::hardware_concurrency()));
+        walk.tagReads = &*pool;
+    }
     CFolderScan top(folder);
     top.ScanFolderProc(walk);
+    if (pool) {
+        pool->Finish();
+    }
     CatalogList list;
     found.Drain(list);
     return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });

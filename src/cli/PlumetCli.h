@@ -25,6 +25,8 @@ public:
         folders_ = &folders;
         locale_ = &locale;
     }
+    // What `scan` reads the files' tags with; without it `scan` reads none.
+    void SetTagReader(TagReader& tags) { tags_ = &tags; }
     // The address the exported page links to; without it, the installed program's page.
     void SetProgramWebsite(std::string website) { website_ = std::move(website); }
 
@@ -35,6 +37,8 @@ private:
         std::vector<std::string> operands;
         std::string output;
         bool video = false;
+        bool noTags = false;
+        std::optional<std::string> pattern;
         std::optional<std::string> label;
         std::optional<int> column;
         bool descending = false;
@@ -64,5 +68,6 @@ private:
     std::FILE* err_;
     FolderReader* folders_ = nullptr;
     Locale* locale_ = nullptr;
+    TagReader* tags_ = nullptr;
     std::string website_;
 };

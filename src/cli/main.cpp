@@ -8,13 +8,16 @@
 #include "PosixFolderReader.h"
 #include "PosixLocale.h"
 #include "ProgramPages.h"
+#include "TagLibTagReader.h"
 
 int main(int argc, char** argv) {
     PosixFiles files;
     PosixFolderReader folders;
     PosixLocale locale;
     PlumetCli cli(files, stdin, stdout, stderr);
+    TagLibTagReader tags;
     cli.SetScanServices(folders, locale);
+    cli.SetTagReader(tags);
     // The page links to the same guide the desktop program beside this one would show.
     std::error_code unknown;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);

@@ -23,7 +23,6 @@
 #include "DisplayText.h"
 #include "FramePlacement.h"
 #include "HeaderColumns.h"
-#include "NamingSettings.h"
 #include "ProgramPages.h"
 #include "ScanStatus.h"
 #include "ViewCommands.h"
@@ -33,6 +32,7 @@
 #include "export/HtmlExport.h"
 #include "scan/PendingResults.h"
 #include "scan/ScanCommands.h"
+#include "scan/ScanSettings.h"
 #include "services.h"
 
 namespace {
@@ -131,10 +131,15 @@ void CMainFrame::CreateHandlers() {
                  [this, &scan] { RunScanCommand([&scan] { scan.OnFindAudioFiles(); }); });
     c.SetHandler(kFindVideoFiles,
                  [this, &scan] { RunScanCommand([&scan] { scan.OnFindVideoFiles(); }); });
+    c.SetHandler(kRereadNamesAndTags, [this, &scan] {
+        RunDocumentCommand([this, &scan] {
+            scan.OnRereadNamesAndTags(view_->catalogModel().view(),
+                                      RowSelection(view_->SelectedRows()));
+        });
+    });
     c.SetHandler(kCustomizeExtensions, [this] { OnCustomizeExtensions(); });
     c.SetHandler(kReadTags, [this] {
-        NamingSettings::SetReadTags(services_.profile,
-                                    !NamingSettings::ReadTags(services_.profile));
+        ScanSettings::SetReadTags(services_.profile, !ScanSettings::ReadTags(services_.profile));
     });
     c.SetHandler(kFileNames, [this] { OnFileNames(); });
     c.SetHandler(kExportToHtml, [this] { OnExportToHtml(); });
@@ -268,9 +273,9 @@ void CMainFrame::OnCustomizeExtensions() {
 }
 
 void CMainFrame::OnFileNames() {
-    CFileNamesDlg dialog(NamingSettings::NamePatternText(services_.profile), PreviewPaths(), this);
+    CFileNamesDlg dialog(ScanSettings::NamePatternText(services_.profile), PreviewPaths(), this);
     if (dialog.exec() == QDialog::Accepted) {
-        NamingSettings::SetNamePatternText(services_.profile, dialog.patternText());
+        ScanSettings::SetNamePatternText(services_.profile, dialog.patternText());
     }
 }
 
@@ -298,7 +303,7 @@ void CMainFrame::UpdateCommandStates() {
     commands_->Action(kViewToolbar)->setChecked(!toolBar_->isHidden());
     commands_->Action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
     commands_->Action(kOpenLastFile)->setChecked(autoOpen_);
-    commands_->Action(kReadTags)->setChecked(NamingSettings::ReadTags(services_.profile));
+    commands_->Action(kReadTags)->setChecked(ScanSettings::ReadTags(services_.profile));
     commands_->Action(kCancelSearch)->setEnabled(services_.scan.scanRunning());
     viewCommands_->UpdateCommandStates();
     RebuildRecentFileItems();

@@ -12,7 +12,9 @@ CPlumetApp::CPlumetApp(Services services)
       filter_(view_, services.ui),
       editor_(view_, services.files, services.ui),
       playback_(view_, services.shell, services.ui),
-      scan_(document_, list_, {services.folders, services.drives, services.locale, services.ui}) {}
+      scan_(document_, list_,
+            {services.folders, services.drives, services.locale, services.ui, services.profile,
+             services.tags}) {}
 
 CPlumetApp::~CPlumetApp() {
     // The window and the model go before the store they show.

@@ -34,6 +34,7 @@ public:
         Drives& drives;
         Locale& locale;
         Processes& processes;
+        TagReader* tags = nullptr;  // without it no tags are read
     };
 
     explicit CPlumetApp(Services services);

@@ -46,6 +46,8 @@ const std::vector<CommandInfo>& CommandTable::All() {
         {kPlay, "Play", "", "", ""},
         {kEnqueueInWinamp, "Enqueue in Winamp", "", "", ""},
         {kOpenFolder, "Open Folder", "Open Containing Folder", "", ""},
+        {kRereadNamesAndTags, "Re-read &Names and Tags",
+         "Name the selected rows again from their files' tags and names", "", ""},
     };
     return kCommands;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "PosixFolderReader.h"
 #include "ProgramPages.h"
 #include "browse/CatalogView.h"
+#include "catalog/CatalogFile.h"
 #include "export/HtmlPageWriter.h"
 #include "support/FakeServices.h"
 #include "support/MemoryBytes.h"
@@ -62,12 +64,14 @@ protected:
         std::rewind(in_);
         PlumetCli cli(files_, in_, out_, err_);
         cli.SetScanServices(folders_, locale_);
+        cli.SetTagReader(tags_);
         return cli.Run(args);
     }
 
     PosixFiles files_;
     PosixFolderReader folders_;
     FixedLocale locale_;
+    ScriptedTagReader tags_;
     std::filesystem::path folder_;
     std::FILE* in_ = nullptr;
     std::FILE* out_ = nullptr;
@@ -246,6 +250,55 @@ TEST_F(PlumetCliTest, ScanWalksAsTheProgramDoes) {
     EXPECT_NE(ReadAll(err_).find("missing"), std::string::npos);
     EXPECT_EQ(Run({"scan", music}), PlumetCli::kUsage);
     EXPECT_EQ(Run({"scan", "--label"}), PlumetCli::kUsage);
+}
+
+TEST_F(PlumetCliTest, ScanReadsTagsUnlessToldNotToAndNamesTheRestByThePattern) {
+    std::filesystem::create_directories(folder_ / "Music/Abba");
+    const std::string tagged = (folder_ / "Music/Abba/01 - Waterloo.mp3").string();
+    const std::string untagged = (folder_ / "Music/Abba/02 - Honey Honey.mp3").string();
+    std::ofstream(tagged) << "x";
+    std::ofstream(untagged) << "x";
+    FileTags tags;
+    tags.artist = "ABBA";
+    tags.fields[kAlbum - kColumnCount] = "Waterloo";
+    tags_.tags[tagged] = tags;
+    const std::string music = (folder_ / "Music").string();
+    const std::string catalog = (folder_ / "scan.plm").string();
+
+    // Artist, Track and the fields text of each file, by path.
+    const auto scan = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), "scan");
+        options.insert(options.end(), {music, "-o", catalog});
+        EXPECT_EQ(Run(options), PlumetCli::kOk) << ReadAll(err_);
+        Files::OpenedFile opened;
+        CatalogList list;
+        EXPECT_TRUE(files_.OpenForReading(catalog, opened));
+        EXPECT_TRUE(CatalogFile::LoadCatalog(list, *opened.source, false));
+        std::map<std::string, std::string> rows;
+        for (int row = 0; row < list.RowCount(); ++row) {
+            const CatalogRow& r = *list.RowRecord(row);
+            rows[std::string(r.Cell(kPath))] = std::string(r.Cell(kArtist)) + "|" +
+                                               std::string(r.Cell(kTrack)) + "|" +
+                                               std::string(r.Fields());
+        }
+        return rows;
+    };
+    using Rows = std::map<std::string, std::string>;
+    EXPECT_EQ(scan({}),
+              (Rows{{tagged, "ABBA|Waterloo|album=Waterloo"}, {untagged, "Abba|Honey Honey|"}}));
+    EXPECT_EQ(scan({"--no-tags"}),
+              (Rows{{tagged, "Abba|Waterloo|"}, {untagged, "Abba|Honey Honey|"}}));
+    EXPECT_EQ(scan({"--pattern", "<track> - <title>"}),
+              (Rows{{tagged, "ABBA|Waterloo|album=Waterloo\ttrack=1"},
+                    {untagged, "Abba|Honey Honey|track=2"}}));
+
+    std::filesystem::remove(catalog);
+    EXPECT_EQ(Run({"scan", "--pattern", "<artist> <bogus>", music, "-o", catalog}),
+              PlumetCli::kUsage);
+    const std::string error = ReadAll(err_);
+    EXPECT_NE(error.find("<artist> <bogus>"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(catalog));
+    EXPECT_EQ(Run({"scan", "--pattern"}), PlumetCli::kUsage);
 }
 
 TEST_F(PlumetCliTest, SortAndFilterRewriteACatalogAsTheListDoes) {

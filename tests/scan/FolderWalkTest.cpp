@@ -15,6 +15,7 @@
 #include "scan/CFolderScan.h"
 #include "scan/MediaExtensions.h"
 #include "scan/RowDerivation.h"
+#include "scan/RowNamer.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
 
@@ -56,8 +57,8 @@ protected:
               std::optional<std::string> inFolderDisk = std::nullopt) {
         PendingResults pending;
         std::atomic<bool> cancel{false};
-        WalkContext walk{
-            reader_, pending, std::string(category), inFolderDisk, locale_, ",", cancel, {}, {}};
+        const RowNamer namer({}, std::move(inFolderDisk), ",");
+        WalkContext walk{reader_, pending, std::string(category), namer, locale_, cancel, {}, {}};
         CFolderScan top(folder);
         top.ScanFolderProc(walk);
         CatalogList list;
@@ -274,7 +275,8 @@ TEST_F(FolderWalkTest, TheKernelsPseudoFileSystemsAreNotEntered) {
                 entered = cancel = true;
             }
         };
-        WalkContext walk{reader, pending, "audio", {}, locale_, ",", cancel, entering, {}};
+        const RowNamer namer({}, std::nullopt, ",");
+        WalkContext walk{reader, pending, "audio", namer, locale_, cancel, entering, {}};
         CFolderScan(start).ScanFolderProc(walk);
         return entered;
     };

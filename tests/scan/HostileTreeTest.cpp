@@ -16,6 +16,7 @@
 #include "catalog/CatalogFile.h"
 #include "export/HtmlPageWriter.h"
 #include "scan/CFolderScan.h"
+#include "scan/RowNamer.h"
 #include "support/FakeServices.h"
 #include "support/MemoryBytes.h"
 #include "support/TempFolder.h"
@@ -81,7 +82,8 @@ TEST(HostileTreeTest, EveryNameSurvivesTheScanTheCatalogAndThePage) {
     FixedLocale locale;
     PendingResults found;
     const std::atomic<bool> cancel{false};
-    WalkContext walk{reader, found, "audio", {}, locale, ",", cancel, {}, {}};
+    const RowNamer namer({}, std::nullopt, ",");
+    WalkContext walk{reader, found, "audio", namer, locale, cancel, {}, {}};
     CFolderScan top(root.string());
     top.ScanFolderProc(walk);
     stop = true;

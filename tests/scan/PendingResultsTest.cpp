@@ -8,7 +8,8 @@ namespace {
 
 void Append(PendingResults& pending, const std::string& artist, const std::string& folder) {
     const std::string path = folder + "/x.mp3";
-    pending.AppendRow(RowCells{artist, "track", folder, "1,000", "12/31/08 03:07 PM", path});
+    pending.AppendRow(
+        CatalogRow(RowCells{artist, "track", folder, "1,000", "12/31/08 03:07 PM", path}));
 }
 
 std::vector<std::string> Column(const CatalogList& list, int column) {

@@ -13,7 +13,9 @@
 #include "browse/CatalogFilter.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogFile.h"
+#include "catalog/RowLine.h"
 #include "core/browse/BrowseRows.h"
+#include "scan/ScanSettings.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
 
@@ -39,7 +41,9 @@ protected:
     std::mutex endLock_;
     std::condition_variable endSignal_;
     std::vector<std::uint64_t> endedWalks_;
-    ScanCommands scan_{document_, list_, {folders_, drives_, locale_, ui_}};
+    MemoryProfile profile_;
+    ScriptedTagReader tags_;  // knows no file unless a test tells it
+    ScanCommands scan_{document_, list_, {folders_, drives_, locale_, ui_, profile_, &tags_}};
 
     void SetUp() override {
         scan_.SetWalkEnded([this](std::uint64_t walk) {
@@ -338,6 +342,48 @@ TEST_F(ScanCommandsTest, StartingAndCancellingManyTimesNeverMixesWalks) {
     scan_.StopAndDrain();
     EXPECT_FALSE(scan_.scanRunning());
     scan_.StartScan(tree, true, true);  // destroyed mid-walk: joined, never outlived
+}
+
+TEST_F(ScanCommandsTest, RereadNamesTheSelectedPresentRowsWithTheCurrentSettings) {
+    Write("Music/Abba/01 - Waterloo.mp3", "x");
+    Write("Music/Abba/02 - SOS.mp3", "x");
+    const std::string abba = root_ + "/Music/Abba/";
+    FileTags tags;
+    tags.artist = "ABBA";
+    tags.fields[kLength - kColumnCount] = "163";
+    tags_.tags[abba + "01 - Waterloo.mp3"] = tags;
+    for (const char* name : {"01 - Waterloo.mp3", "02 - SOS.mp3", "03 - Gone.mp3"}) {
+        list_.AppendRows({CatalogRow(RowCells{"Old", "Old", "CD 1", "1", "m", abba + name},
+                                     "album=Old\tmood=calm")});
+    }
+    CatalogView view(list_);
+    const auto rows = [&view] {
+        std::vector<std::string> texts;
+        for (int row = 0; row < view.RowCount(); ++row) {
+            std::string text;
+            AppendRowCells(*view.RowRecord(row), text);
+            texts.push_back(text + "|" + std::string(view.RowRecord(row)->Fields()));
+        }
+        return texts;
+    };
+    const std::string kept = "\tCD 1\t1\tm\t" + abba;
+
+    document_.SetModified(false);
+    EXPECT_TRUE(scan_.OnRereadNamesAndTags(view, RowSelection({0, 1, 2})));
+    EXPECT_TRUE(document_.modified());
+    EXPECT_EQ(rows(), (std::vector<std::string>{
+                          "ABBA\tWaterloo" + kept + "01 - Waterloo.mp3|mood=calm\tlength=163",
+                          "Abba\tSOS" + kept + "02 - SOS.mp3|mood=calm",
+                          "Old\tOld" + kept + "03 - Gone.mp3|album=Old\tmood=calm"}));
+
+    document_.SetModified(false);
+    EXPECT_FALSE(scan_.OnRereadNamesAndTags(view, RowSelection({0, 1, 2})));
+    EXPECT_FALSE(document_.modified());
+
+    ScanSettings::SetReadTags(profile_, false);
+    ScanSettings::SetNamePatternText(profile_, "<track> - <title>");
+    EXPECT_TRUE(scan_.OnRereadNamesAndTags(view, RowSelection({0})));
+    EXPECT_EQ(rows()[0], "Abba\tWaterloo" + kept + "01 - Waterloo.mp3|mood=calm\ttrack=1");
 }
 
 }  // namespace

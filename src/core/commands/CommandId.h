@@ -39,4 +39,5 @@ enum CommandId : int {
     kFilterOnArtist = 32810,
     kReadTags = 32811,
     kFileNames = 32812,
+    kRereadNamesAndTags = 32813,
 };

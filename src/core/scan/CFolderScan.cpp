@@ -6,6 +6,8 @@
 
 #include "scan/MediaExtensions.h"
 #include "scan/RowDerivation.h"
+#include "scan/RowNamer.h"
+#include "scan/TagReadPool.h"
 
 namespace {
 
@@ -78,15 +80,14 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
 
 void CFolderScan::AddFoundFile(WalkContext& walk, std::string_view name,
                                const FolderReader::FileFacts& facts) const {
-    const DerivedRow row =
-        DeriveRow(folder, name, facts.size, walk.locale.LocalTime(facts.modifiedSeconds),
-                  walk.groupSeparator);
-    RowCells cells;
-    for (int column = 0; column < kColumnCount; ++column) {
-        cells[column] = row[column];
+    const FoundFile file{folder, name, facts.size, walk.locale.LocalTime(facts.modifiedSeconds)};
+    if (walk.tagReads != nullptr) {
+        walk.tagReads->Submit(file);
+        return;
     }
-    if (walk.inFolderDisk) {
-        cells[kFolderDisk] = *walk.inFolderDisk;
+    std::optional<FileTags> tags;
+    if (walk.tagReader != nullptr) {
+        tags = walk.tagReader->ReadTags(FoundPath(folder, name));
     }
-    walk.results.AppendRow(cells);
+    walk.results.AppendRow(walk.namer.Name(file, tags ? &*tags : nullptr));
 }

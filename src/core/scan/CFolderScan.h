@@ -10,21 +10,27 @@
 #include "scan/PendingResults.h"
 #include "services.h"
 
+class RowNamer;
+class TagReadPool;
+
 // What every level of one walk shares.
 struct WalkContext {
     FolderReader& reader;
     PendingResults& results;
     std::string category;  // "audio" or "video"
-    // Fixed when the walk starts, so its rows keep it however late they are drained;
-    // nothing shows each file's folder.
-    std::optional<std::string> inFolderDisk;
+    // Names each found file's row. Fixed when the walk starts, with any In Folder/Disk label,
+    // so its rows keep it however late they are drained.
+    const RowNamer& namer;
     Locale& locale;
-    std::string groupSeparator;  // the locale's, read once per walk
     const std::atomic<bool>& cancelRequested;
     // Told the folder each level is about to list; may be empty.
     std::function<void(const std::string&)> enteringFolder;
     // Every folder listed so far: a second link to one adds nothing, wherever it is.
     std::set<FolderReader::FolderIdentity> walked;
+    // Where tags are read: found files go to the pool, or are read here in walk order by
+    // the reader; with neither, no tags are read.
+    TagReadPool* tagReads = nullptr;
+    TagReader* tagReader = nullptr;
 };
 
 // One level of the walk: a folder's matching files in the order the file system lists

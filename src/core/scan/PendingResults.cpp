@@ -1,9 +1,20 @@
 #include "scan/PendingResults.h"
 
-void PendingResults::AppendRow(const RowCells& cells) {
-    CatalogRow row(cells);  // built before the lock: the drain waits only for the push
+#include <iterator>
+
+void PendingResults::AppendRow(CatalogRow row) {
     const std::lock_guard<std::mutex> lock(resultLock);
     pendingResults.push_back(std::move(row));
+}
+
+void PendingResults::AppendRows(std::vector<CatalogRow> rows) {
+    const std::lock_guard<std::mutex> lock(resultLock);
+    if (pendingResults.empty()) {
+        pendingResults.swap(rows);
+        return;
+    }
+    pendingResults.insert(pendingResults.end(), std::make_move_iterator(rows.begin()),
+                          std::make_move_iterator(rows.end()));
 }
 
 int PendingResults::Drain(CatalogList& list) {

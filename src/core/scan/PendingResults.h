@@ -11,8 +11,10 @@
 // under resultLock, the UI thread moves every pending row to the end of the list.
 class PendingResults {
 public:
-    // Worker thread: one found file's six cells, in column order.
-    void AppendRow(const RowCells& cells);
+    // Worker thread: one found file's row.
+    void AppendRow(CatalogRow row);
+    // Worker thread: found files' rows, in the order found.
+    void AppendRows(std::vector<CatalogRow> rows);
 
     // UI thread: moves every pending row, in the order found, to the end of the list as
     // one batch. Returns the number of rows moved.

@@ -161,12 +161,17 @@ DerivedRow DeriveRow(std::string_view walkedFolder, std::string_view fileName, s
     if (modified) {
         row[kModified] = FormatModified(*modified);
     }
-    // "/" gives "/a.mp3"; an empty folder (the current one) gives the bare name.
-    if (walkedFolder.empty()) {
-        row[kPath] = fileName;
-    } else {
-        row[kPath].reserve(folder.size() + 1 + fileName.size());
-        row[kPath].append(folder).append("/").append(fileName);
-    }
+    row[kPath] = FoundPath(walkedFolder, fileName);
     return row;
+}
+
+std::string FoundPath(std::string_view walkedFolder, std::string_view fileName) {
+    if (walkedFolder.empty()) {
+        return std::string(fileName);
+    }
+    const std::string_view folder = WithoutClosingSlashes(walkedFolder);
+    std::string path;
+    path.reserve(folder.size() + 1 + fileName.size());
+    path.append(folder).append("/").append(fileName);
+    return path;
 }

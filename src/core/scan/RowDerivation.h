@@ -39,6 +39,10 @@ std::optional<std::tm> StandardLocalTime(std::int64_t secondsSinceEpoch);
 // cannot be converted.
 std::string ModifiedText(std::int64_t secondsSinceEpoch);
 
+// The Path of a file `fileName` found in `walkedFolder`: "/" gives "/a.mp3", an empty folder
+// (the current one) the bare name.
+std::string FoundPath(std::string_view walkedFolder, std::string_view fileName);
+
 using DerivedRow = std::array<std::string, kColumnCount>;
 
 // The cells of a file `fileName` found in `walkedFolder`, indexed by Column.

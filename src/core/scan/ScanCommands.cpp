@@ -2,12 +2,15 @@
 
 #include "catalog/CPlumetDoc.h"
 #include "scan/MediaExtensions.h"
+#include "scan/RowNamer.h"
+#include "scan/RowRereader.h"
+#include "scan/ScanSettings.h"
 
 ScanCommands::ScanCommands(CPlumetDoc& document, CatalogList& list, Services services)
     : document_(document),
       list_(list),
       services_(services),
-      worker_(services.folders, services.locale, pending_) {}
+      worker_(services.folders, services.locale, pending_, services.tags) {}
 
 void ScanCommands::SetWalkEnded(ScanWorker::WalkEnded walkEnded) {
     worker_.SetWalkEnded(std::move(walkEnded));
@@ -28,8 +31,14 @@ bool ScanCommands::StartScan(const std::string& folder, bool clearList, bool aud
     }
     const std::string category(audio ? kAudioCategory : kVideoCategory);
     scanRunning_ = true;
-    currentWalk_ = worker_.StartScan(
-        folder, category, fromDisc_ ? std::optional<std::string>(discLabel_) : std::nullopt);
+    ScanWorker::Naming naming;
+    naming.pattern = ScanSettings::StoredNamePattern(services_.profile);
+    naming.readTags = ScanSettings::ReadTags(services_.profile);
+    naming.oneReader = fromDisc_;
+    if (fromDisc_) {
+        naming.inFolderDisk = discLabel_;
+    }
+    currentWalk_ = worker_.StartScan(folder, category, std::move(naming));
     return true;
 }
 
@@ -55,6 +64,17 @@ void ScanCommands::OnLoadFromCD() {
     if (!discLabel_.empty() && !root.empty()) {
         StartScan(root, false, true);
     }
+}
+
+bool ScanCommands::OnRereadNamesAndTags(CatalogView& view, const RowSelection& selection) {
+    const RowNamer namer(ScanSettings::StoredNamePattern(services_.profile), std::nullopt,
+                         services_.locale.GroupSeparator());
+    RowRereader rereader(services_.folders, services_.tags);
+    if (!rereader.Reread(view, selection, namer, ScanSettings::ReadTags(services_.profile))) {
+        return false;
+    }
+    document_.SetModified(true);
+    return true;
 }
 
 std::string ScanCommands::ReadVolumeLabel(const std::string& path) {

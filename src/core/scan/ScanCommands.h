@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "browse/CatalogView.h"
 #include "catalog/CatalogList.h"
+#include "catalog/RowSelection.h"
 #include "scan/PendingResults.h"
 #include "scan/ScanWorker.h"
 #include "services.h"
@@ -24,6 +26,8 @@ public:
         Drives& drives;
         Locale& locale;
         UserInterface& ui;
+        Profile& profile;           // whether to read tags, and the pattern for files without them
+        TagReader* tags = nullptr;  // without it no tags are read
     };
 
     // What a drain did: the rows it moved.
@@ -48,6 +52,10 @@ public:
     void OnLoadFromCD();
     void OnSelectSearchLocation();
     void OnCancelSearch();
+    // "Re-read Names and Tags": the selected rows whose files are present are named again
+    // with the current settings; the catalog is marked modified when a row changed. True
+    // then.
+    bool OnRereadNamesAndTags(CatalogView& view, const RowSelection& selection);
     // Asks the disc that holds `path` for its label and lets the user confirm or edit it.
     std::string ReadVolumeLabel(const std::string& path);
 

@@ -1,21 +1,24 @@
 #include "scan/ScanWorker.h"
 
 #include "scan/CFolderScan.h"
+#include "scan/RowNamer.h"
+#include "scan/TagReadPool.h"
 
-ScanWorker::ScanWorker(FolderReader& reader, Locale& locale, PendingResults& results)
-    : reader_(reader), locale_(locale), results_(results) {}
+ScanWorker::ScanWorker(FolderReader& reader, Locale& locale, PendingResults& results,
+                       TagReader* tagReader)
+    : reader_(reader), locale_(locale), results_(results), tagReader_(tagReader) {}
 
 ScanWorker::~ScanWorker() {
     CancelScan();
 }
 
 std::uint64_t ScanWorker::StartScan(const std::string& folder, const std::string& category,
-                                    std::optional<std::string> inFolderDisk) {
+                                    Naming naming) {
     CancelScan();
     cancelRequested_ = false;
     const std::uint64_t walk = ++walkCount_;
     SetCurrentFolder(folder);
-    worker_ = std::thread(&ScanWorker::Walk, this, folder, category, std::move(inFolderDisk),
+    worker_ = std::thread(&ScanWorker::Walk, this, folder, category, std::move(naming),
                           locale_.GroupSeparator(), walk);
     return walk;
 }
@@ -37,20 +40,34 @@ void ScanWorker::SetCurrentFolder(const std::string& folder) {
     currentFolder_ = folder;
 }
 
-void ScanWorker::Walk(std::string folder, std::string category,
-                      std::optional<std::string> inFolderDisk, std::string groupSeparator,
-                      std::uint64_t walk) {
+void ScanWorker::Walk(std::string folder, std::string category, Naming naming,
+                      std::string groupSeparator, std::uint64_t walk) {
+    const RowNamer namer(std::move(naming.pattern), std::move(naming.inFolderDisk),
+                         std::move(groupSeparator));
     WalkContext context{reader_,
                         results_,
                         std::move(category),
-                        std::move(inFolderDisk),
+                        namer,
                         locale_,
-                        std::move(groupSeparator),
                         cancelRequested_,
                         [this](const std::string& entered) { SetCurrentFolder(entered); },
                         {}};
+    // The pool's threads live as long as the walk, and only when tags are read.
+    std::optional<TagReadPool> pool;
+    if (naming.readTags && tagReader_ != nullptr) {
+        if (naming.oneReader) {
+            context.tagReader = tagReader_;
+        } else {
+            pool.emplace(*tagReader_, namer, results_, cancelRequested_,
+                         TagReadPool::ThreadCountFor(std::thread::hardware_concurrency()));
+            context.tagReads = &*pool;
+        }
+    }
     CFolderScan top(std::move(folder));
     top.ScanFolderProc(context);
+    if (pool) {
+        pool->Finish();
+    }
     SetCurrentFolder({});
     cancelRequested_ = false;
     if (walkEnded_) {

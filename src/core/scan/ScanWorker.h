@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "scan/NamePattern.h"
 #include "scan/PendingResults.h"
 #include "services.h"
 
@@ -18,7 +19,21 @@ public:
     // Called on the worker thread once a walk has ended, with that walk's number.
     using WalkEnded = std::function<void(std::uint64_t walk)>;
 
-    ScanWorker(FolderReader& reader, Locale& locale, PendingResults& results);
+    // How one walk names its rows.
+    struct Naming {
+        NamePattern pattern;  // the standard rule by default
+        // Whether the files' tags are read (with a tag reader only).
+        bool readTags = false;
+        // One reading thread, in walk order: on an optical disc a seek costs more than
+        // waiting.
+        bool oneReader = false;
+        // With it, every row of the walk shows it in In Folder/Disk.
+        std::optional<std::string> inFolderDisk;
+    };
+
+    // Without a tag reader no walk reads tags.
+    ScanWorker(FolderReader& reader, Locale& locale, PendingResults& results,
+               TagReader* tagReader = nullptr);
     ~ScanWorker();
     ScanWorker(const ScanWorker&) = delete;
     ScanWorker& operator=(const ScanWorker&) = delete;
@@ -26,9 +41,7 @@ public:
     void SetWalkEnded(WalkEnded walkEnded) { walkEnded_ = std::move(walkEnded); }
 
     // Stops a running walk first, then starts walking `folder`; returns the new walk's number.
-    // With `inFolderDisk`, every row of the walk shows it in In Folder/Disk.
-    std::uint64_t StartScan(const std::string& folder, const std::string& category,
-                            std::optional<std::string> inFolderDisk);
+    std::uint64_t StartScan(const std::string& folder, const std::string& category, Naming naming);
     // Asks the walk to stop and waits until its thread has ended. Rows found so far stay
     // in the pending results.
     void CancelScan();
@@ -37,13 +50,14 @@ public:
     std::string CurrentFolder() const;
 
 private:
-    void Walk(std::string folder, std::string category, std::optional<std::string> inFolderDisk,
-              std::string groupSeparator, std::uint64_t walk);
+    void Walk(std::string folder, std::string category, Naming naming, std::string groupSeparator,
+              std::uint64_t walk);
     void SetCurrentFolder(const std::string& folder);
 
     FolderReader& reader_;
     Locale& locale_;
     PendingResults& results_;
+    TagReader* tagReader_;
     WalkEnded walkEnded_;
     std::atomic<bool> cancelRequested_{false};
     std::uint64_t walkCount_ = 0;
