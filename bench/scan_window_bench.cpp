@@ -13,8 +13,6 @@
 
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
-#include "TagLibTagReader.h"
-#include "scan/ScanSettings.h"
 #include "CPlumetView.h"
 #include "CatalogModel.h"
 #include "LinuxDrives.h"
@@ -22,8 +20,10 @@
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
 #include "ScanStatus.h"
+#include "TagLibTagReader.h"
 #include "commands/CommandId.h"
 #include "scan/RowDerivation.h"
+#include "scan/ScanSettings.h"
 
 namespace {
 
