@@ -181,7 +181,8 @@ TEST(RowDerivationTest, DerivesTheSixCells) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder + " + " + c.file);
-        const DerivedRow row = DeriveRow(c.folder, c.file, 5ULL << 30, StandardLocalTime(1230737220), ".");
+        const DerivedRow row =
+            DeriveRow(c.folder, c.file, 5ULL << 30, StandardLocalTime(1230737220), ".");
         EXPECT_EQ(row[kArtist], c.artist);
         EXPECT_EQ(row[kTrack], c.track);
         EXPECT_EQ(row[kFolderDisk], c.folderDisk);
