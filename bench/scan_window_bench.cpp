@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QMetaObject>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -47,14 +48,28 @@ private:
 
 class MemoryProfile : public Profile {
 public:
-    std::string GetString(const std::string&, const std::string&,
+    std::string GetString(const std::string& section, const std::string& name,
                           const std::string& fallback) override {
-        return fallback;
+        const auto found = values_.find(section + "/" + name);
+        return found == values_.end() ? fallback : found->second;
     }
-    int GetInt(const std::string&, const std::string&, int fallback) override { return fallback; }
-    void WriteString(const std::string&, const std::string&, const std::string&) override {}
-    void WriteInt(const std::string&, const std::string&, int) override {}
-    void RemoveValue(const std::string&, const std::string&) override {}
+    int GetInt(const std::string& section, const std::string& name, int fallback) override {
+        const auto found = values_.find(section + "/" + name);
+        return found == values_.end() ? fallback : std::stoi(found->second);
+    }
+    void WriteString(const std::string& section, const std::string& name,
+                     const std::string& value) override {
+        values_[section + "/" + name] = value;
+    }
+    void WriteInt(const std::string& section, const std::string& name, int value) override {
+        values_[section + "/" + name] = std::to_string(value);
+    }
+    void RemoveValue(const std::string& section, const std::string& name) override {
+        values_.erase(section + "/" + name);
+    }
+
+private:
+    std::map<std::string, std::string> values_;
 };
 
 class NoShell : public Shell {

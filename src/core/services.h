@@ -113,6 +113,9 @@ public:
     // to call from several threads at once; a file that only pretends to be audio costs
     // about what a small file costs.
     virtual std::optional<FileTags> ReadTags(const std::string& path) = 0;
+    // Tells the system that the file will be read soon, so that on a cold disk its reading
+    // starts at once, beside the files being read now. Returns at once.
+    virtual void WillRead(const std::string& path) { (void)path; }
 };
 
 // Optical drives and the discs in them.

@@ -24,6 +24,10 @@
 #include <taglib/wavpackfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -331,6 +335,24 @@ std::optional<FileTags> TagLibTagReader::ReadTags(const std::string& path) {
     } catch (...) {
         return std::nullopt;
     }
+}
+
+void TagLibTagReader::WillRead(const std::string& path) {
+    // Tags sit at the start (ID3v2, FLAC, Ogg, MP4 headers) and at the end (ID3v1, APE).
+    constexpr off_t kHead = 256 << 10;
+    constexpr off_t kTail = 64 << 10;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return;
+    }
+    struct stat facts {};
+    if (::fstat(fd, &facts) == 0 && S_ISREG(facts.st_mode)) {
+        ::posix_fadvise(fd, 0, kHead, POSIX_FADV_WILLNEED);
+        if (facts.st_size > kHead) {
+            ::posix_fadvise(fd, std::max(kHead, facts.st_size - kTail), kTail, POSIX_FADV_WILLNEED);
+        }
+    }
+    ::close(fd);
 }
 
 std::optional<FileTags> TagLibTagReader::ReadTagsFromMemory(std::string_view bytes,

@@ -21,6 +21,8 @@ public:
     static constexpr unsigned long kBodyBudget = 16UL << 20;
 
     std::optional<FileTags> ReadTags(const std::string& path) override;
+    // Starts reading the parts of the file the tags live in: its start and its end.
+    void WillRead(const std::string& path) override;
 
     // The same from a file's bytes in memory, read as a file with this extension.
     static std::optional<FileTags> ReadTagsFromMemory(std::string_view bytes,

@@ -62,7 +62,7 @@ std::vector<int> RowRereader::PresentRows(const CatalogView& view, const RowSele
 std::vector<std::optional<FileTags>> RowRereader::ReadAll(const std::vector<std::string>& paths) {
     std::vector<std::optional<FileTags>> tags(paths.size());
     const std::size_t tasks = std::min<std::size_t>(
-        paths.size(), TagReadPool::ThreadCountFor(std::thread::hardware_concurrency()));
+        paths.size(), TagReadPool::ThreadCountFor(std::thread::hardware_concurrency()) + 1);
     std::vector<std::future<void>> running;
     for (std::size_t task = 0; task < tasks; ++task) {
         // Task t reads files t, t + tasks, ...: neighbours, which often share a slow folder,

@@ -31,16 +31,24 @@ TagReadPool::~TagReadPool() {
 }
 
 int TagReadPool::ThreadCountFor(unsigned cores) {
-    return std::clamp(2 * static_cast<int>(cores), 4, kMostThreads);
+    return std::clamp(static_cast<int>(cores) - 1, 1, kMostThreads);
 }
 
 void TagReadPool::Submit(const FoundFile& file) {
     std::unique_lock<std::mutex> lock(lock_);
-    while (queued_ - released_ == window_.size()) {
-        if (Cancelled()) {
-            return;
+    if (queued_ - released_ == window_.size()) {
+        // A full window: the walk reads files itself rather than wait, so that the threads
+        // that run never outnumber the cores. When every file is taken it waits until half
+        // the window is free, which wakes it once per many rows rather than once per row.
+        while (queued_ - released_ > window_.size() / 2 && !Cancelled()) {
+            if (claimed_ < queued_) {
+                ReadNext(lock);
+                continue;
+            }
+            walkWaiting_ = true;
+            space_.wait_for(lock, kCancelPoll);
+            walkWaiting_ = false;
         }
-        space_.wait_for(lock, kCancelPoll);
     }
     if (Cancelled()) {
         return;
@@ -53,7 +61,16 @@ void TagReadPool::Submit(const FoundFile& file) {
     slot.row.reset();
     ++queued_;
     lock.unlock();
-    work_.notify_one();
+    // On a cold disk the file's reading starts now, beside the files being read: a few
+    // threads then keep the device as busy as many would.
+    reader_.WillRead(FoundPath(file.walkedFolder, file.fileName));
+    lock.lock();
+    // Waking a thread costs two system calls; a busy one finds the file by itself.
+    const bool wake = idleReaders_ > 0;
+    lock.unlock();
+    if (wake) {
+        work_.notify_one();
+    }
 }
 
 void TagReadPool::Finish() {
@@ -72,26 +89,32 @@ void TagReadPool::Finish() {
 void TagReadPool::ReadFiles() {
     std::unique_lock<std::mutex> lock(lock_);
     for (;;) {
+        ++idleReaders_;
         work_.wait(lock, [this] { return ending_ || (claimed_ < queued_ && !Cancelled()); });
+        --idleReaders_;
         if (claimed_ == queued_ || Cancelled()) {
             if (ending_) {
                 return;
             }
             continue;
         }
-        const std::uint64_t number = claimed_++;
-        Slot& slot = window_[number % window_.size()];
-        lock.unlock();
-        // The slot is this thread's until its row is released: the walk reuses a slot only
-        // after that.
-        const std::optional<FileTags> tags = reader_.ReadTags(FoundPath(slot.folder, slot.name));
-        CatalogRow row = namer_.Name(FoundFile{slot.folder, slot.name, slot.size, slot.modified},
-                                     tags ? &*tags : nullptr);
-        lock.lock();
-        slot.row = std::move(row);
-        if (number == released_) {
-            ReleaseReady();
-        }
+        ReadNext(lock);
+    }
+}
+
+void TagReadPool::ReadNext(std::unique_lock<std::mutex>& lock) {
+    const std::uint64_t number = claimed_++;
+    Slot& slot = window_[number % window_.size()];
+    lock.unlock();
+    // The slot is this thread's until its row is released: the walk reuses a slot only
+    // after that.
+    const std::optional<FileTags> tags = reader_.ReadTags(FoundPath(slot.folder, slot.name));
+    CatalogRow row = namer_.Name(FoundFile{slot.folder, slot.name, slot.size, slot.modified},
+                                 tags ? &*tags : nullptr);
+    lock.lock();
+    slot.row = std::move(row);
+    if (number == released_) {
+        ReleaseReady();
     }
 }
 
@@ -108,5 +131,7 @@ void TagReadPool::ReleaseReady() {
     }
     // Still under the lock, so batches reach the results in the window's order.
     results_.AppendRows(std::move(rows));
-    space_.notify_one();
+    if (walkWaiting_ && queued_ - released_ <= window_.size() / 2) {
+        space_.notify_one();
+    }
 }

@@ -28,16 +28,17 @@ public:
     TagReadPool(const TagReadPool&) = delete;
     TagReadPool& operator=(const TagReadPool&) = delete;
 
-    // Walk thread: queues one found file, waiting while the window is full. Once a cancel
-    // is asked the file is dropped.
+    // Walk thread: queues one found file. While the window is full the walk reads queued
+    // files itself, or waits when all are taken. Once a cancel is asked the file is dropped.
     void Submit(const FoundFile& file);
     // Waits until every file queued is in the results and ends the threads. After a cancel
     // only the reads under way finish; the rows of the files found before the first one not
     // read are kept, the rest dropped.
     void Finish();
 
-    // Reads wait on the disk more than on the processor: more threads than cores keep the
-    // device busy on a cold cache.
+    // The reading threads beside the walk, which reads too when the window is full: one per
+    // core in all. More threads only take turns on the processor when the files are cached,
+    // and a cold disk is kept busy by the read-ahead each file gets when it is queued.
     static int ThreadCountFor(unsigned cores);
 
 private:
@@ -50,6 +51,8 @@ private:
     };
 
     void ReadFiles();
+    // Under `lock`, released while reading: reads the next file not yet taken.
+    void ReadNext(std::unique_lock<std::mutex>& lock);
     // Under lock_: moves the rows of the completed start of the window to the results.
     void ReleaseReady();
     bool Cancelled() const { return cancelRequested_.load(std::memory_order_relaxed); }
@@ -67,5 +70,7 @@ private:
     std::uint64_t claimed_ = 0;
     std::uint64_t released_ = 0;
     bool ending_ = false;
+    int idleReaders_ = 0;               // threads waiting for a file
+    bool walkWaiting_ = false;          // the walk waits for room in the window
     std::vector<std::thread> threads_;  // last: joined before the members they use go
 };
