@@ -8,7 +8,6 @@
 #include <QEventLoop>
 #include <QMetaObject>
 #include <cstdio>
-#include <map>
 #include <optional>
 #include <string>
 
@@ -25,6 +24,7 @@
 #include "commands/CommandId.h"
 #include "scan/RowDerivation.h"
 #include "scan/ScanSettings.h"
+#include "support/FakeServices.h"
 
 namespace {
 
@@ -44,32 +44,6 @@ public:
 
 private:
     std::string folder_;
-};
-
-class MemoryProfile : public Profile {
-public:
-    std::string GetString(const std::string& section, const std::string& name,
-                          const std::string& fallback) override {
-        const auto found = values_.find(section + "/" + name);
-        return found == values_.end() ? fallback : found->second;
-    }
-    int GetInt(const std::string& section, const std::string& name, int fallback) override {
-        const auto found = values_.find(section + "/" + name);
-        return found == values_.end() ? fallback : std::stoi(found->second);
-    }
-    void WriteString(const std::string& section, const std::string& name,
-                     const std::string& value) override {
-        values_[section + "/" + name] = value;
-    }
-    void WriteInt(const std::string& section, const std::string& name, int value) override {
-        values_[section + "/" + name] = std::to_string(value);
-    }
-    void RemoveValue(const std::string& section, const std::string& name) override {
-        values_.erase(section + "/" + name);
-    }
-
-private:
-    std::map<std::string, std::string> values_;
 };
 
 class NoShell : public Shell {
