@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "browse/CellKeys.h"
+#include "browse/TextFold.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RowFields.h"
 
@@ -60,7 +63,14 @@ public:
             const std::string_view cell = list_.CellText(storeRow(row), column_);
             Key& key = keys_[static_cast<std::size_t>(row)];
             key.row = row;
-            if (!numeric) {
+            if (!numeric && HasNonAscii(cell)) {
+                // Only texts past ASCII need a folded copy; it lives in `folded_` until the
+                // sort ends, its place noted for when the copies stop moving.
+                const std::size_t start = folded_.size();
+                AppendFolded(cell, folded_);
+                key.size = static_cast<std::uint32_t>(folded_.size() - start);
+                foldedKeys_.emplace_back(row, start);
+            } else if (!numeric) {
                 key.text = cell.data();
                 key.size = static_cast<std::uint32_t>(cell.size());
                 SetPiece(key, 0);
@@ -71,6 +81,11 @@ public:
             } else if (const auto minutes = ModifiedMinutes(cell)) {
                 key.piece = static_cast<std::uint64_t>(*minutes) + 1;  // 0: not a date
             }
+        }
+        for (const auto& [row, start] : foldedKeys_) {
+            Key& key = keys_[static_cast<std::size_t>(row)];
+            key.text = folded_.data() + start;
+            SetPiece(key, 0);
         }
         SortAll();
         std::vector<int> order(keys_.size());
@@ -141,6 +156,8 @@ private:
     const int column_;
     const bool ascending_;
     std::vector<Key> keys_;
+    std::string folded_;                                   // folded copies of texts past ASCII
+    std::vector<std::pair<int, std::size_t>> foldedKeys_;  // key, start in folded_
 };
 
 }  // namespace
@@ -169,6 +186,15 @@ int CompareCells(int column, std::string_view a, std::string_view b) {
             return value ? static_cast<std::uint64_t>(*value) + 1 : std::uint64_t{0};
         };
         return compare(minutes(a), minutes(b));
+    }
+    if (HasNonAscii(a) || HasNonAscii(b)) {
+        const std::string x = Folded(a);
+        const std::string y = Folded(b);
+        const std::basic_string_view<unsigned char> ux(
+            reinterpret_cast<const unsigned char*>(x.data()), x.size());
+        const std::basic_string_view<unsigned char> uy(
+            reinterpret_cast<const unsigned char*>(y.data()), y.size());
+        return compare(ux, uy);
     }
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {

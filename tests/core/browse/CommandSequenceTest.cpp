@@ -19,6 +19,7 @@
 #include "browse/CatalogView.h"
 #include "browse/ColumnSort.h"
 #include "browse/RowEditor.h"
+#include "browse/TextFold.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/RowFields.h"
@@ -188,13 +189,9 @@ int ModelCompare(int column, const std::string& a, const std::string& b) {
         };
         return sign(rank(a), rank(b));
     }
-    std::string x = a;
-    std::string y = b;
-    for (std::string* text : {&x, &y}) {
-        for (char& c : *text) {
-            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        }
-    }
+    // Folding itself is tested on its own; here it only has to be the same in every view.
+    const std::string x = Folded(a);
+    const std::string y = Folded(b);
     const std::basic_string_view<unsigned char> ux(reinterpret_cast<const unsigned char*>(x.data()),
                                                    x.size());
     const std::basic_string_view<unsigned char> uy(reinterpret_cast<const unsigned char*>(y.data()),
