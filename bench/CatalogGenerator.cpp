@@ -33,6 +33,7 @@ constexpr std::array<std::string_view, 64> kWords{
 };
 constexpr std::array<std::string_view, 8> kGenres{"Rock", "Jazz",       "Pop",   "Classical",
                                                   "Folk", "Electronic", "Blues", "Hip-Hop"};
+constexpr std::array<std::string_view, 8> kAccentedCapitals{"Á", "É", "Ø", "Ž", "Ö", "Ç", "Å", "Ł"};
 constexpr std::array<std::string_view, 4> kBitrates{"128", "192", "256", "320"};
 constexpr std::array<std::string_view, 15> kConsonants{"b", "d", "f", "g", "k", "l", "m", "n",
                                                        "p", "r", "s", "t", "v", "z", "j"};
@@ -65,11 +66,14 @@ public:
         return text;
     }
 
-    std::vector<std::string> Artists() {
+    std::vector<std::string> Artists(bool accented) {
         std::vector<std::string> artists;
         std::unordered_set<std::string> seen;
         while (artists.size() < kArtistCount) {
             std::string name = Syllables(2) + ' ' + Syllables(1 + static_cast<int>(Below(2)));
+            if (accented && Below(8) == 0) {
+                name.replace(0, 1, kAccentedCapitals[Below(kAccentedCapitals.size())]);
+            }
             if (seen.insert(name).second) {
                 artists.push_back(std::move(name));
             }
@@ -129,13 +133,13 @@ Result WriteAll(int fd, const std::string& bytes, const std::string& path) {
 }  // namespace
 
 Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t variant,
-                       GeneratedCatalog& generated, bool withFields) {
+                       GeneratedCatalog& generated, bool withFields, bool accented) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         return Result::Failure(path + ": " + std::strerror(errno));
     }
     Generator generator(variant);
-    const std::vector<std::string> artists = generator.Artists();
+    const std::vector<std::string> artists = generator.Artists(accented);
     generated = GeneratedCatalog{};
     generated.rows = rows;
     generated.distinctArtists = std::min<std::uint64_t>(rows, artists.size());
