@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CFindTrackDlg::CFindTrackDlg(QWidget* parent)
+CFindTrackDlg::CFindTrackDlg(const std::string& lastText, QWidget* parent)
     : QDialog(parent),
-      edit_(new QLineEdit),
+      edit_(new QLineEdit(QString::fromStdString(lastText))),
       find_(new QPushButton(tr("Find"))),
       cancel_(new QPushButton(tr("Cancel"))) {
     setWindowTitle(tr("Find Track Dialog"));
@@ -36,6 +36,7 @@ CFindTrackDlg::CFindTrackDlg(QWidget* parent)
 
     setTabOrder(edit_, find_);
     setTabOrder(find_, cancel_);
+    edit_->selectAll();
     edit_->setFocus();
 }
 

@@ -11,7 +11,8 @@ class CFindTrackDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CFindTrackDlg(QWidget* parent = nullptr);
+    // Opens with `lastText`, the text looked for last, selected so that typing replaces it.
+    explicit CFindTrackDlg(const std::string& lastText = std::string(), QWidget* parent = nullptr);
 
     // What the user typed, as UTF-8 bytes, the encoding of the cells typed on Linux.
     std::string text() const;

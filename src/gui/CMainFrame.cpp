@@ -121,6 +121,7 @@ void CMainFrame::CreateHandlers() {
         });
     }
     c.SetHandler(kAppExit, [this] { close(); });
+    c.SetHandler(kSelectAll, [this] { view_->selectAll(); });
     ScanCommands& scan = services_.scan;
     c.SetHandler(kLoadFromCD, [this] { OnLoadFromCD(); });
     c.SetHandler(kSelectSearchLocation,
@@ -169,6 +170,18 @@ void CMainFrame::CreateMenus() {
     fileMenu_->addSeparator();
     fileMenu_->addAction(c.Action(kAppExit));
 
+    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    for (int id : {kFindTrack, kFindNext}) {
+        editMenu->addAction(c.Action(id));
+    }
+    // The search box's command, which focuses it, goes here, after the finds.
+    editMenu->addSeparator();
+    for (int id : {kEdit, kRemoveFromList}) {
+        editMenu->addAction(c.Action(id));
+    }
+    editMenu->addSeparator();
+    editMenu->addAction(c.Action(kSelectAll));
+
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     for (int id : {kViewToolbar, kViewStatusBar, kOpenLastFile}) {
         viewMenu->addAction(c.Action(id));
@@ -187,7 +200,7 @@ void CMainFrame::CreateMenus() {
     helpMenu->addSeparator();
     helpMenu->addAction(c.Action(kAppAbout));
 
-    for (QMenu* menu : {fileMenu_, viewMenu, toolsMenu, helpMenu}) {
+    for (QMenu* menu : {fileMenu_, editMenu, viewMenu, toolsMenu, helpMenu}) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     }
 }

@@ -2,6 +2,9 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "CatalogModel.h"
@@ -13,6 +16,62 @@ CPlumetView::CPlumetView(CatalogModel& model, QWidget* parent) : QTableView(pare
     setItemDelegate(new CellToolTipDelegate(this));
     headerColumns_ = new HeaderColumns(*horizontalHeader());
     ApplyLook();
+    CreateEmptyHint();
+}
+
+const QString& CPlumetView::EmptyHintText() {
+    static const QString kText = QStringLiteral(
+        "Scan a folder (Tools > Select Search Location) or a disc (Tools > Load from CD), or "
+        "open a catalog.");
+    return kText;
+}
+
+void CPlumetView::CreateEmptyHint() {
+    emptyHint_ = new QLabel(EmptyHintText(), viewport());
+    emptyHint_->setObjectName(QStringLiteral("emptyHint"));
+    emptyHint_->setAlignment(Qt::AlignCenter);
+    emptyHint_->setWordWrap(true);
+    // Clicks and the context menu still reach the list under it.
+    emptyHint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* layout = new QVBoxLayout(viewport());
+    layout->addWidget(emptyHint_);
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, &CPlumetView::UpdateEmptyHint);
+    connect(&model_, &QAbstractItemModel::rowsRemoved, this, &CPlumetView::UpdateEmptyHint);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &CPlumetView::UpdateEmptyHint);
+    connect(&model_, &QAbstractItemModel::layoutChanged, this, &CPlumetView::UpdateEmptyHint);
+    UpdateEmptyHint();
+}
+
+void CPlumetView::UpdateEmptyHint() {
+    emptyHint_->setVisible(model_.rowCount() == 0);
+}
+
+void CPlumetView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && modifiers == Qt::NoModifier && state() != EditingState &&
+        selectionModel()->hasSelection()) {
+        emit PlayRequested();
+        event->accept();
+        return;
+    }
+    const bool menuKey = event->key() == Qt::Key_Menu && modifiers == Qt::NoModifier;
+    const bool shiftF10 = event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier;
+    if (menuKey || shiftF10) {
+        emit customContextMenuRequested(CurrentRowPosition());
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+QPoint CPlumetView::CurrentRowPosition() const {
+    const QModelIndex current = currentIndex();
+    const QRect cell = current.isValid() ? visualRect(current) : QRect();
+    if (!cell.isValid() || !viewport()->rect().intersects(cell)) {
+        return QPoint(0, 0);
+    }
+    return cell.center();
 }
 
 void CPlumetView::ApplyLook() {

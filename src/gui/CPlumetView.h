@@ -4,6 +4,7 @@
 
 class CatalogModel;
 class HeaderColumns;
+class QLabel;
 
 // The catalog list: the six cells and the fields over the store, full-row and multiple
 // selection.
@@ -21,10 +22,25 @@ public:
     HeaderColumns& headerColumns() const { return *headerColumns_; }
     // The selected rows in ascending order.
     std::vector<int> SelectedRows() const;
+    // How to start, shown in the list area while it has no rows.
+    QLabel& emptyHint() const { return *emptyHint_; }
+    static const QString& EmptyHintText();
+
+signals:
+    // Enter on selected rows.
+    void PlayRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ApplyLook();
+    void CreateEmptyHint();
+    void UpdateEmptyHint();
+    // Where the keyboard's context menu opens: at the current row, else the top left.
+    QPoint CurrentRowPosition() const;
 
     CatalogModel& model_;
     HeaderColumns* headerColumns_;
+    QLabel* emptyHint_ = nullptr;
 };

@@ -32,12 +32,14 @@ ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts pa
     commands_.SetHandler(kEditArtistName, [this] { OnEdit(false); });
     commands_.SetHandler(kRemoveFromList, [this] { OnRemoveFromList(); });
     commands_.SetHandler(kFindTrack, [this] { OnFindTrack(); });
+    commands_.SetHandler(kFindNext, [this] { OnFindNext(); });
     commands_.SetHandler(kPlay, [this] { parts_.playback.OnPlay(Selection()); });
     commands_.SetHandler(kRandomPlay, [this] { OnRandomPlay(); });
     commands_.SetHandler(kOpenFolder, [this] { parts_.playback.OnOpenFolder(Selection()); });
     commands_.SetHandler(kEnqueueInWinamp,
                          [this] { parts_.playback.OnEnqueueInWinamp(Selection()); });
     connect(&view_, &QAbstractItemView::doubleClicked, this, &ViewCommands::OnDoubleClick);
+    connect(&view_, &CPlumetView::PlayRequested, this, [this] { commands_.Send(kPlay); });
     commands_.Action(kFilterOnFolderDisk)->setCheckable(true);
     // Rows that come in or change may break the order the header shows.
     QAbstractItemModel* model = view_.model();
@@ -99,13 +101,26 @@ void ViewCommands::OnRemoveFromList() {
 }
 
 void ViewCommands::OnFindTrack() {
-    CFindTrackDlg dialog(view_.window());
+    CFindTrackDlg dialog(lastFindText_.value_or(std::string()), view_.window());
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
+    lastFindText_ = dialog.text();
+    FindFromCurrentRow();
+}
+
+void ViewCommands::OnFindNext() {
+    if (!lastFindText_) {
+        OnFindTrack();
+        return;
+    }
+    FindFromCurrentRow();
+}
+
+void ViewCommands::FindFromCurrentRow() {
     const QModelIndex current = view_.currentIndex();
     TrackFinder finder(parts_.view, parts_.ui);
-    const int found = finder.Find(current.isValid() ? current.row() : -1, dialog.text());
+    const int found = finder.Find(current.isValid() ? current.row() : -1, *lastFindText_);
     if (found >= 0) {
         const QModelIndex row = view_.model()->index(found, 0);
         view_.selectionModel()->setCurrentIndex(

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "browse/CatalogFilter.h"
 #include "browse/ColumnSort.h"
@@ -52,6 +54,9 @@ private:
     void OnEdit(bool folderMode);
     void OnRemoveFromList();
     void OnFindTrack();
+    // Finds again with the last text; without one yet, asks for it.
+    void OnFindNext();
+    void FindFromCurrentRow();
     void OnDoubleClick();
     void OnRandomPlay();
     RowSelection Selection() const;
@@ -59,4 +64,6 @@ private:
     CPlumetView& view_;
     CommandActions& commands_;
     Parts parts_;
+    // What Find Track looked for last; the dialog opens with it and Find Next uses it.
+    std::optional<std::string> lastFindText_;
 };

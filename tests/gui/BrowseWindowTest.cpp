@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "CEditItemDlg.h"
+#include "CFindTrackDlg.h"
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
 #include "CPlumetView.h"
@@ -284,6 +285,141 @@ private slots:
         ui_.answers.push_back(SaveAnswer::No);
         QVERIFY(frame.SendCommand(kFileNew));
         QCOMPARE(frame.MessageText(), QString("0 items"));
+    }
+
+    // Each key a Linux desktop user reaches for, pressed in the shown window, runs its command
+    // through the command table. The cases run in order on one window.
+    void keysRunTheirCommandsInTheWindow() {
+        CMainFrame& frame = Frame();
+        CPlumetView& view = frame.view();
+        shell_ = RecordingShell();
+        const std::string song = folder_->filePath("SOS.mp3").toStdString();
+        std::ofstream(song) << "x";
+        app_->list().SetCell(2, kPath, song);
+        QSignalSpy removals(&Model(), &QAbstractItemModel::rowsRemoved);
+        QString shown;  // what the key opened: a dialog's class or the context menu
+        const auto record = [&shown] {
+            WhenShown([&shown](QWidget* widget) {
+                shown = widget->objectName().isEmpty() ? widget->metaObject()->className()
+                                                       : widget->objectName();
+                if (auto* find = qobject_cast<CFindTrackDlg*>(widget)) {
+                    shown += " " + find->textEdit().selectedText();
+                    find->textEdit().setText("abba");
+                    find->accept();
+                    return;
+                }
+                widget->close();
+            });
+        };
+        const auto select = [this, &view](std::vector<int> rows) {
+            view.clearSelection();
+            for (const int row : rows) {
+                view.selectionModel()->setCurrentIndex(
+                    Model().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            }
+        };
+        struct KeyCase {
+            const char* keys;
+            std::function<void()> arrange;
+            std::function<void()> check;
+        };
+        const std::vector<KeyCase> cases{
+            {"Ctrl+A", [&] { select({1}); },
+             [&] {
+                 QCOMPARE(view.SelectedRows(), (std::vector<int>{0, 1, 2, 3}));
+             }},
+            {"Return", [&] { select({2}); },
+             [&] { QCOMPARE(shell_.opened, std::vector<std::string>{song}); }},
+            {"F2",
+             [&] {
+                 select({0});
+                 record();
+             },
+             [&] { QCOMPARE(shown, QString("CEditItemDlg")); }},
+            {"Shift+F10",
+             [&] {
+                 select({3});
+                 record();
+             },
+             [&] { QCOMPARE(shown, QString("contextMenu")); }},
+            {"Menu",
+             [&] {
+                 select({3});
+                 record();
+             },
+             [&] { QCOMPARE(shown, QString("contextMenu")); }},
+            {"Ctrl+Shift+S", [] {},
+             [&] {
+                 QCOMPARE(ui_.dialogs.size(), std::size_t(1));
+                 QCOMPARE(ui_.dialogs[0].title, std::string("Save As"));
+             }},
+            // No text yet: F3 asks for one, then finds the next row that holds it.
+            {"F3",
+             [&] {
+                 select({0});
+                 record();
+             },
+             [&] {
+                 QCOMPARE(shown, QString("CFindTrackDlg "));
+                 QCOMPARE(view.SelectedRows(), std::vector<int>{1});
+             }},
+            {"F3", [&] { shown.clear(); },
+             [&] {
+                 QCOMPARE(shown, QString());
+                 QCOMPARE(view.SelectedRows(), std::vector<int>{2});
+             }},
+            {"F3", [] {}, [&] { QCOMPARE(view.SelectedRows(), std::vector<int>{1}); }},
+            {"Ctrl+D", [&] { record(); },
+             [&] {
+                 QCOMPARE(shown, QString("CFindTrackDlg abba"));
+                 QCOMPARE(view.SelectedRows(), std::vector<int>{2});
+             }},
+            // Two runs of rows: one removal each, the catalog marked modified.
+            {"Delete",
+             [&] {
+                 select({0, 1, 3});
+             },
+             [&] {
+                 QCOMPARE(Column(kArtist), QStringList({"ABBA"}));
+                 QCOMPARE(removals.count(), 2);
+                 QVERIFY(app_->document().modified());
+                 QCOMPARE(frame.MessageText(), QString("1 items"));
+             }},
+            {"Ctrl+Q", [&] { ui_.answers.push_back(SaveAnswer::No); },
+             [&] {
+                 QCOMPARE(ui_.questions.size(), std::size_t(1));
+                 QVERIFY(!frame.isVisible());
+             }},
+        };
+        for (const KeyCase& keyCase : cases) {
+            ShowActive(frame);  // a closed popup may leave no window active offscreen
+            view.setFocus();
+            keyCase.arrange();
+            QTest::keySequence(&view, QKeySequence(QString::fromLatin1(keyCase.keys)));
+            keyCase.check();
+            if (QTest::currentTestFailed()) {
+                qWarning("after %s", keyCase.keys);
+                return;
+            }
+        }
+    }
+
+    // The list area says how to start while there are no rows.
+    void anEmptyListShowsHowToStart() {
+        CMainFrame& frame = Frame();
+        ShowActive(frame);
+        const QLabel* hint = frame.view().findChild<QLabel*>("emptyHint");
+        QVERIFY(hint != nullptr && !hint->isVisible());
+        ui_.answers.push_back(SaveAnswer::No);
+        QVERIFY(frame.SendCommand(kFileNew));
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), QString("Scan a folder (Tools > Select Search Location) or a disc "
+                                       "(Tools > Load from CD), or open a catalog."));
+        app_->list().InsertRow(0, "First");
+        QVERIFY(!hint->isVisible());
+        frame.view().selectAll();
+        QVERIFY(frame.SendCommand(kRemoveFromList));
+        QVERIFY(hint->isVisible());
     }
 
 private:

@@ -67,21 +67,26 @@ private slots:
         QCOMPARE(frame.windowTitle(), QString("Untitled - Plumet"));
 
         const QList<QAction*> menus = frame.menuBar()->actions();
-        QCOMPARE(menus.size(), 4);
+        QCOMPARE(menus.size(), 5);
         QCOMPARE(menus[0]->text(), QString("&File"));
         QCOMPARE(MenuTexts(menus[0]->menu()),
-                 QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
-                              "&Merge", "&Export To HTML", "-", "Recent File", "-", "E&xit"}));
-        QCOMPARE(menus[1]->text(), QString("&View"));
+                 QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S",
+                              "Save &As...\tCtrl+Shift+S", "&Merge", "&Export To HTML", "-",
+                              "Recent File", "-", "E&xit\tCtrl+Q"}));
+        QCOMPARE(menus[1]->text(), QString("&Edit"));
         QCOMPARE(MenuTexts(menus[1]->menu()),
-                 QStringList({"&Toolbar", "&Status Bar", "&Open Last File"}));
-        QCOMPARE(menus[2]->text(), QString("&Tools"));
+                 QStringList({"&Find Track...\tCtrl+D", "Find &Next\tF3", "-", "Edit &Item...\tF2",
+                              "&Remove From List\tDel", "-", "Select &All\tCtrl+A"}));
+        QCOMPARE(menus[2]->text(), QString("&View"));
         QCOMPARE(MenuTexts(menus[2]->menu()),
+                 QStringList({"&Toolbar", "&Status Bar", "&Open Last File"}));
+        QCOMPARE(menus[3]->text(), QString("&Tools"));
+        QCOMPARE(MenuTexts(menus[3]->menu()),
                  QStringList({"&Load from CD", "&Select Search Location", "&Cancel Search",
                               "&Filter on Folder/Disk\tCtrl+F", "Random Play\tCtrl+R", "-",
                               "Read &Tags", "File &Names..."}));
-        QCOMPARE(menus[3]->text(), QString("&Help"));
-        QCOMPARE(MenuTexts(menus[3]->menu()),
+        QCOMPARE(menus[4]->text(), QString("&Help"));
+        QCOMPARE(MenuTexts(menus[4]->menu()),
                  QStringList({"Program Website", "&Make a Donation", "-", "&About Plumet..."}));
 
         auto* toolBar = frame.findChild<QToolBar*>();

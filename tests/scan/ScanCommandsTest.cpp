@@ -127,7 +127,8 @@ protected:
 TEST_F(ScanCommandsTest, LoadFromCDWithoutADriveOrADiscLoadsNothing) {
     list_.InsertRow(0, "kept");
     scan_.OnLoadFromCD();
-    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(ui_.messages, (std::vector<std::string>{"No CD or DVD drive was found."}));
+    ui_.messages.clear();
     EXPECT_FALSE(scan_.fromDisc());
     EXPECT_FALSE(scan_.scanRunning());
 

@@ -40,4 +40,6 @@ enum CommandId : int {
     kReadTags = 32811,
     kFileNames = 32812,
     kRereadNamesAndTags = 32813,
+    kFindNext = 32814,
+    kSelectAll = 32815,
 };

@@ -54,6 +54,7 @@ void ScanCommands::OnLoadFromCD() {
     fromDisc_ = false;
     const std::vector<Drives::OpticalDrive> drives = services_.drives.OpticalDrives();
     if (drives.empty()) {
+        services_.ui.ShowMessage(kNoOpticalDrive);
         return;
     }
     fromDisc_ = true;

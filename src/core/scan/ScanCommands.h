@@ -20,6 +20,7 @@ class ScanCommands {
 public:
     static constexpr const char* kStartFolderTitle = "Select a Starting Directory";
     static constexpr const char* kNoDiskInDrive = "No Disk in Drive";
+    static constexpr const char* kNoOpticalDrive = "No CD or DVD drive was found.";
 
     struct Services {
         FolderReader& folders;
@@ -49,6 +50,7 @@ public:
 
     void OnFindAudioFiles();
     void OnFindVideoFiles();
+    // Without an optical drive, says so; without a disc, says that.
     void OnLoadFromCD();
     void OnSelectSearchLocation();
     void OnCancelSearch();
