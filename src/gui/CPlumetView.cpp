@@ -43,7 +43,8 @@ void CPlumetView::CreateEmptyHint() {
 }
 
 void CPlumetView::UpdateEmptyHint() {
-    emptyHint_->setVisible(model_.rowCount() == 0);
+    // How to start is for an empty catalog, not for a view that shows none of its rows.
+    emptyHint_->setVisible(model_.view().store().RowCount() == 0);
 }
 
 void CPlumetView::keyPressEvent(QKeyEvent* event) {

@@ -416,7 +416,16 @@ private slots:
         QCOMPARE(hint->text(), QString("Scan a folder (Tools > Select Search Location) or a disc "
                                        "(Tools > Load from CD), or open a catalog."));
         app_->list().InsertRow(0, "First");
+        app_->list().InsertRow(1, "Second");
         QVERIFY(!hint->isVisible());
+        // A filter whose rows are all removed shows none of a catalog that is not empty.
+        frame.view().selectRow(0);
+        QVERIFY(frame.SendCommand(kFilterOnArtist));
+        frame.view().selectAll();
+        QVERIFY(frame.SendCommand(kRemoveFromList));
+        QCOMPARE(Model().rowCount(), 0);
+        QVERIFY(!hint->isVisible());
+        QVERIFY(frame.SendCommand(kFilterOnArtist));
         frame.view().selectAll();
         QVERIFY(frame.SendCommand(kRemoveFromList));
         QVERIFY(hint->isVisible());
