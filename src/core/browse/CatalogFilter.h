@@ -26,7 +26,7 @@ public:
     // for byte, the last selected row's; with one, shows all rows again ("Show All").
     void ToggleFilter(int column, const RowSelection& selection);
 
-    bool filterOn() const { return view_.narrowed(); }
+    bool filterOn() const { return view_.filtered(); }
     // Tools "&Filter on Folder/Disk" and its Ctrl+F: enabled once a catalog was loaded,
     // checked while a filter is in force.
     CommandState FilterOnFolderDiskState(bool catalogLoaded) const {

@@ -1,6 +1,9 @@
 #include "browse/CatalogView.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <thread>
 
 #include "browse/SortOrder.h"
 
@@ -69,18 +72,50 @@ int CatalogView::ViewRowOf(int storeRow) const {
                : -1;
 }
 
-void CatalogView::Narrow(RowTest keeps) {
+bool CatalogView::Keeps(const CatalogRow& row) const {
+    return (!keeps_ || keeps_(row)) && (!matches_ || matches_(row));
+}
+
+std::vector<int> CatalogView::StoreRowsKept() const {
     // After a sort the rows' bytes lie all over memory: fetch ahead rather than wait on each.
     constexpr int kPrefetchDistance = 16;
-    std::vector<int> rows;
-    for (int row = 0; row < store_.RowCount(); ++row) {
-        if (const CatalogRow* ahead = store_.RowRecord(row + kPrefetchDistance)) {
-            ahead->Prefetch();
+    const auto keptIn = [this](int first, int last, std::vector<int>& rows) {
+        for (int row = first; row < last; ++row) {
+            if (row + kPrefetchDistance < last) {
+                store_.RowRecord(row + kPrefetchDistance)->Prefetch();
+            }
+            if (Keeps(*store_.RowRecord(row))) {
+                rows.push_back(row);
+            }
         }
-        if (keeps(*store_.RowRecord(row))) {
-            rows.push_back(row);
-        }
+    };
+    // A search runs as the user types: a large catalog is shared among the cores. The tests
+    // only read the store, which nothing changes meanwhile.
+    constexpr int kRowsPerThread = 200'000;
+    const int count = store_.RowCount();
+    const int threads =
+        std::clamp(count / kRowsPerThread, 1,
+                   std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+    std::vector<std::vector<int>> parts(static_cast<std::size_t>(threads));
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < threads; ++part) {
+        helpers.emplace_back(keptIn, static_cast<int>(std::int64_t{count} * part / threads),
+                             static_cast<int>(std::int64_t{count} * (part + 1) / threads),
+                             std::ref(parts[static_cast<std::size_t>(part)]));
     }
+    keptIn(0, count / threads, parts[0]);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    std::vector<int> rows = std::move(parts[0]);
+    for (std::size_t part = 1; part < parts.size(); ++part) {
+        rows.insert(rows.end(), parts[part].begin(), parts[part].end());
+    }
+    return rows;
+}
+
+void CatalogView::NarrowFromStore() {
+    std::vector<int> rows = StoreRowsKept();
     Notify([](CatalogListener& l) { l.AboutToReset(); });
     if (!narrowed_) {
         storeClaim_ = shownClaim_;  // the rows kept keep the store's order
@@ -89,22 +124,71 @@ void CatalogView::Narrow(RowTest keeps) {
     }
     narrowed_ = true;
     rows_ = std::move(rows);
-    keeps_ = std::move(keeps);
     ForgetViewRows();
     Notify([](CatalogListener& l) { l.Reset(); });
 }
 
+void CatalogView::Narrow(RowTest keeps) {
+    keeps_ = std::move(keeps);
+    NarrowFromStore();
+}
+
 void CatalogView::ShowAll() {
+    keeps_ = nullptr;
+    if (matches_) {
+        NarrowFromStore();
+        return;
+    }
+    ShowEveryRow();
+}
+
+void CatalogView::ShowEveryRow() {
     Notify([](CatalogListener& l) { l.AboutToReset(); });
     if (narrowed_) {
         shownClaim_ = storeClaim_;
     }
     narrowed_ = false;
     rows_ = {};
-    keeps_ = nullptr;
     storeClaim_.reset();
     ForgetViewRows();
     Notify([](CatalogListener& l) { l.Reset(); });
+}
+
+void CatalogView::Search(RowTest matches, bool withinShown) {
+    const std::optional<SortClaim> shownOrder = shownClaim_;
+    if (withinShown && narrowed_ && matches_) {
+        // Rows the last search hid stay hidden: only the rows shown are tested, in their order.
+        std::vector<int> rows;
+        for (const int row : rows_) {
+            if (matches(*store_.RowRecord(row))) {
+                rows.push_back(row);
+            }
+        }
+        Notify([](CatalogListener& l) { l.AboutToReset(); });
+        rows_ = std::move(rows);
+        matches_ = std::move(matches);
+        ForgetViewRows();
+        Notify([](CatalogListener& l) { l.Reset(); });
+        return;
+    }
+    matches_ = std::move(matches);
+    NarrowFromStore();
+    // Sorting keeps the search: rows found again come back in the order the view was sorted.
+    if (shownOrder && shownClaim_ != shownOrder) {
+        Sort(shownOrder->column, shownOrder->ascending);
+    }
+}
+
+void CatalogView::EndSearch() {
+    if (!matches_) {
+        return;
+    }
+    matches_ = nullptr;
+    if (keeps_) {
+        NarrowFromStore();
+    } else {
+        ShowEveryRow();
+    }
 }
 
 void CatalogView::Sort(int column, bool ascending) {
@@ -194,7 +278,7 @@ void CatalogView::RowsInserted(int first, int last) {
     }
     std::vector<int> kept;
     for (int row = first; row <= last; ++row) {
-        if (keeps_(*store_.RowRecord(row))) {
+        if (Keeps(*store_.RowRecord(row))) {
             kept.push_back(row);
         }
     }
@@ -297,6 +381,7 @@ void CatalogView::Reset() {
     narrowed_ = false;
     rows_ = {};
     keeps_ = nullptr;
+    matches_ = nullptr;
     shownClaim_.reset();
     storeClaim_.reset();
     ForgetViewRows();

@@ -41,12 +41,22 @@ public:
     // The store rows behind the selected view rows, ascending.
     std::vector<int> StoreRows(const RowSelection& selection) const;
 
+    // A filter or a search is in force.
     bool narrowed() const { return narrowed_; }
-    // Shows only the store rows that pass `keeps`, in the store's order; rows the store
-    // gains later are shown at the end when they pass too.
+    bool filtered() const { return static_cast<bool>(keeps_); }
+    bool searching() const { return static_cast<bool>(matches_); }
+    // The filter: shows only the store rows that pass `keeps` (and the search, if any), in
+    // the store's order; rows the store gains later are shown at the end when they pass too.
     void Narrow(RowTest keeps);
-    // Shows every store row again, in the store's order.
+    // Ends the filter: every store row again, in the store's order, or those the search
+    // finds.
     void ShowAll();
+    // The search, within the filter's rows. `withinShown` says the new test keeps no row the
+    // last one hid (the query only grew), so only the rows shown need testing, and their
+    // order stays. A search from the store keeps the order the view was sorted in. `matches`
+    // may be called from several threads at once.
+    void Search(RowTest matches, bool withinShown);
+    void EndSearch();
 
     // Sorts the rows shown: the store itself when it shows every row, only the view when
     // narrowed.
@@ -77,6 +87,11 @@ private:
 
     template <typename Call>
     void Notify(Call call);
+    bool Keeps(const CatalogRow& row) const;
+    // The store rows the filter and the search keep, in the store's order.
+    std::vector<int> StoreRowsKept() const;
+    void NarrowFromStore();
+    void ShowEveryRow();
     // Where store row `storeRow` is shown; -1 when it is not.
     int ViewRowOf(int storeRow) const;
     void ForgetViewRows() { viewRowOfStore_.clear(); }
@@ -89,8 +104,9 @@ private:
     CatalogList& store_;
     std::vector<CatalogListener*> listeners_;
     bool narrowed_ = false;
-    std::vector<int> rows_;  // store rows, while narrowed
-    RowTest keeps_;
+    std::vector<int> rows_;                    // store rows, while narrowed
+    RowTest keeps_;                            // the filter
+    RowTest matches_;                          // the search
     mutable std::vector<int> viewRowOfStore_;  // built when first asked, while narrowed
     std::optional<SortClaim> shownClaim_;
     std::optional<SortClaim> storeClaim_;  // the store's own order, while narrowed

@@ -141,4 +141,51 @@ TEST_F(CatalogFilterTest, WhatIsDoneWhileFilteredIsDoneToTheCatalog) {
     EXPECT_EQ(view_.RowCount(), 0);
 }
 
+// The search narrows within the filter: each ends on its own, a growing query keeps the
+// order of the rows shown, a new one keeps the view's sort, and changes made in the search
+// reach the catalog.
+TEST_F(CatalogFilterTest, ASearchNarrowsWithinTheFilterAndEndsOnItsOwn) {
+    RowEditor editor(view_, files_, ui_);
+    const auto artistHas = [](std::string letters) {
+        return [letters](const CatalogRow& row) {
+            return row.Cell(kArtist).find_first_of(letters) != std::string_view::npos;
+        };
+    };
+    view_.Search(artistHas("abcdf"), false);  // all but e1
+    EXPECT_TRUE(view_.searching());
+    EXPECT_FALSE(filter_.filterOn());
+    filter_.ToggleFilter(kFolderDisk, RowSelection({0}));  // CD1: a1, e1 (e1 not found)
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"a1"}));
+    filter_.ToggleFilter(kFolderDisk, RowSelection());  // ends the filter, not the search
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"a1", "b1", "c1", "d2", "f2"}));
+
+    // Sorted descending, then narrowed within: the order stays.
+    view_.Sort(kArtist, false);
+    view_.Search(artistHas("bcdf"), true);
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"f2", "d2", "c1", "b1"}));
+    // A query that finds more starts from the catalog, and the sort stays.
+    view_.Search(artistHas("abcdef"), false);
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"f2", "e1", "d2", "c1", "b1", "a1"}));
+    view_.Search(artistHas("bf"), true);
+
+    // What is done in the search is done to the catalog; rows added come in when found.
+    EXPECT_TRUE(editor.RemoveFromList(RowSelection({0})));  // f2
+    view_.SetCell(0, kArtist, "B1");
+    AppendRow(list_, {"b9", "t", "CD9", "", "", ""});
+    AppendRow(list_, {"z9", "t", "CD9", "", "", ""});
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"B1", "b9"}));
+    EXPECT_EQ(ColumnTexts(list_, kArtist), (Texts{"a1", "B1", "c1", "d2", "e1", "b9", "z9"}));
+
+    view_.EndSearch();
+    EXPECT_FALSE(view_.narrowed());
+    EXPECT_EQ(view_.RowCount(), list_.RowCount());
+    view_.Search(artistHas("z"), false);
+    filter_.ToggleFilter(kFolderDisk, RowSelection({0}));
+    view_.EndSearch();  // the filter stays
+    EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"b9", "z9"}));
+    list_.ClearRows();  // a new catalog ends both
+    EXPECT_FALSE(view_.searching());
+    EXPECT_FALSE(filter_.filterOn());
+}
+
 }  // namespace
