@@ -434,7 +434,7 @@ TEST_F(PlumetCliTest, SearchAndDuplicatesPrintRowsOfSeveralCatalogsWithGrepsStat
                                  "\tDisc 1\t/m/new.flac\n" + b + "\tShelf\t/s/new.flac\n\n");
     EXPECT_EQ(Run({"duplicates", "--by", "name-size", b, a}), 0);
     EXPECT_EQ(ReadAll(out_), b + "\tShelf\t/s/new.flac\n" + a + "\tDisc 1\t/m/new.flac\n\n" + b +
-                                 "\tShelf\t/s/noname\n" + b + "\tShelf\t/t/noname\n\n");
+                                 "\t\t/s/noname\n" + b + "\t\t/t/noname\n\n");
     EXPECT_EQ(Run({"duplicates", "--by", "artist-track-length", a, b}), 0);
     EXPECT_EQ(ReadAll(out_), a + "\tDisc 1\t/m/new.flac\n" + b + "\tShelf\t/s/new.flac\n\n");
     EXPECT_EQ(Run({"duplicates", a}), 1);
