@@ -246,13 +246,8 @@ int main(int argc, char** argv) {
     const double grepTime = BestOf([&] { grepCount = RunGrepCount(kWord, dumpPath); });
     const SearchQuery query(kWord);
     long searchCount = 0;
-    const double searchTime = BestOf([&] {
-        SearchQuery::Scratch scratch;
-        searchCount = 0;
-        for (int row = 0; row < list.RowCount(); ++row) {
-            searchCount += query.Matches(*list.RowRecord(row), scratch) ? 1 : 0;
-        }
-    });
+    const double searchTime =
+        BestOf([&] { searchCount = static_cast<long>(query.MatchingRows(list).size()); });
     DuplicateGroups duplicates;
     const double duplicatesTime =
         BestOf([&] { duplicates = DuplicateGroups::Find(list, DuplicateKind::ArtistTrack); });

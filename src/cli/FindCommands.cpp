@@ -34,7 +34,6 @@ void AppendRow(std::string_view catalog, const CatalogRow& row, std::string& tex
 Result FindCommands::Search(const std::string& query, const std::vector<std::string>& catalogs,
                             ByteSink& out, int& status) {
     const SearchQuery search(query);
-    SearchQuery::Scratch scratch;
     bool found = false;
     bool trouble = false;
     std::string text;
@@ -45,14 +44,11 @@ Result FindCommands::Search(const std::string& query, const std::vector<std::str
             trouble = true;
             continue;
         }
-        for (int row = 0; row < list.RowCount(); ++row) {
-            const CatalogRow& record = *list.RowRecord(row);
-            if (search.Matches(record, scratch)) {
-                found = true;
-                AppendRow(catalog, record, text);
-                if (Result written = Flush(text, out); !written) {
-                    return written;
-                }
+        for (const int row : search.MatchingRows(list)) {
+            found = true;
+            AppendRow(catalog, *list.RowRecord(row), text);
+            if (Result written = Flush(text, out); !written) {
+                return written;
             }
         }
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 #include "browse/TextFold.h"
 #include "catalog/RowFields.h"
@@ -20,6 +22,44 @@ constexpr std::array<unsigned char, 256> kLowerAscii = [] {
 
 unsigned char Lower(char c) {
     return kLowerAscii[static_cast<unsigned char>(c)];
+}
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+std::uint64_t Load8(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Eight bytes at a time: nearly every cell is plain ASCII, and this runs on all of them.
+bool IsAscii(std::string_view text) {
+    std::size_t at = 0;
+    std::uint64_t any = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        any |= Load8(text.data() + at);
+    }
+    for (; at < text.size(); ++at) {
+        any |= static_cast<unsigned char>(text[at]);
+    }
+    return (any & kHighBits) == 0;
+}
+
+// The bytes of `word` (little-endian) that may equal `first` once lower-cased: every such
+// byte has its high bit set in the result; a few others may too, and are checked after.
+std::uint64_t FirstByteCandidates(std::uint64_t word, std::uint64_t caseBit, std::uint64_t first) {
+    const std::uint64_t diff = (word | caseBit) ^ first;
+    return (diff - kOnes) & ~diff & kHighBits;
+}
+
+bool RestMatches(const char* at, std::string_view term) {
+    for (std::size_t i = 1; i < term.size(); ++i) {
+        if (Lower(at[i]) != static_cast<unsigned char>(term[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void AddTerm(std::string_view text, std::vector<std::string>& terms) {
@@ -76,6 +116,40 @@ SearchQuery::SearchQuery(std::string_view text) {
     }
 }
 
+std::vector<int> SearchQuery::MatchingRows(const CatalogList& list) const {
+    std::vector<int> rows;
+    Scratch scratch;
+    constexpr int kAhead = 8;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (row + kAhead < list.RowCount()) {
+            list.RowRecord(row + kAhead)->Prefetch();
+        }
+        if (Matches(*list.RowRecord(row), scratch)) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+std::vector<int> SearchQuery::MatchingRows(const CatalogList& list,
+                                           std::span<const int> storeRows) const {
+    std::vector<int> rows;
+    Scratch scratch;
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t at = 0; at < storeRows.size(); ++at) {
+        if (at + kAhead < storeRows.size()) {
+            if (const CatalogRow* ahead = list.RowRecord(storeRows[at + kAhead])) {
+                ahead->Prefetch();
+            }
+        }
+        const CatalogRow* row = list.RowRecord(storeRows[at]);
+        if (row != nullptr && Matches(*row, scratch)) {
+            rows.push_back(storeRows[at]);
+        }
+    }
+    return rows;
+}
+
 bool SearchQuery::Matches(const CatalogRow& row) const {
     Scratch scratch;
     return Matches(row, scratch);
@@ -113,7 +187,7 @@ bool SearchQuery::MatchesTexts(std::span<const std::string_view> texts, Scratch&
     scratch.found.assign(terms_.size(), 0);
     std::size_t left = terms_.size();
     for (const std::string_view text : texts) {
-        if (CheckSearchable(text, !HasNonAscii(text), scratch, left)) {
+        if (CheckSearchable(text, IsAscii(text), scratch, left)) {
             return true;
         }
     }
@@ -124,7 +198,7 @@ bool SearchQuery::Check(std::string_view cell, Scratch& scratch, std::size_t& le
     if (cell.empty()) {
         return false;
     }
-    if (!HasNonAscii(cell)) {
+    if (IsAscii(cell)) {
         return CheckSearchable(cell, true, scratch, left);
     }
     scratch.folded.clear();
@@ -168,15 +242,28 @@ bool SearchQuery::OccursInAscii(std::string_view text, std::string_view term) {
     }
     const auto first = static_cast<unsigned char>(term[0]);
     const std::size_t last = text.size() - term.size();
-    for (std::size_t at = 0; at <= last; ++at) {
-        if (Lower(text[at]) != first) {
-            continue;
+    // A letter matches in either case: OR-ing 0x20 lowers exactly its two forms to it.
+    const bool letter = first >= 'a' && first <= 'z';
+    const std::uint64_t caseBit = letter ? 0x20 * kOnes : 0;
+    const std::uint64_t firstBytes = first * kOnes;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size() && at <= last; at += 8) {
+        std::uint64_t candidates =
+            FirstByteCandidates(Load8(text.data() + at), caseBit, firstBytes);
+        while (candidates != 0) {
+            const std::size_t start =
+                at + static_cast<std::size_t>(std::countr_zero(candidates)) / 8;
+            if (start > last) {
+                return false;
+            }
+            if (Lower(text[start]) == first && RestMatches(text.data() + start, term)) {
+                return true;
+            }
+            candidates &= candidates - 1;
         }
-        std::size_t i = 1;
-        while (i < term.size() && Lower(text[at + i]) == static_cast<unsigned char>(term[i])) {
-            ++i;
-        }
-        if (i == term.size()) {
+    }
+    for (; at <= last; ++at) {
+        if (Lower(text[at]) == first && RestMatches(text.data() + at, term)) {
             return true;
         }
     }

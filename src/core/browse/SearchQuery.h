@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/CatalogList.h"
 #include "catalog/CatalogRow.h"
 
 // What the search box and `plumet-cli search` look for: words separated by spaces and
@@ -29,6 +30,11 @@ public:
     bool empty() const { return terms_.empty(); }
     // The folded words and phrases, in the order typed, without repeats.
     const std::vector<std::string>& terms() const { return terms_; }
+
+    // The rows of the list that match, in its order; or those among these store rows, in
+    // the order given (a view to narrow further).
+    std::vector<int> MatchingRows(const CatalogList& list) const;
+    std::vector<int> MatchingRows(const CatalogList& list, std::span<const int> storeRows) const;
 
     bool Matches(const CatalogRow& row) const;
     bool Matches(const CatalogRow& row, Scratch& scratch) const;

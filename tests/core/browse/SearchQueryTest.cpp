@@ -38,7 +38,7 @@ std::string RandomText(std::mt19937& random, int maxPieces) {
 CatalogRow RandomRow(std::mt19937& random) {
     std::array<std::string, kColumnCount> cells;
     for (std::string& cell : cells) {
-        cell = random() % 5 == 0 ? "" : RandomText(random, 7);
+        cell = random() % 5 == 0 ? "" : RandomText(random, 14);
     }
     std::string fields;
     for (int column = kColumnCount; column < kAllColumnCount; ++column) {
@@ -62,6 +62,13 @@ std::string RandomTerm(std::mt19937& random, const std::vector<CatalogRow>& rows
     std::string term;
     if (random() % 3 == 0) {
         term = RandomText(random, 3);
+    } else if (random() % 4 == 0) {
+        // Across the end of one cell and the start of the next, where no term may match.
+        const CatalogRow& row = rows[random() % rows.size()];
+        const int column = static_cast<int>(random() % (kColumnCount - 1));
+        const std::string end = Folded(row.Cell(column));
+        term = end.substr(end.size() - std::min<std::size_t>(end.size(), 1 + random() % 3)) +
+               Folded(row.Cell(column + 1)).substr(0, 1 + random() % 3);
     } else {
         const CatalogRow& row = rows[random() % rows.size()];
         const std::string cell = Folded(row.Cell(kSearched[random() % kSearched.size()]));
@@ -114,6 +121,12 @@ TEST(SearchQueryTest, MatchesAsEveryFoldedWordAndPhraseFoundWithinOneColumn) {
             forms.back().push_back(HasNonAscii(cell) ? std::string_view(folded[at][i]) : cell);
         }
     }
+    CatalogList list;
+    list.AppendRows(rows);
+    std::vector<int> backwards;
+    for (int row = list.RowCount() - 1; row >= 0; --row) {
+        backwards.push_back(row);
+    }
     SearchQuery::Scratch scratch;
     std::vector<SearchQuery> queries;
     std::vector<std::vector<bool>> matched;
@@ -148,6 +161,16 @@ TEST(SearchQueryTest, MatchesAsEveryFoldedWordAndPhraseFoundWithinOneColumn) {
             EXPECT_EQ(query.MatchesTexts(forms[at], scratch), expected) << text;
             rowsMatched.push_back(expected);
         }
+        // A pass over a list, or over some of its rows in a view's order.
+        std::vector<int> expectedRows;
+        for (std::size_t at = 0; at < rows.size(); ++at) {
+            if (rowsMatched[at]) {
+                expectedRows.push_back(static_cast<int>(at));
+            }
+        }
+        EXPECT_EQ(query.MatchingRows(list), expectedRows);
+        std::reverse(expectedRows.begin(), expectedRows.end());
+        EXPECT_EQ(query.MatchingRows(list, backwards), expectedRows);
         queries.push_back(query);
         matched.push_back(std::move(rowsMatched));
     }
@@ -176,5 +199,8 @@ TEST(SearchQueryTest, MatchesAsEveryFoldedWordAndPhraseFoundWithinOneColumn) {
     EXPECT_FALSE(SearchQuery("\"dvorak symphony\"").Matches(dvorak));
     EXPECT_FALSE(SearchQuery("dvorak jazz").Matches(dvorak));
     EXPECT_TRUE(SearchQuery("  \"\" ").Matches(dvorak));
+    const CatalogRow adjacent(RowCells{"Abcdefgh", "IJK", "", "", "", ""});
+    EXPECT_FALSE(SearchQuery("hi").Matches(adjacent));
+    EXPECT_TRUE(SearchQuery("GH ij").Matches(adjacent));
     EXPECT_EQ(SearchQuery("a \"b c\" a").terms(), (std::vector<std::string>{"a", "b c"}));
 }
