@@ -23,8 +23,8 @@ constexpr std::array<int, 12> kSearched{kArtist, kTrack,       kFolderDisk,  kPa
 const std::vector<std::string> kUtf8Pieces{"a", "B", "e", "o", "R", "s", " ", "x", "1",
                                            "É", "é", "ø", "Ø", "ř", "ß", "Æ", "Ω", "-"};
 // The same letters as Latin-1 bytes, for cells written by a Windows program.
-const std::vector<std::string> kLatin1Pieces{"a",    "B",    "e",    "o",    "R",    "s",   " ",
-                                             "\xC9", "\xE9", "\xF8", "\xD8", "\xDF", "\xC6"};
+const std::vector<std::string> kLatin1Pieces{
+    "a", "B", "e", "o", "R", "s", " ", "\xC9", "\xE9", "\xF8", "\xD8", "\xDF", "\xC6", "\xC3\xA9"};
 
 std::string RandomText(std::mt19937& random, int maxPieces) {
     const std::vector<std::string>& pieces = random() % 4 == 0 ? kLatin1Pieces : kUtf8Pieces;
