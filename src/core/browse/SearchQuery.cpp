@@ -62,52 +62,6 @@ bool RestMatches(const char* at, std::string_view term) {
     return true;
 }
 
-std::size_t AsciiRunEnd(std::string_view text, std::size_t at) {
-    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) {
-        ++at;
-    }
-    return at;
-}
-
-std::size_t NonAsciiRunEnd(std::string_view text, std::size_t at) {
-    while (at < text.size() && static_cast<unsigned char>(text[at]) >= 0x80) {
-        ++at;
-    }
-    return at;
-}
-
-// Appends what AppendFolded would, faster for the usual cell with a few accented letters
-// among plain ones: the plain runs are lowered in bulk, and only the rest goes through the
-// full fold. A UTF-8 sequence never spans a plain byte, so the text is UTF-8 exactly when
-// each run of other bytes is.
-void AppendFoldedCell(std::string_view cell, std::string& out) {
-    bool utf8 = true;
-    for (std::size_t at = AsciiRunEnd(cell, 0); at < cell.size() && utf8;) {
-        const std::size_t end = NonAsciiRunEnd(cell, at);
-        utf8 = IsValidUtf8(cell.substr(at, end - at));
-        at = AsciiRunEnd(cell, end);
-    }
-    for (std::size_t at = 0; at < cell.size();) {
-        const std::size_t plainEnd = AsciiRunEnd(cell, at);
-        const std::size_t start = out.size();
-        out.resize(start + (plainEnd - at));
-        for (std::size_t i = at; i < plainEnd; ++i) {
-            out[start + (i - at)] =
-                static_cast<char>(kLowerAscii[static_cast<unsigned char>(cell[i])]);
-        }
-        at = plainEnd;
-        const std::size_t end = NonAsciiRunEnd(cell, at);
-        if (utf8) {
-            AppendFolded(cell.substr(at, end - at), out);
-        } else {
-            for (; at < end; ++at) {
-                AppendFolded(cell.substr(at, 1), out);  // a lone high byte reads as Latin-1
-            }
-        }
-        at = end;
-    }
-}
-
 void AddTerm(std::string_view text, std::vector<std::string>& terms) {
     if (text.empty()) {
         return;
@@ -248,7 +202,7 @@ bool SearchQuery::Check(std::string_view cell, Scratch& scratch, std::size_t& le
         return CheckSearchable(cell, true, scratch, left);
     }
     scratch.folded.clear();
-    AppendFoldedCell(cell, scratch.folded);
+    AppendFolded(cell, scratch.folded);
     return CheckSearchable(scratch.folded, false, scratch, left);
 }
 
