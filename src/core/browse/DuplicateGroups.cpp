@@ -64,7 +64,8 @@ bool BuildKey(const CatalogRow& row, DuplicateKind kind, std::string& folded, st
     return true;
 }
 
-std::uint64_t HashOf(std::string_view key) {
+// 32 bits are enough: rows whose hashes meet only become candidates, and their keys decide.
+std::uint32_t HashOf(std::string_view key) {
     constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
     std::uint64_t hash = key.size() * kMultiplier;
     std::size_t at = 0;
@@ -77,7 +78,27 @@ std::uint64_t HashOf(std::string_view key) {
     std::uint64_t tail = 0;
     std::memcpy(&tail, key.data() + at, key.size() - at);
     hash = (hash ^ tail) * kMultiplier;
-    return hash ^ (hash >> 32);
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
+// Sorts hash-and-position entries (the hash in the upper half) by hash, in two passes of 16
+// bits: several times faster than a comparison sort at a million entries.
+void SortByHash(std::vector<std::uint64_t>& entries) {
+    std::vector<std::uint64_t> sorted(entries.size());
+    for (const int shift : {32, 48}) {
+        std::vector<std::size_t> starts(1 << 16, 0);
+        for (const std::uint64_t entry : entries) {
+            ++starts[(entry >> shift) & 0xFFFF];
+        }
+        std::size_t total = 0;
+        for (std::size_t& start : starts) {
+            total += std::exchange(start, total);
+        }
+        for (const std::uint64_t entry : entries) {
+            sorted[starts[(entry >> shift) & 0xFFFF]++] = entry;
+        }
+        entries.swap(sorted);
+    }
 }
 
 struct Grouping {
@@ -89,7 +110,7 @@ struct Grouping {
 template <typename RowAt>
 Grouping GroupPositions(std::size_t count, DuplicateKind kind, RowAt rowAt) {
     // Hashes first, so that only rows that may have a twin need their keys kept and sorted.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> hashed;
+    std::vector<std::uint64_t> hashed;  // hash, then position
     hashed.reserve(count);
     std::string folded;
     std::string key;
@@ -99,19 +120,19 @@ Grouping GroupPositions(std::size_t count, DuplicateKind kind, RowAt rowAt) {
             rowAt(at + kAhead).Prefetch();
         }
         if (BuildKey(rowAt(at), kind, folded, key)) {
-            hashed.emplace_back(HashOf(key), static_cast<std::uint32_t>(at));
+            hashed.push_back(std::uint64_t{HashOf(key)} << 32 | at);
         }
     }
-    std::sort(hashed.begin(), hashed.end());
+    SortByHash(hashed);
     std::vector<std::uint32_t> candidates;
     for (std::size_t first = 0; first < hashed.size();) {
         std::size_t end = first + 1;
-        while (end < hashed.size() && hashed[end].first == hashed[first].first) {
+        while (end < hashed.size() && hashed[end] >> 32 == hashed[first] >> 32) {
             ++end;
         }
         if (end - first > 1) {
             for (std::size_t i = first; i < end; ++i) {
-                candidates.push_back(hashed[i].second);
+                candidates.push_back(static_cast<std::uint32_t>(hashed[i]));
             }
         }
         first = end;
