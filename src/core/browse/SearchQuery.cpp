@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "browse/TextFold.h"
 #include "catalog/RowFields.h"
