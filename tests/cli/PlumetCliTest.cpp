@@ -207,7 +207,7 @@ TEST_F(PlumetCliTest, StatsCountsRowsArtistsFoldersAndSize) {
 TEST_F(PlumetCliTest, HelpNamesEveryCommand) {
     ASSERT_EQ(Run({"--help"}), PlumetCli::kOk);
     const std::string help = ReadAll(out_);
-    for (const char* command : {"dump", "import", "merge", "stats"}) {
+    for (const char* command : {"dump", "import", "merge", "stats", "search", "duplicates"}) {
         EXPECT_NE(help.find("  " + std::string(command) + " "), std::string::npos) << command;
     }
 }
