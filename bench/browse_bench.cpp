@@ -1,6 +1,7 @@
 // Sorts a catalog of a million rows in the program's list view (offscreen) by Artist and by
 // Size, filters it to one folder and back, and times GNU sort on the same rows as text in
-// the same run:   browse_bench [--rows N]
+// the same run; then searches the rows for one word against `grep -c -i -F` over the dump
+// of the catalog, and finds its duplicates by Artist and Track:   browse_bench [--rows N]
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -24,6 +25,8 @@
 #include "PosixFiles.h"
 #include "browse/CatalogFilter.h"
 #include "browse/ColumnSort.h"
+#include "browse/DuplicateGroups.h"
+#include "browse/SearchQuery.h"
 #include "browse/TextFold.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/RowLine.h"
@@ -92,6 +95,46 @@ void RunGnuSort(const std::string& rowLines) {
     }
 }
 
+// `grep -c -i -F word file` in the C locale; returns the count it prints.
+long RunGrepCount(const std::string& word, const std::string& file) {
+    int output[2];
+    if (::pipe(output) != 0) {
+        Fail("no pipe");
+    }
+    std::vector<std::string> words{"grep", "-c", "-i", "-F", word, file};
+    std::vector<char*> arguments;
+    for (std::string& each : words) {
+        arguments.push_back(each.data());
+    }
+    arguments.push_back(nullptr);
+    std::vector<std::string> environment{"LC_ALL=C"};
+    std::vector<char*> variables{environment[0].data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+    posix_spawn_file_actions_addclose(&actions, output[0]);
+    pid_t child = 0;
+    const int spawned =
+        posix_spawnp(&child, "grep", &actions, nullptr, arguments.data(), variables.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(output[1]);
+    if (spawned != 0) {
+        Fail("cannot start grep");
+    }
+    std::string text;
+    char buffer[64];
+    for (ssize_t got; (got = ::read(output[0], buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(output[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+        Fail("grep failed");
+    }
+    return std::strtol(text.c_str(), nullptr, 10);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +152,7 @@ int main(int argc, char** argv) {
     const std::string folder = folderTemplate;
     const std::string catalogPath = folder + "/catalog.plm";
     const std::string linesPath = folder + "/rows.txt";
+    const std::string dumpPath = folder + "/dump.txt";
     GeneratedCatalog generated;
     if (Result made = GenerateCatalog(catalogPath, rows, kVariant, generated, false, true); !made) {
         Fail(made.error());
@@ -131,6 +175,14 @@ int main(int argc, char** argv) {
         for (int row = 0; row < list.RowCount(); ++row) {
             lines << JoinRowLine(*list.RowRecord(row)) << '\n';
         }
+        // What `plumet-cli dump` prints.
+        std::ofstream dump(dumpPath, std::ios::binary);
+        std::string text;
+        for (int row = 0; row < list.RowCount(); ++row) {
+            AppendRowCells(*list.RowRecord(row), text);
+            text += '\n';
+        }
+        dump << text;
     }
     CPlumetView view(model);
     view.resize(1000, 700);
@@ -180,6 +232,26 @@ int main(int argc, char** argv) {
     std::printf("Size sort, click to repaint:      %.3f s\n", sizeSort);
     std::printf("filter to one folder and back:    %.3f s  (goal: under one Artist sort)\n",
                 filterRoundTrip);
+
+    // Searching and duplicates, on the store in the generated order.
+    restore();
+    constexpr const char* kWord = "velvet";
+    long grepCount = 0;
+    const double grepTime = BestOf([&] { grepCount = RunGrepCount(kWord, dumpPath); });
+    const SearchQuery query(kWord);
+    long searchCount = 0;
+    const double searchTime =
+        BestOf([&] { searchCount = static_cast<long>(query.MatchingRows(list).size()); });
+    DuplicateGroups duplicates;
+    const double duplicatesTime =
+        BestOf([&] { duplicates = DuplicateGroups::Find(list, DuplicateKind::ArtistTrack); });
+
+    std::printf("grep -c -i -F %s (C locale):   %.3f s  (%ld lines)\n", kWord, grepTime, grepCount);
+    std::printf(
+        "search \"%s\" over the rows:     %.3f s  (%.2fx grep; goal at most 1x; %ld rows)\n", kWord,
+        searchTime, searchTime / grepTime, searchCount);
+    std::printf("duplicates by Artist and Track:   %.3f s  (%zu rows in %d groups; goal 0.5 s)\n",
+                duplicatesTime, duplicates.rows().size(), duplicates.GroupCount());
     std::filesystem::remove_all(folder);
     return 0;
 }

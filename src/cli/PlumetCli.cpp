@@ -6,6 +6,7 @@
 #include <thread>
 #include <unordered_set>
 
+#include "FindCommands.h"
 #include "ProgramPages.h"
 #include "StdStreams.h"
 #include "browse/CatalogFilter.h"
@@ -50,7 +51,21 @@ constexpr const char* kHelp =
     "  filter --column N --key TEXT CATALOG -o OUT\n"
     "                          the rows whose column N is exactly TEXT, in their order\n"
     "  export CATALOG [-o PAGE] the HTML page the program writes (Artist and Track); PAGE\n"
-    "                          defaults to CATALOG's name with the extension .html\n";
+    "                          defaults to CATALOG's name with the extension .html\n"
+    "  search QUERY CATALOG... [-o OUT]\n"
+    "                          each row of each catalog in which every word of QUERY, and\n"
+    "                          every \"quoted phrase\", occurs within one column (Artist,\n"
+    "                          Track, In Folder/Disk, Path or a field), case and accents\n"
+    "                          ignored; printed as CATALOG<TAB>In Folder/Disk<TAB>Path\n"
+    "  duplicates [--by artist-track|name-size|artist-track-length] CATALOG... [-o OUT]\n"
+    "                          the rows of all the catalogs that share Artist and Track\n"
+    "                          (case and accents ignored; the default), the file name and\n"
+    "                          size, or Artist, Track and Length with another row: each\n"
+    "                          group as its rows (as search prints them), then an empty line\n"
+    "  search and duplicates exit with 0 when they find rows, 1 when they find none and 2 when\n"
+    "  a catalog cannot be read (search still searches the others; duplicates prints\n"
+    "  nothing) or the command line is wrong. \"--\" ends the options, for a query that\n"
+    "  starts with \"-\".\n";
 
 // Row lines end at LF only: a CR is a byte of the cell, as dump prints it.
 Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
@@ -114,6 +129,10 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
     }
     Options options;
     for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--") {
+            options.operands.insert(options.operands.end(), args.begin() + i + 1, args.end());
+            break;
+        }
         if (args[i] == "-o") {
             if (i + 1 == args.size()) {
                 return Usage("-o needs a file name");
@@ -142,6 +161,11 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
                 return Usage("--column needs a column number from 0 to 13");
             }
             options.column = std::stoi(number);
+        } else if (args[i] == "--by") {
+            if (i + 1 == args.size()) {
+                return Usage("--by needs artist-track, name-size or artist-track-length");
+            }
+            options.by = args[++i];
         } else if (args[i] == "--all") {
             options.all = true;
         } else if (args[i] == "--descending") {
@@ -180,6 +204,12 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
     }
     if (command == "export") {
         return Export(options);
+    }
+    if (command == "search") {
+        return Search(options);
+    }
+    if (command == "duplicates") {
+        return Duplicates(options);
     }
     return Usage("unknown command " + command);
 }
@@ -382,6 +412,46 @@ int PlumetCli::Export(const Options& options) {
     const Result written =
         files_.ReplaceFile(page, [&](ByteSink& sink) { return writer.WritePage(rows, sink); });
     return written ? kOk : Fail(HtmlExport::CauseText(written, page));
+}
+
+int PlumetCli::Search(const Options& options) {
+    if (options.operands.size() < 2) {
+        return Usage("search takes a query and at least one catalog");
+    }
+    const std::vector<std::string> catalogs(options.operands.begin() + 1, options.operands.end());
+    FindCommands find(CatalogLoader(), err_);
+    int status = FindCommands::kNothingFound;
+    const int emitted = Emit(options, [&](ByteSink& sink) {
+        return find.Search(options.operands[0], catalogs, sink, status);
+    });
+    return emitted == kOk ? status : FindCommands::kTrouble;
+}
+
+int PlumetCli::Duplicates(const Options& options) {
+    static const std::pair<std::string_view, DuplicateKind> kKinds[] = {
+        {"artist-track", DuplicateKind::ArtistTrack},
+        {"name-size", DuplicateKind::NameSize},
+        {"artist-track-length", DuplicateKind::ArtistTrackLength},
+    };
+    const std::string by = options.by.value_or("artist-track");
+    const auto kind = std::find_if(std::begin(kKinds), std::end(kKinds),
+                                   [&by](const auto& known) { return known.first == by; });
+    if (kind == std::end(kKinds)) {
+        return Usage("--by takes artist-track, name-size or artist-track-length, not " + by);
+    }
+    if (options.operands.empty()) {
+        return Usage("duplicates needs at least one catalog");
+    }
+    FindCommands find(CatalogLoader(), err_);
+    int status = FindCommands::kNothingFound;
+    const int emitted = Emit(options, [&](ByteSink& sink) {
+        return find.Duplicates(kind->second, options.operands, sink, status);
+    });
+    return emitted == kOk ? status : FindCommands::kTrouble;
+}
+
+FindCommands::Loader PlumetCli::CatalogLoader() {
+    return [this](const std::string& path, CatalogList& list) { return Load(path, list); };
 }
 
 int PlumetCli::Emit(const Options& options, const std::function<Result(ByteSink&)>& write) {

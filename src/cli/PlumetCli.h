@@ -6,11 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "FindCommands.h"
 #include "catalog/CatalogList.h"
 #include "services.h"
 
 // plumet-cli: the catalog core from a shell. Errors go to `err` as one line with status 1;
-// bad usage gives status 2.
+// bad usage gives status 2. search and duplicates keep grep's statuses (FindCommands.h).
 class PlumetCli {
 public:
     static constexpr int kOk = 0;
@@ -43,7 +44,8 @@ private:
         std::optional<int> column;
         bool descending = false;
         std::optional<std::string> key;
-        bool all = false;  // dump: field pieces too
+        bool all = false;               // dump: field pieces too
+        std::optional<std::string> by;  // duplicates: what makes rows the same
     };
 
     Result Load(const std::string& path, CatalogList& list);
@@ -55,6 +57,9 @@ private:
     int Sort(const Options& options);
     int Filter(const Options& options);
     int Export(const Options& options);
+    int Search(const Options& options);
+    int Duplicates(const Options& options);
+    FindCommands::Loader CatalogLoader();
     // Loads the one catalog that sort and filter take, after checking -o and --column.
     int LoadForRewrite(const std::string& command, const Options& options, CatalogList& list);
     // Sends `write` to the -o file (replaced safely) or to standard output.

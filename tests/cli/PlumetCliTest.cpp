@@ -207,7 +207,7 @@ TEST_F(PlumetCliTest, StatsCountsRowsArtistsFoldersAndSize) {
 TEST_F(PlumetCliTest, HelpNamesEveryCommand) {
     ASSERT_EQ(Run({"--help"}), PlumetCli::kOk);
     const std::string help = ReadAll(out_);
-    for (const char* command : {"dump", "import", "merge", "stats"}) {
+    for (const char* command : {"dump", "import", "merge", "stats", "search", "duplicates"}) {
         EXPECT_NE(help.find("  " + std::string(command) + " "), std::string::npos) << command;
     }
 }
@@ -394,4 +394,52 @@ TEST_F(PlumetCliTest, ExportWritesTheProgramsPageBesideTheCatalog) {
 
     ASSERT_EQ(Run({"--help"}), PlumetCli::kOk);
     EXPECT_NE(ReadAll(out_).find("  export CATALOG [-o PAGE]"), std::string::npos);
+}
+
+TEST_F(PlumetCliTest, SearchAndDuplicatesPrintRowsOfSeveralCatalogsWithGrepsStatuses) {
+    const std::string a = (folder_ / "a.plm").string();
+    const std::string b = (folder_ / "b.plm").string();
+    ASSERT_EQ(Run({"import", "-o", a},
+                  "Dvořák\tSymphony 9\tDisc 1\t1,024\tm\t/m/new.flac\n"
+                  "Abba\tWaterloo\tDisc 1\t10\tm\t/m/w.mp3\n"
+                  "Björk\tJóga\tDisc 2\t5\tm\tgenre=Pop\tlength=300\t/m/j.mp3\n"),
+              PlumetCli::kOk);
+    ASSERT_EQ(Run({"import", "-o", b},
+                  "DVORAK\tsymphony 9\tShelf\t1024\tm\t/s/new.flac\n"
+                  "Bjork\tJOGA\tShelf\t7\tm\t/s/j.ogg\n"
+                  "\t\t\t\t\t/s/noname\n"
+                  "\t\t\t\t\t/t/noname\n"),
+              PlumetCli::kOk);
+
+    // Every word in some column, a phrase within one, catalogs in the order given.
+    EXPECT_EQ(Run({"search", "dvořák \"SYMPHONY 9\"", a, b}), 0);
+    EXPECT_EQ(ReadAll(out_), a + "\tDisc 1\t/m/new.flac\n" + b + "\tShelf\t/s/new.flac\n");
+    EXPECT_EQ(Run({"search", "pop", b, a}), 0);
+    EXPECT_EQ(ReadAll(out_), a + "\tDisc 2\t/m/j.mp3\n");
+    EXPECT_EQ(Run({"search", "\"dvorak symphony\"", a, b}), 1);
+    EXPECT_EQ(ReadAll(out_), "");
+    EXPECT_EQ(Run({"search", "--", "-x", a}), 1);
+    EXPECT_EQ(Run({"search", "abba"}), 2);
+    EXPECT_EQ(Run({"search"}), 2);
+    // A catalog that cannot be read is reported; the others are still searched.
+    const std::string missing = (folder_ / "missing.plm").string();
+    EXPECT_EQ(Run({"search", "abba", missing, a}), 2);
+    EXPECT_EQ(ReadAll(out_), a + "\tDisc 1\t/m/w.mp3\n");
+    EXPECT_EQ(ReadAll(err_), "plumet-cli: " + missing + " was not found.\n");
+
+    // Groups in key order, rows in catalog order, the catalogs' rows together; rows with
+    // neither Artist nor Track never group.
+    EXPECT_EQ(Run({"duplicates", a, b}), 0);
+    EXPECT_EQ(ReadAll(out_), a + "\tDisc 2\t/m/j.mp3\n" + b + "\tShelf\t/s/j.ogg\n\n" + a +
+                                 "\tDisc 1\t/m/new.flac\n" + b + "\tShelf\t/s/new.flac\n\n");
+    EXPECT_EQ(Run({"duplicates", "--by", "name-size", b, a}), 0);
+    EXPECT_EQ(ReadAll(out_), b + "\tShelf\t/s/new.flac\n" + a + "\tDisc 1\t/m/new.flac\n\n" + b +
+                                 "\t\t/s/noname\n" + b + "\t\t/t/noname\n\n");
+    EXPECT_EQ(Run({"duplicates", "--by", "artist-track-length", a, b}), 0);
+    EXPECT_EQ(ReadAll(out_), a + "\tDisc 1\t/m/new.flac\n" + b + "\tShelf\t/s/new.flac\n\n");
+    EXPECT_EQ(Run({"duplicates", a}), 1);
+    EXPECT_EQ(Run({"duplicates", "--by", "size", a}), 2);
+    EXPECT_EQ(Run({"duplicates"}), 2);
+    EXPECT_EQ(Run({"duplicates", a, missing}), 2);
+    EXPECT_EQ(ReadAll(out_), "");
 }

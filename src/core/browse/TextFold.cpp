@@ -129,6 +129,20 @@ bool DecodeAt(std::string_view text, std::size_t at, char32_t& code, int& length
     return code >= kLeast[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
 }
 
+std::size_t AsciiRunEnd(std::string_view text, std::size_t at) {
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) {
+        ++at;
+    }
+    return at;
+}
+
+std::size_t NonAsciiRunEnd(std::string_view text, std::size_t at) {
+    while (at < text.size() && static_cast<unsigned char>(text[at]) >= 0x80) {
+        ++at;
+    }
+    return at;
+}
+
 }  // namespace
 
 bool HasNonAscii(std::string_view text) {
@@ -152,22 +166,34 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+// The usual text is plain letters with a few accented ones among them: the plain runs are
+// lowered in bulk and only the rest is decoded. A UTF-8 sequence never spans a plain byte,
+// so the text is UTF-8 exactly when each run of other bytes is.
 void AppendFolded(std::string_view text, std::string& out) {
-    if (!HasNonAscii(text)) {
-        for (const char c : text) {
-            out += c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-        }
-        return;
+    bool utf8 = true;
+    for (std::size_t at = AsciiRunEnd(text, 0); at < text.size() && utf8;) {
+        const std::size_t end = NonAsciiRunEnd(text, at);
+        utf8 = IsValidUtf8(text.substr(at, end - at));
+        at = AsciiRunEnd(text, end);
     }
-    const bool utf8 = IsValidUtf8(text);
     for (std::size_t at = 0; at < text.size();) {
-        char32_t code = static_cast<unsigned char>(text[at]);
-        int length = 1;
-        if (utf8) {
-            DecodeAt(text, at, code, length);
+        const std::size_t plainEnd = AsciiRunEnd(text, at);
+        const std::size_t start = out.size();
+        out.resize(start + (plainEnd - at));
+        for (std::size_t i = at; i < plainEnd; ++i) {
+            const char c = text[i];
+            out[start + (i - at)] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
         }
-        AppendFoldedCharacter(code, out);
-        at += static_cast<std::size_t>(length);
+        const std::size_t end = NonAsciiRunEnd(text, plainEnd);
+        for (at = plainEnd; at < end;) {
+            char32_t code = static_cast<unsigned char>(text[at]);
+            int length = 1;
+            if (utf8) {
+                DecodeAt(text, at, code, length);
+            }
+            AppendFoldedCharacter(code, out);
+            at += static_cast<std::size_t>(length);
+        }
     }
 }
 
