@@ -25,6 +25,7 @@
 #include "HeaderColumns.h"
 #include "ProgramPages.h"
 #include "ScanStatus.h"
+#include "SearchBox.h"
 #include "ViewCommands.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/RecentFileList.h"
@@ -97,6 +98,12 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::FollowRowCount(CatalogModel& model) {
     const auto showCount = [this, &model] {
+        if (model.view().searching()) {
+            SetMessageText(QStringLiteral("%1 of %2 rows")
+                               .arg(model.rowCount())
+                               .arg(model.view().store().RowCount()));
+            return;
+        }
         SetMessageText(QString::fromStdString(PendingResults::ItemsText(model.rowCount())));
     };
     connect(&model, &QAbstractItemModel::rowsInserted, this, showCount);
@@ -122,6 +129,10 @@ void CMainFrame::CreateHandlers() {
     }
     c.SetHandler(kAppExit, [this] { close(); });
     c.SetHandler(kSelectAll, [this] { view_->selectAll(); });
+    c.SetHandler(kSearch, [this] {
+        searchBox_->setFocus(Qt::ShortcutFocusReason);
+        searchBox_->selectAll();
+    });
     ScanCommands& scan = services_.scan;
     c.SetHandler(kLoadFromCD, [this] { OnLoadFromCD(); });
     c.SetHandler(kSelectSearchLocation,
@@ -174,7 +185,7 @@ void CMainFrame::CreateMenus() {
     for (int id : {kFindTrack, kFindNext}) {
         editMenu->addAction(c.Action(id));
     }
-    // The search box's command, which focuses it, goes here, after the finds.
+    editMenu->addAction(c.Action(kSearch));
     editMenu->addSeparator();
     for (int id : {kEdit, kRemoveFromList}) {
         editMenu->addAction(c.Action(id));
@@ -223,6 +234,9 @@ void CMainFrame::CreateToolBar() {
             toolBar_->addAction(commands_->Action(id));
         }
     }
+    toolBar_->addSeparator();
+    searchBox_ = new SearchBox(view_->catalogModel(), toolBar_);
+    toolBar_->addWidget(searchBox_)->setData(kSearch);
 }
 
 void CMainFrame::CreateStatusBar() {

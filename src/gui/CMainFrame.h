@@ -22,6 +22,7 @@ class QToolBar;
 class RecentFileList;
 class ScanCommands;
 class ScanStatus;
+class SearchBox;
 class Shell;
 class UserInterface;
 
@@ -109,6 +110,7 @@ private:
     QMenu* fileMenu_ = nullptr;
     QAction* recentFilePlaceholder_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    SearchBox* searchBox_ = nullptr;
     QLabel* messagePane_ = nullptr;
     QLabel* playerPane_ = nullptr;
     ScanStatus* scanStatus_ = nullptr;

@@ -37,6 +37,8 @@ const std::vector<CommandInfo>& CommandTable::All() {
         {kFindTrack, "&Find Track...\tCtrl+D", "Find a track", "", ""},
         {kFindNext, "Find &Next\tF3", "Find the next track with the same text", "", ""},
         {kSelectAll, "Select &All\tCtrl+A", "Select every row in the list", "", ""},
+        {kSearch, "&Search\tCtrl+K", "Find rows by any words of their names, folders or tags", "",
+         ""},
         {kFindAudioFiles, "Find Audio Files", "Find Audio Files", "Audio", ""},
         {kFindVideoFiles, "Find Video files", "Find Video files", "Video", ""},
         {kCustomizeExtensions, "Customize file exensions", "Customize file exensions", "", ""},

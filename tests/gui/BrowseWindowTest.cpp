@@ -431,6 +431,49 @@ private slots:
         QVERIFY(hint->isVisible());
     }
 
+    // The toolbar's search narrows the rows as the user types, within a filter, and every
+    // command works on the rows it shows.
+    void theSearchBoxNarrowsAsTheUserTypes() {
+        CMainFrame& frame = Frame();
+        ShowActive(frame);
+        auto* box = frame.findChild<QLineEdit*>("searchBox");
+        QVERIFY(box != nullptr);
+        QCOMPARE(box->placeholderText(), QString("Search"));
+        QVERIFY(frame.SendCommand(kSearch));
+        QVERIFY(box->hasFocus());
+
+        QTest::keyClicks(box, "JOGA");  // case and accents ignored
+        QCOMPARE(Column(kArtist), QStringList({"Björk"}));
+        QCOMPARE(frame.MessageText(), QString("1 of 4 rows"));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(box->text().isEmpty());
+        QCOMPARE(Model().rowCount(), 4);
+        QCOMPARE(frame.MessageText(), QString("4 items"));
+
+        QTest::keyClicks(box, "abba cd");
+        QCOMPARE(Column(kTrack), QStringList({"Waterloo", "SOS"}));
+        QTest::keyClicks(box, "1");  // "abba cd1": fewer rows, tested among those shown
+        QCOMPARE(Column(kTrack), QStringList({"SOS"}));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(Column(kTrack), QStringList({"Waterloo", "SOS"}));
+        Frame().view().selectRow(1);  // the filter keeps CD1 within the search
+        QVERIFY(frame.SendCommand(kFilterOnFolderDisk));
+        QCOMPARE(Column(kTrack), QStringList({"SOS"}));
+        QVERIFY(frame.SendCommand(kFilterOnFolderDisk));  // Show All ends the filter only
+        QCOMPARE(Column(kTrack), QStringList({"Waterloo", "SOS"}));
+        Frame().view().selectRow(0);
+        QVERIFY(frame.SendCommand(kRemoveFromList));
+        QCOMPARE(Column(kTrack), QStringList({"SOS"}));
+        QCOMPARE(frame.MessageText(), QString("1 of 3 rows"));
+        QVERIFY(app_->document().modified());
+
+        // A new catalog ends the search and empties the box.
+        ui_.answers.push_back(SaveAnswer::No);
+        QVERIFY(frame.SendCommand(kFileNew));
+        QVERIFY(box->text().isEmpty());
+        QVERIFY(!Model().view().searching());
+    }
+
 private:
     CMainFrame& Frame() const { return *app_->mainFrame(); }
     CatalogModel& Model() const { return Frame().view().catalogModel(); }

@@ -75,8 +75,9 @@ private slots:
                               "Recent File", "-", "E&xit\tCtrl+Q"}));
         QCOMPARE(menus[1]->text(), QString("&Edit"));
         QCOMPARE(MenuTexts(menus[1]->menu()),
-                 QStringList({"&Find Track...\tCtrl+D", "Find &Next\tF3", "-", "Edit &Item...\tF2",
-                              "&Remove From List\tDel", "-", "Select &All\tCtrl+A"}));
+                 QStringList({"&Find Track...\tCtrl+D", "Find &Next\tF3", "&Search\tCtrl+K", "-",
+                              "Edit &Item...\tF2", "&Remove From List\tDel", "-",
+                              "Select &All\tCtrl+A"}));
         QCOMPARE(menus[2]->text(), QString("&View"));
         QCOMPARE(MenuTexts(menus[2]->menu()),
                  QStringList({"&Toolbar", "&Status Bar", "&Open Last File"}));
@@ -97,7 +98,7 @@ private slots:
         }
         QCOMPARE(buttons, QList<int>({kFileNew, kFileOpen, kFileSave, 0, kLoadFromCD,
                                       kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk, 0,
-                                      kRandomPlay, 0, kProgramWebsite, 0, kAppAbout}));
+                                      kRandomPlay, 0, kProgramWebsite, 0, kAppAbout, 0, kSearch}));
         QCOMPARE(frame.commands().Action(kFileNew)->statusTip(), QString("Create a new document"));
         QCOMPARE(frame.commands().Action(kSelectSearchLocation)->toolTip(),
                  QString("Select search location - Creates a new list"));

@@ -42,4 +42,5 @@ enum CommandId : int {
     kRereadNamesAndTags = 32813,
     kFindNext = 32814,
     kSelectAll = 32815,
+    kSearch = 32816,
 };

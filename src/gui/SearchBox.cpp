@@ -1,0 +1,52 @@
+#include "SearchBox.h"
+
+#include <QKeyEvent>
+#include <QSignalBlocker>
+
+#include "CatalogModel.h"
+#include "browse/CatalogView.h"
+
+SearchBox::SearchBox(CatalogModel& model, QWidget* parent) : QLineEdit(parent), model_(model) {
+    setObjectName(QStringLiteral("searchBox"));
+    setPlaceholderText(QStringLiteral("Search"));
+    setClearButtonEnabled(true);
+    setMaximumWidth(260);
+    connect(this, &QLineEdit::textChanged, this, &SearchBox::Apply);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &SearchBox::FollowView);
+}
+
+void SearchBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && !text().isEmpty()) {
+        clear();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void SearchBox::Apply(const QString& text) {
+    CatalogView& view = model_.view();
+    SearchQuery query(text.toStdString());
+    if (query.empty()) {
+        inForce_.reset();
+        view.EndSearch();
+        return;
+    }
+    // A query that only grew keeps no row the last one hid: the rows shown are enough.
+    const bool within = inForce_ && view.searching() && query.Narrows(*inForce_);
+    inForce_ = query;
+    view.Search(
+        [query = std::move(query)](const CatalogRow& row) {
+            thread_local SearchQuery::Scratch scratch;
+            return query.Matches(row, scratch);
+        },
+        within);
+}
+
+void SearchBox::FollowView() {
+    if (!model_.view().searching() && inForce_) {
+        inForce_.reset();
+        const QSignalBlocker quiet(this);
+        clear();
+    }
+}

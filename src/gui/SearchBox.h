@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QLineEdit>
+#include <optional>
+
+#include "browse/SearchQuery.h"
+
+class CatalogModel;
+
+// The toolbar's search field: the rows shown narrow as the user types. Esc clears it, which
+// ends the search; a catalog opened or started anew ends it too.
+class SearchBox : public QLineEdit {
+    Q_OBJECT
+
+public:
+    SearchBox(CatalogModel& model, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Apply(const QString& text);
+    // After the view was reset by a new catalog, the box says what is in force.
+    void FollowView();
+
+    CatalogModel& model_;
+    std::optional<SearchQuery> inForce_;
+};
