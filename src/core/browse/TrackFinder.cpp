@@ -1,9 +1,7 @@
 #include "browse/TrackFinder.h"
 
-#include <string>
-
 #include "browse/CatalogView.h"
-#include "browse/CellKeys.h"
+#include "browse/SearchQuery.h"
 
 int TrackFinder::Find(int currentRow, std::string_view text) {
     const int found = NextMatch(list_, currentRow, text);
@@ -18,17 +16,13 @@ int TrackFinder::NextMatch(const CatalogView& list, int currentRow, std::string_
     if (count == 0) {
         return -1;
     }
-    std::string folded(text);
-    for (char& c : folded) {
-        c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
-    }
+    const SearchQuery query(text);
+    SearchQuery::Scratch scratch;
     const int start = currentRow >= 0 && currentRow < count ? currentRow + 1 : 0;
     for (int step = 0; step < count; ++step) {
         const int row = (start + step) % count;
-        for (const int column : {kArtist, kTrack, kPath}) {
-            if (ContainsFolded(list.CellText(row, column), folded)) {
-                return row;
-            }
+        if (query.Matches(*list.RowRecord(row), scratch)) {
+            return row;
         }
     }
     return -1;

@@ -8,6 +8,7 @@
 
 namespace {
 
+// Find looks as the search box does (its rules are tested with SearchQuery); here the order.
 TEST(TrackFinderTest, FindsTheNextRowHoldingTheTextAndWrapsAround) {
     CatalogList list;
     AppendRow(list, {"Abba", "Waterloo", "Pop", "", "", "/m/abba/waterloo.mp3"});
@@ -18,13 +19,16 @@ TEST(TrackFinderTest, FindsTheNextRowHoldingTheTextAndWrapsAround) {
     const CatalogView view(list);
     TrackFinder finder(view, ui);
 
-    EXPECT_EQ(finder.Find(-1, "WATERLOO"), 0);  // Track, any case
-    EXPECT_EQ(finder.Find(0, "qu"), 1);         // Artist, after the current row
-    EXPECT_EQ(finder.Find(1, "qu"), 3);         // the next one
-    EXPECT_EQ(finder.Find(3, "qu"), 1);         // wraps to the top
-    EXPECT_EQ(finder.Find(2, "jazz"), 2);       // Path; the current row comes last
-    EXPECT_EQ(finder.Find(0, "rock"), -1);      // In Folder/Disk is not searched
+    EXPECT_EQ(finder.Find(-1, "WATERLOO"), 0);    // Track, any case
+    EXPECT_EQ(finder.Find(0, "qu"), 1);           // Artist, after the current row
+    EXPECT_EQ(finder.Find(1, "qu"), 3);           // the next one
+    EXPECT_EQ(finder.Find(3, "qu"), 1);           // wraps to the top
+    EXPECT_EQ(finder.Find(2, "jazz"), 2);         // Path; the current row comes last
+    EXPECT_EQ(finder.Find(0, "rock"), 1);         // In Folder/Disk too
+    EXPECT_EQ(finder.Find(0, "soul ROCK"), 3);    // every word, each in some column
+    EXPECT_EQ(finder.Find(0, "\"so what\""), 2);  // a phrase
     EXPECT_EQ(finder.Find(-1, "\xc3\xa9t\xc3\xa9"), -1);
+    EXPECT_EQ(finder.Find(-1, "rock jazz"), -1);
     EXPECT_EQ(ui.errors, (std::vector<std::string>(2, "Unable to find the folder")));
 
     CatalogList empty;
