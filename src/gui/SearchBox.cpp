@@ -26,7 +26,8 @@ void SearchBox::keyPressEvent(QKeyEvent* event) {
 
 void SearchBox::Apply(const QString& text) {
     CatalogView& view = model_.view();
-    SearchQuery query(text.toStdString());
+    const std::string typed = text.toStdString();
+    SearchQuery query(typed);
     if (query.empty()) {
         inForce_.reset();
         view.EndSearch();
@@ -40,7 +41,7 @@ void SearchBox::Apply(const QString& text) {
             thread_local SearchQuery::Scratch scratch;
             return query.Matches(row, scratch);
         },
-        within);
+        within, typed);
 }
 
 void SearchBox::FollowView() {

@@ -76,34 +76,40 @@ bool CatalogView::Keeps(const CatalogRow& row) const {
     return (!keeps_ || keeps_(row)) && (!matches_ || matches_(row));
 }
 
-std::vector<int> CatalogView::StoreRowsKept() const {
+std::vector<int> CatalogView::RowsPassing(
+    const std::vector<int>* among, const std::function<bool(const CatalogRow&)>& test) const {
     // After a sort the rows' bytes lie all over memory: fetch ahead rather than wait on each.
     constexpr int kPrefetchDistance = 16;
-    const auto keptIn = [this](int first, int last, std::vector<int>& rows) {
-        for (int row = first; row < last; ++row) {
-            if (row + kPrefetchDistance < last) {
-                store_.RowRecord(row + kPrefetchDistance)->Prefetch();
+    const auto storeRow = [among](int at) {
+        return among ? (*among)[static_cast<std::size_t>(at)] : at;
+    };
+    const auto passingIn = [&](int first, int last, std::vector<int>& rows) {
+        for (int at = first; at < last; ++at) {
+            if (at + kPrefetchDistance < last) {
+                store_.RowRecord(storeRow(at + kPrefetchDistance))->Prefetch();
             }
-            if (Keeps(*store_.RowRecord(row))) {
-                rows.push_back(row);
+            if (test(*store_.RowRecord(storeRow(at)))) {
+                rows.push_back(storeRow(at));
             }
         }
     };
-    // A search runs as the user types: a large catalog is shared among the cores. The tests
-    // only read the store, which nothing changes meanwhile.
-    constexpr int kRowsPerThread = 200'000;
-    const int count = store_.RowCount();
+    // A search runs as the user types: many rows are shared among the cores. The tests only
+    // read the store, which nothing changes meanwhile.
+    constexpr int kRowsPerThread = 100'000;
+    const int count = among ? static_cast<int>(among->size()) : store_.RowCount();
     const int threads =
         std::clamp(count / kRowsPerThread, 1,
                    std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+    const auto bound = [&](int part) {
+        return static_cast<int>(std::int64_t{count} * part / threads);
+    };
     std::vector<std::vector<int>> parts(static_cast<std::size_t>(threads));
     std::vector<std::thread> helpers;
     for (int part = 1; part < threads; ++part) {
-        helpers.emplace_back(keptIn, static_cast<int>(std::int64_t{count} * part / threads),
-                             static_cast<int>(std::int64_t{count} * (part + 1) / threads),
+        helpers.emplace_back(passingIn, bound(part), bound(part + 1),
                              std::ref(parts[static_cast<std::size_t>(part)]));
     }
-    keptIn(0, count / threads, parts[0]);
+    passingIn(0, bound(1), parts[0]);
     for (std::thread& helper : helpers) {
         helper.join();
     }
@@ -112,6 +118,10 @@ std::vector<int> CatalogView::StoreRowsKept() const {
         rows.insert(rows.end(), parts[part].begin(), parts[part].end());
     }
     return rows;
+}
+
+std::vector<int> CatalogView::StoreRowsKept() const {
+    return RowsPassing(nullptr, [this](const CatalogRow& row) { return Keeps(row); });
 }
 
 void CatalogView::NarrowFromStore() {
@@ -129,11 +139,13 @@ void CatalogView::NarrowFromStore() {
 }
 
 void CatalogView::Narrow(RowTest keeps) {
+    recalled_.clear();
     keeps_ = std::move(keeps);
     NarrowFromStore();
 }
 
 void CatalogView::ShowAll() {
+    recalled_.clear();
     keeps_ = nullptr;
     if (matches_) {
         NarrowFromStore();
@@ -154,28 +166,48 @@ void CatalogView::ShowEveryRow() {
     Notify([](CatalogListener& l) { l.Reset(); });
 }
 
-void CatalogView::Search(RowTest matches, bool withinShown) {
-    const std::optional<SortClaim> shownOrder = shownClaim_;
-    if (withinShown && narrowed_ && matches_) {
-        // Rows the last search hid stay hidden: only the rows shown are tested, in their order.
-        std::vector<int> rows;
-        for (const int row : rows_) {
-            if (matches(*store_.RowRecord(row))) {
-                rows.push_back(row);
-            }
-        }
+void CatalogView::Search(RowTest matches, bool withinShown, std::string_view recall) {
+    const auto recalled = std::find_if(recalled_.begin(), recalled_.end(),
+                                       [recall](const Recalled& r) { return r.key == recall; });
+    if (!recall.empty() && recalled != recalled_.end()) {
+        // Back to a query of a moment ago (the user deleting what they typed): its rows are
+        // known, as long as nothing changed since.
         Notify([](CatalogListener& l) { l.AboutToReset(); });
-        rows_ = std::move(rows);
+        if (!narrowed_) {
+            storeClaim_ = shownClaim_;
+        }
+        narrowed_ = true;
+        rows_ = recalled->rows;
+        shownClaim_ = recalled->order;
         matches_ = std::move(matches);
         ForgetViewRows();
         Notify([](CatalogListener& l) { l.Reset(); });
         return;
     }
-    matches_ = std::move(matches);
-    NarrowFromStore();
-    // Sorting keeps the search: rows found again come back in the order the view was sorted.
-    if (shownOrder && shownClaim_ != shownOrder) {
-        Sort(shownOrder->column, shownOrder->ascending);
+    const std::optional<SortClaim> shownOrder = shownClaim_;
+    if (withinShown && narrowed_ && matches_) {
+        // Rows the last search hid stay hidden: only the rows shown are tested, in their order.
+        std::vector<int> rows = RowsPassing(&rows_, matches);
+        Notify([](CatalogListener& l) { l.AboutToReset(); });
+        rows_ = std::move(rows);
+        matches_ = std::move(matches);
+        ForgetViewRows();
+        Notify([](CatalogListener& l) { l.Reset(); });
+    } else {
+        matches_ = std::move(matches);
+        NarrowFromStore();
+        // Sorting keeps the search: rows found again come back in the order the view was
+        // sorted in.
+        if (shownOrder && shownClaim_ != shownOrder) {
+            Sort(shownOrder->column, shownOrder->ascending);
+        }
+    }
+    if (!recall.empty()) {
+        constexpr std::size_t kMostRecalled = 64;
+        if (recalled_.size() == kMostRecalled) {
+            recalled_.erase(recalled_.begin());
+        }
+        recalled_.push_back({std::string(recall), rows_, shownClaim_});
     }
 }
 
@@ -195,6 +227,7 @@ void CatalogView::Sort(int column, bool ascending) {
     if (column < 0 || column >= kAllColumnCount) {
         return;
     }
+    recalled_.clear();
     if (!narrowed_) {
         if (store_.RowCount() > 0) {
             store_.ReorderRows(SortOrder(store_, column, ascending));
@@ -258,6 +291,7 @@ void CatalogView::RowsAboutToBeInserted(int first, int last) {
 }
 
 void CatalogView::RowsInserted(int first, int last) {
+    recalled_.clear();
     // Claims are checked before listeners hear of the rows, so they see the outcome.
     if (!narrowed_) {
         for (int row = first; row <= last + 1; ++row) {
@@ -324,6 +358,7 @@ void CatalogView::RowsAboutToBeRemoved(int first, int last) {
 }
 
 void CatalogView::RowsRemoved(int first, int last) {
+    recalled_.clear();
     if (!narrowed_) {
         Notify([=](CatalogListener& l) { l.RowsRemoved(first, last); });
         return;
@@ -356,6 +391,7 @@ void CatalogView::ManyRowsAboutToBeRemoved(std::span<const int> ascendingRows) {
 }
 
 void CatalogView::ManyRowsRemoved(std::span<const int> ascendingRows) {
+    recalled_.clear();
     if (narrowed_) {
         std::vector<int> kept;
         kept.reserve(rows_.size());
@@ -376,6 +412,7 @@ void CatalogView::AboutToReset() {
 }
 
 void CatalogView::Reset() {
+    recalled_.clear();
     // New content: nothing is known of its order, and a narrowing made for the old rows
     // would hide the new ones.
     narrowed_ = false;
@@ -395,6 +432,7 @@ void CatalogView::LayoutAboutToChange() {
 }
 
 void CatalogView::LayoutChanged(std::span<const int> newRowOfOld) {
+    recalled_.clear();
     if (!narrowed_) {
         shownClaim_.reset();  // a sort through the view sets it again
         Notify([newRowOfOld](CatalogListener& l) { l.LayoutChanged(newRowOfOld); });
@@ -409,6 +447,7 @@ void CatalogView::LayoutChanged(std::span<const int> newRowOfOld) {
 }
 
 void CatalogView::CellsChanged(int row, int firstColumn, int lastColumn) {
+    recalled_.clear();
     const int viewRow = ViewRowOf(row);
     if (narrowed_ && storeClaim_ && storeClaim_->column >= firstColumn &&
         storeClaim_->column <= lastColumn) {

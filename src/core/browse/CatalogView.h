@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -54,8 +55,10 @@ public:
     // The search, within the filter's rows. `withinShown` says the new test keeps no row the
     // last one hid (the query only grew), so only the rows shown need testing, and their
     // order stays. A search from the store keeps the order the view was sorted in. `matches`
-    // may be called from several threads at once.
-    void Search(RowTest matches, bool withinShown);
+    // may be called from several threads at once. With `recall`, the rows found are kept
+    // under that name until the store, the filter or the order changes, and a search of the
+    // same name shows them again without testing a row.
+    void Search(RowTest matches, bool withinShown, std::string_view recall = {});
     void EndSearch();
 
     // Sorts the rows shown: the store itself when it shows every row, only the view when
@@ -90,6 +93,9 @@ private:
     bool Keeps(const CatalogRow& row) const;
     // The store rows the filter and the search keep, in the store's order.
     std::vector<int> StoreRowsKept() const;
+    // The rows of `among` (every store row when null) that pass, in that order.
+    std::vector<int> RowsPassing(const std::vector<int>* among,
+                                 const std::function<bool(const CatalogRow&)>& test) const;
     void NarrowFromStore();
     void ShowEveryRow();
     // Where store row `storeRow` is shown; -1 when it is not.
@@ -104,9 +110,15 @@ private:
     CatalogList& store_;
     std::vector<CatalogListener*> listeners_;
     bool narrowed_ = false;
-    std::vector<int> rows_;                    // store rows, while narrowed
-    RowTest keeps_;                            // the filter
-    RowTest matches_;                          // the search
+    std::vector<int> rows_;  // store rows, while narrowed
+    RowTest keeps_;          // the filter
+    RowTest matches_;        // the search
+    struct Recalled {
+        std::string key;
+        std::vector<int> rows;
+        std::optional<SortClaim> order;
+    };
+    std::vector<Recalled> recalled_;           // searches of a moment ago
     mutable std::vector<int> viewRowOfStore_;  // built when first asked, while narrowed
     std::optional<SortClaim> shownClaim_;
     std::optional<SortClaim> storeClaim_;  // the store's own order, while narrowed
