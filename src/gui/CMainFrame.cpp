@@ -329,12 +329,7 @@ void CMainFrame::OnFindDuplicates() {
         services_.ui.ShowMessage("No duplicates were found.");
         return;
     }
-    std::vector<int> groupOf;
-    groupOf.reserve(groups.rows().size());
-    for (int group = 0; group < groups.GroupCount(); ++group) {
-        groupOf.insert(groupOf.end(), groups.Group(group).size(), group);
-    }
-    shown.ShowGroups(groups.rows(), std::move(groupOf));
+    shown.ShowGroups(groups.rows(), groups.GroupOfEachRow());
 }
 
 void CMainFrame::OnFileNames() {
