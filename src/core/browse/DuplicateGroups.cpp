@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
-#include <thread>
 #include <utility>
 
 #include "browse/TextFold.h"
@@ -112,41 +110,19 @@ struct Grouping {
 template <typename RowAt>
 Grouping GroupPositions(std::size_t count, DuplicateKind kind, RowAt rowAt) {
     // Hashes first, so that only rows that may have a twin need their keys kept and sorted.
-    // Folding every row is most of the work: a large catalog is shared among the cores, each
-    // only reading rows.
-    const auto hashRows = [&rowAt, kind](std::size_t first, std::size_t last,
-                                         std::vector<std::uint64_t>& hashed) {
-        std::string folded;
-        std::string key;
-        constexpr std::size_t kAhead = 8;
-        hashed.reserve(last - first);
-        for (std::size_t at = first; at < last; ++at) {
-            if (at + kAhead < last) {
-                rowAt(at + kAhead).Prefetch();
-            }
-            if (BuildKey(rowAt(at), kind, folded, key)) {
-                hashed.push_back(std::uint64_t{HashOf(key)} << 32 | at);
-            }
+    std::vector<std::uint64_t> hashed;  // hash, then position
+    hashed.reserve(count);
+    std::string folded;
+    std::string key;
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t at = 0; at < count; ++at) {
+        if (at + kAhead < count) {
+            rowAt(at + kAhead).Prefetch();
         }
-    };
-    constexpr std::size_t kRowsPerThread = 100'000;
-    const std::size_t threads = std::clamp<std::size_t>(
-        count / kRowsPerThread, 1, std::max(1U, std::thread::hardware_concurrency()));
-    std::vector<std::vector<std::uint64_t>> parts(threads);
-    std::vector<std::thread> helpers;
-    for (std::size_t part = 1; part < threads; ++part) {
-        helpers.emplace_back(hashRows, count * part / threads, count * (part + 1) / threads,
-                             std::ref(parts[part]));
+        if (BuildKey(rowAt(at), kind, folded, key)) {
+            hashed.push_back(std::uint64_t{HashOf(key)} << 32 | at);
+        }
     }
-    hashRows(0, count / threads, parts[0]);
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
-    std::vector<std::uint64_t> hashed = std::move(parts[0]);  // hash, then position
-    for (std::size_t part = 1; part < threads; ++part) {
-        hashed.insert(hashed.end(), parts[part].begin(), parts[part].end());
-    }
-    parts = {};
     SortByHash(hashed);
     std::vector<std::uint32_t> candidates;
     for (std::size_t first = 0; first < hashed.size();) {
@@ -163,8 +139,6 @@ Grouping GroupPositions(std::size_t count, DuplicateKind kind, RowAt rowAt) {
     }
     hashed = {};
 
-    std::string folded;
-    std::string key;
     std::string keys;
     std::vector<std::uint32_t> keyEnds;
     keyEnds.reserve(candidates.size());
