@@ -13,7 +13,7 @@ class CDuplicatesDlg : public QDialog {
 
 public:
     // Length is offered only when some row has one.
-    CDuplicatesDlg(bool lengthsKnown, QWidget* parent = nullptr);
+    explicit CDuplicatesDlg(bool lengthsKnown, QWidget* parent = nullptr);
 
     DuplicateKind kind() const;
 
