@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "CAboutDlg.h"
+#include "CDuplicatesDlg.h"
 #include "CExtensionsDlg.h"
 #include "CFileNamesDlg.h"
 #include "CPlumetView.h"
@@ -27,8 +28,11 @@
 #include "ScanStatus.h"
 #include "SearchBox.h"
 #include "ViewCommands.h"
+#include "browse/CatalogView.h"
+#include "browse/DuplicateGroups.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/RecentFileList.h"
+#include "catalog/RowFields.h"
 #include "commands/CommandId.h"
 #include "export/HtmlExport.h"
 #include "scan/PendingResults.h"
@@ -98,6 +102,12 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::FollowRowCount(CatalogModel& model) {
     const auto showCount = [this, &model] {
+        if (model.view().grouped()) {
+            SetMessageText(QStringLiteral("%1 rows in %2 groups")
+                               .arg(model.rowCount())
+                               .arg(model.view().GroupsShown()));
+            return;
+        }
         if (model.view().searching()) {
             SetMessageText(QStringLiteral("%1 of %2 rows")
                                .arg(model.rowCount())
@@ -154,6 +164,7 @@ void CMainFrame::CreateHandlers() {
         ScanSettings::SetReadTags(services_.profile, !ScanSettings::ReadTags(services_.profile));
     });
     c.SetHandler(kFileNames, [this] { OnFileNames(); });
+    c.SetHandler(kFindDuplicates, [this] { OnFindDuplicates(); });
     c.SetHandler(kExportToHtml, [this] { OnExportToHtml(); });
     c.SetHandler(kViewToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });
     c.SetHandler(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
@@ -198,8 +209,8 @@ void CMainFrame::CreateMenus() {
         viewMenu->addAction(c.Action(id));
     }
     QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
-    for (int id :
-         {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk, kRandomPlay}) {
+    for (int id : {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk,
+                   kFindDuplicates, kRandomPlay}) {
         toolsMenu->addAction(c.Action(id));
     }
     toolsMenu->addSeparator();
@@ -297,6 +308,28 @@ void CMainFrame::OnExportToHtml() {
 void CMainFrame::OnCustomizeExtensions() {
     CExtensionsDlg dialog(services_.ui);  // changes nothing, however it ends
     dialog.exec();
+}
+
+void CMainFrame::OnFindDuplicates() {
+    scanStatus_->Drain();  // rows found so far are compared too
+    CatalogView& shown = view_->catalogModel().view();
+    const CatalogList& store = shown.store();
+    bool lengthsKnown = false;
+    for (int row = 0; row < store.RowCount() && !lengthsKnown; ++row) {
+        lengthsKnown = !store.CellText(row, kLength).empty();
+    }
+    CDuplicatesDlg dialog(lengthsKnown, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DuplicateGroups groups = DuplicateGroups::Find(store, dialog.kind());
+    QApplication::restoreOverrideCursor();
+    if (groups.GroupCount() == 0) {
+        services_.ui.ShowMessage("No duplicates were found.");
+        return;
+    }
+    shown.ShowGroups(groups.rows(), groups.GroupOfEachRow());
 }
 
 void CMainFrame::OnFileNames() {

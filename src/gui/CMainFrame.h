@@ -94,6 +94,8 @@ private:
     void OnLoadFromCD();
     void OnCustomizeExtensions();
     void OnFileNames();
+    // Asks what makes rows the same, then shows the groups of rows that are.
+    void OnFindDuplicates();
     // The files the File Names dialog previews.
     std::vector<std::string> PreviewPaths() const;
     void OnExportToHtml();

@@ -1,5 +1,8 @@
 #include "CatalogModel.h"
 
+#include <QBrush>
+#include <QGuiApplication>
+#include <QPalette>
 #include <array>
 
 #include "DisplayText.h"
@@ -34,6 +37,19 @@ constexpr std::array<ColumnLook, kAllColumnCount> kColumns{{
 // on the left.
 Qt::Alignment ColumnAlignment(int column) {
     return (IsNumberField(column) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+// Every other group of duplicates: a tint of the selection colour, soft enough that the
+// selection itself still stands out.
+QBrush OddGroupBrush() {
+    const QPalette palette = QGuiApplication::palette();
+    const QColor base = palette.color(QPalette::Base);
+    const QColor tint = palette.color(QPalette::Highlight);
+    constexpr double kTint = 0.18;
+    return QColor::fromRgbF(
+        static_cast<float>(base.redF() + (tint.redF() - base.redF()) * kTint),
+        static_cast<float>(base.greenF() + (tint.greenF() - base.greenF()) * kTint),
+        static_cast<float>(base.blueF() + (tint.blueF() - base.blueF()) * kTint));
 }
 
 }  // namespace
@@ -71,6 +87,10 @@ QVariant CatalogModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole) {
         return IsNumberField(column) ? QVariant(static_cast<int>(ColumnAlignment(column)))
                                      : QVariant();
+    }
+    if (role == Qt::BackgroundRole) {
+        const int group = view_.GroupOf(index.row());
+        return group % 2 == 1 ? QVariant(OddGroupBrush()) : QVariant();
     }
     if (role != Qt::DisplayRole) {
         return {};

@@ -23,6 +23,8 @@ const std::vector<CommandInfo>& CommandTable::All() {
         {kCancelSearch, "&Cancel Search", "Cancel Search", "Cancel Search", "process-stop"},
         {kFilterOnFolderDisk, "&Filter on Folder/Disk\tCtrl+F", "Filter Disk Column",
          "Filter Disk Column", "view-filter"},
+        {kFindDuplicates, "Find &Duplicates...",
+         "Show only the rows that have the same artist and track, or file name and size", "", ""},
         {kReadTags, "Read &Tags", "Take Artist, Track, Album and more from the files' tags", "",
          ""},
         {kFileNames, "File &Names...", "Choose how files without tags are named", "", ""},

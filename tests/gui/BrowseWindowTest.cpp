@@ -4,10 +4,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 
+#include "CDuplicatesDlg.h"
 #include "CEditItemDlg.h"
 #include "CFindTrackDlg.h"
 #include "CMainFrame.h"
@@ -472,6 +474,73 @@ private slots:
         QVERIFY(frame.SendCommand(kFileNew));
         QVERIFY(box->text().isEmpty());
         QVERIFY(!Model().view().searching());
+    }
+
+    // Find Duplicates shows the groups in key order, alternate groups shaded; commands work
+    // on them and Show All ends them.
+    void duplicatesShowTheirGroupsUntilShowAll() {
+        CMainFrame& frame = Frame();
+        ShowActive(frame);
+        const auto findDuplicates = [&](DuplicateKind kind, bool lengthsKnown) {
+            WhenShown([=](QWidget* shown) {
+                auto* dialog = qobject_cast<CDuplicatesDlg*>(shown);
+                QVERIFY(dialog != nullptr);
+                QVERIFY(dialog->choice(DuplicateKind::ArtistTrack).isChecked());
+                QCOMPARE(dialog->choice(DuplicateKind::ArtistTrackLength).isEnabled(),
+                         lengthsKnown);
+                dialog->choice(kind).click();
+                QCOMPARE(dialog->kind(), kind);
+                dialog->okButton().click();
+            });
+            QVERIFY(frame.SendCommand(kFindDuplicates));
+        };
+        findDuplicates(DuplicateKind::ArtistTrack, false);  // the tracks differ
+        QCOMPARE(ui_.messages, std::vector<std::string>{"No duplicates were found."});
+        QCOMPARE(Model().rowCount(), 4);
+        QVERIFY(!Model().view().grouped());
+
+        CatalogList& store = Model().view().store();
+        store.SetCell(2, kTrack, "waterloo");
+        for (const auto& [artist, track] : std::vector<std::pair<std::string, std::string>>{
+                 {"cream", "CROSSROADS"}, {"BJORK", "joga"}}) {
+            store.SetCell(store.InsertRow(store.RowCount(), artist), kTrack, track);
+        }
+        store.SetCell(0, kLength, "245");
+        auto* box = frame.findChild<QLineEdit*>("searchBox");
+        QTest::keyClicks(box, "o");
+        findDuplicates(DuplicateKind::ArtistTrack, true);
+        QVERIFY(box->text().isEmpty());  // the search ended
+        QCOMPARE(Column(kArtist),
+                 QStringList({"abba", "ABBA", "Björk", "BJORK", "Cream", "cream"}));
+        QCOMPARE(frame.MessageText(), QString("6 rows in 3 groups"));
+        const auto shaded = [this](int row) {
+            return Model().data(Model().index(row, kTrack), Qt::BackgroundRole).isValid();
+        };
+        QCOMPARE(QList<bool>({shaded(0), shaded(1), shaded(2), shaded(3), shaded(4), shaded(5)}),
+                 QList<bool>({false, false, true, true, false, false}));
+        frame.UpdateCommandStates();
+        QVERIFY(frame.commands().Action(kFilterOnFolderDisk)->isChecked());
+
+        // Removing rows keeps the others' groups, and their shading.
+        frame.view().selectRow(1);
+        QVERIFY(frame.SendCommand(kRemoveFromList));
+        frame.view().selectRow(0);
+        QVERIFY(frame.SendCommand(kRemoveFromList));
+        QCOMPARE(Column(kArtist), QStringList({"Björk", "BJORK", "Cream", "cream"}));
+        QCOMPARE(frame.MessageText(), QString("4 rows in 2 groups"));
+        QVERIFY(shaded(0) && !shaded(2));
+        QCOMPARE(store.RowCount(), 4);
+
+        QVERIFY(frame.SendCommand(kFilterOnFolderDisk));  // Show All
+        QVERIFY(!Model().view().grouped());
+        QCOMPARE(Column(kArtist), QStringList({"Björk", "Cream", "cream", "BJORK"}));
+        QCOMPARE(frame.MessageText(), QString("4 items"));
+        QVERIFY(!shaded(1));
+
+        // Name and size: none alike, nothing changes.
+        findDuplicates(DuplicateKind::NameSize, true);
+        QCOMPARE(ui_.messages.size(), std::size_t(2));
+        QCOMPARE(Model().rowCount(), 4);
     }
 
 private:

@@ -84,8 +84,8 @@ private slots:
         QCOMPARE(menus[3]->text(), QString("&Tools"));
         QCOMPARE(MenuTexts(menus[3]->menu()),
                  QStringList({"&Load from CD", "&Select Search Location", "&Cancel Search",
-                              "&Filter on Folder/Disk\tCtrl+F", "Random Play\tCtrl+R", "-",
-                              "Read &Tags", "File &Names..."}));
+                              "&Filter on Folder/Disk\tCtrl+F", "Find &Duplicates...",
+                              "Random Play\tCtrl+R", "-", "Read &Tags", "File &Names..."}));
         QCOMPARE(menus[4]->text(), QString("&Help"));
         QCOMPARE(MenuTexts(menus[4]->menu()),
                  QStringList({"Program Website", "&Make a Donation", "-", "&About Plumet..."}));

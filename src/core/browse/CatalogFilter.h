@@ -26,7 +26,8 @@ public:
     // for byte, the last selected row's; with one, shows all rows again ("Show All").
     void ToggleFilter(int column, const RowSelection& selection);
 
-    bool filterOn() const { return view_.filtered(); }
+    // Groups of duplicates count as a filter: the toggle's Show All ends them.
+    bool filterOn() const { return view_.filtered() || view_.grouped(); }
     // Tools "&Filter on Folder/Disk" and its Ctrl+F: enabled once a catalog was loaded,
     // checked while a filter is in force.
     CommandState FilterOnFolderDiskState(bool catalogLoaded) const {

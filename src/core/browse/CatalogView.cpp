@@ -134,6 +134,7 @@ void CatalogView::NarrowFromStore() {
     }
     narrowed_ = true;
     rows_ = std::move(rows);
+    EndGroups();
     ForgetViewRows();
     Notify([](CatalogListener& l) { l.Reset(); });
 }
@@ -161,9 +162,75 @@ void CatalogView::ShowEveryRow() {
     }
     narrowed_ = false;
     rows_ = {};
+    EndGroups();
     storeClaim_.reset();
     ForgetViewRows();
     Notify([](CatalogListener& l) { l.Reset(); });
+}
+
+void CatalogView::EndGroups() {
+    grouped_ = false;
+    groupOf_ = {};
+}
+
+void CatalogView::ShowGroups(std::vector<int> storeRows, std::vector<int> groupOfRow) {
+    recalled_.clear();  // found under the filter that ends now
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+    if (!narrowed_) {
+        storeClaim_ = shownClaim_;
+    }
+    shownClaim_.reset();  // groups follow their keys, not a column
+    keeps_ = nullptr;
+    matches_ = nullptr;
+    narrowed_ = true;
+    grouped_ = true;
+    rows_ = std::move(storeRows);
+    groupOf_ = std::move(groupOfRow);
+    groupOf_.resize(rows_.size(), 0);
+    ForgetViewRows();
+    Notify([](CatalogListener& l) { l.Reset(); });
+}
+
+int CatalogView::GroupOf(int row) const {
+    if (!grouped_ || row < 0 || row >= static_cast<int>(groupOf_.size())) {
+        return -1;
+    }
+    return groupOf_[static_cast<std::size_t>(row)];
+}
+
+int CatalogView::GroupsShown() const {
+    if (!grouped_ || groupOf_.empty()) {
+        return 0;
+    }
+    std::vector<bool> seen(
+        static_cast<std::size_t>(*std::max_element(groupOf_.begin(), groupOf_.end())) + 1);
+    int count = 0;
+    for (const int group : groupOf_) {
+        if (group >= 0 && !seen[static_cast<std::size_t>(group)]) {
+            seen[static_cast<std::size_t>(group)] = true;
+            ++count;
+        }
+    }
+    return count;
+}
+
+template <typename NewRow>
+void CatalogView::KeepShownRows(NewRow newRow) {
+    std::vector<int> rows;
+    std::vector<int> groups;
+    rows.reserve(rows_.size());
+    groups.reserve(groupOf_.size());
+    for (std::size_t at = 0; at < rows_.size(); ++at) {
+        if (const int row = newRow(rows_[at]); row >= 0) {
+            rows.push_back(row);
+            if (grouped_) {
+                groups.push_back(groupOf_[at]);
+            }
+        }
+    }
+    rows_ = std::move(rows);
+    groupOf_ = std::move(groups);
+    ForgetViewRows();
 }
 
 void CatalogView::Search(RowTest matches, bool withinShown, std::string_view recall) {
@@ -177,6 +244,7 @@ void CatalogView::Search(RowTest matches, bool withinShown, std::string_view rec
             storeClaim_ = shownClaim_;
         }
         narrowed_ = true;
+        EndGroups();
         rows_ = recalled->rows;
         shownClaim_ = recalled->order;
         matches_ = std::move(matches);
@@ -238,13 +306,18 @@ void CatalogView::Sort(int column, bool ascending) {
     const std::vector<int> order = SortOrder(store_, rows_, column, ascending);
     Notify([](CatalogListener& l) { l.LayoutAboutToChange(); });
     std::vector<int> sorted(rows_.size());
+    std::vector<int> sortedGroups(groupOf_.size());
     std::vector<int> newRowOfOld(rows_.size());
     for (std::size_t to = 0; to < order.size(); ++to) {
         const auto from = static_cast<std::size_t>(order[to]);
         sorted[to] = rows_[from];
+        if (grouped_) {
+            sortedGroups[to] = groupOf_[from];
+        }
         newRowOfOld[from] = static_cast<int>(to);
     }
     rows_ = std::move(sorted);
+    groupOf_ = std::move(sortedGroups);
     ForgetViewRows();
     shownClaim_ = SortClaim{column, ascending};
     Notify([&newRowOfOld](CatalogListener& l) { l.LayoutChanged(newRowOfOld); });
@@ -310,8 +383,9 @@ void CatalogView::RowsInserted(int first, int last) {
     for (int row = first; row <= last + 1; ++row) {
         CheckStoreOrder(row);
     }
+    // Groups were found among the rows there were: rows added since belong to none.
     std::vector<int> kept;
-    for (int row = first; row <= last; ++row) {
+    for (int row = first; row <= last && !grouped_; ++row) {
         if (Keeps(*store_.RowRecord(row))) {
             kept.push_back(row);
         }
@@ -364,17 +438,7 @@ void CatalogView::RowsRemoved(int first, int last) {
         return;
     }
     const int removed = last - first + 1;
-    std::vector<int> kept;
-    kept.reserve(rows_.size() - removing_.size());
-    for (const int row : rows_) {
-        if (row < first) {
-            kept.push_back(row);
-        } else if (row > last) {
-            kept.push_back(row - removed);
-        }
-    }
-    rows_ = std::move(kept);
-    ForgetViewRows();
+    KeepShownRows([=](int row) { return row < first ? row : row > last ? row - removed : -1; });
     if (RemovalIsScattered()) {
         Notify([](CatalogListener& l) { l.Reset(); });
     } else if (!removing_.empty()) {
@@ -393,16 +457,12 @@ void CatalogView::ManyRowsAboutToBeRemoved(std::span<const int> ascendingRows) {
 void CatalogView::ManyRowsRemoved(std::span<const int> ascendingRows) {
     recalled_.clear();
     if (narrowed_) {
-        std::vector<int> kept;
-        kept.reserve(rows_.size());
-        for (const int row : rows_) {
+        KeepShownRows([ascendingRows](int row) {
             const auto below = std::lower_bound(ascendingRows.begin(), ascendingRows.end(), row);
-            if (below == ascendingRows.end() || *below != row) {
-                kept.push_back(row - static_cast<int>(below - ascendingRows.begin()));
-            }
-        }
-        rows_ = std::move(kept);
-        ForgetViewRows();
+            return below == ascendingRows.end() || *below != row
+                       ? row - static_cast<int>(below - ascendingRows.begin())
+                       : -1;
+        });
     }
     Notify([](CatalogListener& l) { l.Reset(); });
 }
@@ -419,6 +479,7 @@ void CatalogView::Reset() {
     rows_ = {};
     keeps_ = nullptr;
     matches_ = nullptr;
+    EndGroups();
     shownClaim_.reset();
     storeClaim_.reset();
     ForgetViewRows();

@@ -42,15 +42,16 @@ public:
     // The store rows behind the selected view rows, ascending.
     std::vector<int> StoreRows(const RowSelection& selection) const;
 
-    // A filter or a search is in force.
+    // A filter, a search or groups are in force.
     bool narrowed() const { return narrowed_; }
     bool filtered() const { return static_cast<bool>(keeps_); }
     bool searching() const { return static_cast<bool>(matches_); }
+    bool grouped() const { return grouped_; }
     // The filter: shows only the store rows that pass `keeps` (and the search, if any), in
     // the store's order; rows the store gains later are shown at the end when they pass too.
     void Narrow(RowTest keeps);
-    // Ends the filter: every store row again, in the store's order, or those the search
-    // finds.
+    // Ends the filter and the groups: every store row again, in the store's order, or those
+    // the search finds.
     void ShowAll();
     // The search, within the filter's rows. `withinShown` says the new test keeps no row the
     // last one hid (the query only grew), so only the rows shown need testing, and their
@@ -61,8 +62,19 @@ public:
     void Search(RowTest matches, bool withinShown, std::string_view recall = {});
     void EndSearch();
 
+    // The groups (of duplicates): shows exactly `storeRows` in that order, row i in group
+    // `groupOfRow[i]`. Ends the filter and the search; ShowAll, a new search or filter and a
+    // new catalog end the groups. Rows the store gains meanwhile are not shown, and rows
+    // removed leave the others' groups as they were.
+    void ShowGroups(std::vector<int> storeRows, std::vector<int> groupOfRow);
+    // The group of the row shown at `row`; -1 when not grouped or out of range.
+    int GroupOf(int row) const;
+    // How many groups still have a row shown.
+    int GroupsShown() const;
+
     // Sorts the rows shown: the store itself when it shows every row, only the view when
-    // narrowed.
+    // narrowed. Groups stay in force and each row keeps its group, though a group's rows need
+    // no longer be together.
     void Sort(int column, bool ascending);
     // Set by Sort; gone once rows come in out of that order or the rows shown are replaced.
     std::optional<SortClaim> sortClaim() const { return shownClaim_; }
@@ -98,6 +110,11 @@ private:
                                  const std::function<bool(const CatalogRow&)>& test) const;
     void NarrowFromStore();
     void ShowEveryRow();
+    void EndGroups();
+    // Keeps rows_ and groupOf_ in step: keeps the entries whose store row `kept` maps to a
+    // row >= 0, given as the new store row.
+    template <typename NewRow>
+    void KeepShownRows(NewRow newRow);
     // Where store row `storeRow` is shown; -1 when it is not.
     int ViewRowOf(int storeRow) const;
     void ForgetViewRows() { viewRowOfStore_.clear(); }
@@ -118,7 +135,9 @@ private:
         std::vector<int> rows;
         std::optional<SortClaim> order;
     };
-    std::vector<Recalled> recalled_;           // searches of a moment ago
+    std::vector<Recalled> recalled_;  // searches of a moment ago
+    bool grouped_ = false;
+    std::vector<int> groupOf_;                 // the group of each of rows_, while grouped
     mutable std::vector<int> viewRowOfStore_;  // built when first asked, while narrowed
     std::optional<SortClaim> shownClaim_;
     std::optional<SortClaim> storeClaim_;  // the store's own order, while narrowed

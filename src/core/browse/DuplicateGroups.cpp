@@ -214,6 +214,15 @@ std::span<const int> DuplicateGroups::Group(int group) const {
     return std::span<const int>(rows_).subspan(start, end - start);
 }
 
+std::vector<int> DuplicateGroups::GroupOfEachRow() const {
+    std::vector<int> groups;
+    groups.reserve(rows_.size());
+    for (int group = 0; group < GroupCount(); ++group) {
+        groups.insert(groups.end(), Group(group).size(), group);
+    }
+    return groups;
+}
+
 int DuplicateGroups::GroupAt(int at) const {
     const auto after = std::upper_bound(groupStarts_.begin(), groupStarts_.end(), at);
     return static_cast<int>(after - groupStarts_.begin()) - 1;

@@ -36,6 +36,8 @@ public:
     std::span<const int> Group(int group) const;
     // The group of the row at position `at` of rows().
     int GroupAt(int at) const;
+    // The group of each row of rows(), in step with it.
+    std::vector<int> GroupOfEachRow() const;
 
 private:
     DuplicateGroups(std::vector<int> rows, std::vector<int> groupStarts)

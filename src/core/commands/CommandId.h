@@ -43,4 +43,5 @@ enum CommandId : int {
     kFindNext = 32814,
     kSelectAll = 32815,
     kSearch = 32816,
+    kFindDuplicates = 32817,
 };

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <set>
+
 #include "PosixFiles.h"
 #include "browse/ColumnSort.h"
 #include "browse/RowEditor.h"
@@ -186,6 +190,112 @@ TEST_F(CatalogFilterTest, ASearchNarrowsWithinTheFilterAndEndsOnItsOwn) {
     list_.ClearRows();  // a new catalog ends both
     EXPECT_FALSE(view_.searching());
     EXPECT_FALSE(filter_.filterOn());
+}
+
+// Groups show exactly the rows given, in their order, against a model of (artist, group)
+// pairs: removals and edits reach the catalog and leave the other rows' groups, rows added
+// stay out, a sort keeps each row's group, and Show All brings every row back.
+TEST_F(CatalogFilterTest, GroupsShowTheirRowsUntilShowAll) {
+    std::mt19937 random(15);
+    list_.ClearRows();
+    int next = 0;
+    const auto appendRows = [&](int count) {
+        for (int i = 0; i < count; ++i, ++next) {
+            AppendRow(list_, {"r" + std::to_string(1000 + next), "t", "CD", "", "", ""});
+        }
+    };
+    for (int round = 0; round < 20; ++round) {
+        list_.ClearRows();
+        appendRows(static_cast<int>(random() % 40) + 1);
+        view_.Search([](const CatalogRow&) { return true; }, false);
+        filter_.ToggleFilter(kFolderDisk, RowSelection({0}));
+
+        // Some store rows, shuffled, in groups of one to three.
+        std::vector<int> storeRows(static_cast<std::size_t>(list_.RowCount()));
+        for (std::size_t at = 0; at < storeRows.size(); ++at) {
+            storeRows[at] = static_cast<int>(at);
+        }
+        std::shuffle(storeRows.begin(), storeRows.end(), random);
+        storeRows.resize(random() % (storeRows.size() + 1));
+        std::vector<int> groups;
+        for (std::size_t at = 0; at < storeRows.size(); ++at) {
+            groups.push_back(static_cast<int>(at / (1 + random() % 3)));
+        }
+        std::sort(groups.begin(), groups.end());
+        std::vector<std::pair<std::string, int>> model;
+        for (std::size_t at = 0; at < storeRows.size(); ++at) {
+            model.emplace_back(list_.CellText(storeRows[at], kArtist), groups[at]);
+        }
+        view_.ShowGroups(storeRows, groups);
+        EXPECT_TRUE(view_.grouped());
+        EXPECT_FALSE(view_.searching());
+        EXPECT_FALSE(view_.filtered());
+        EXPECT_TRUE(filter_.filterOn());  // the filter toggle shows all
+
+        for (int step = 0; step < 12; ++step) {
+            const int shown = view_.RowCount();
+            switch (random() % 5) {
+                case 0:  // removals through the view
+                    if (shown > 0) {
+                        std::set<int> rows;
+                        for (int n = 1 + static_cast<int>(random() % 3); n > 0; --n) {
+                            rows.insert(static_cast<int>(random() % static_cast<unsigned>(shown)));
+                        }
+                        view_.RemoveRows(RowSelection(std::vector<int>(rows.begin(), rows.end())));
+                        for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+                            model.erase(model.begin() + *row);
+                        }
+                    }
+                    break;
+                case 1:  // removals in the store, shown or not
+                    if (list_.RowCount() > 0) {
+                        const int row = static_cast<int>(random() % list_.RowCount());
+                        std::erase_if(model, [&](const auto& entry) {
+                            return entry.first == list_.CellText(row, kArtist);
+                        });
+                        list_.RemoveRows(std::vector<int>{row});
+                    }
+                    break;
+                case 2:  // an edit of the sort key
+                    if (shown > 0) {
+                        const int row = static_cast<int>(random() % static_cast<unsigned>(shown));
+                        const std::string artist = "r" + std::to_string(1000 + next++);
+                        view_.SetCell(row, kArtist, artist);
+                        model[static_cast<std::size_t>(row)].first = artist;
+                    }
+                    break;
+                case 3:
+                    appendRows(2);
+                    break;
+                default: {
+                    const bool ascending = random() % 2 == 0;
+                    view_.Sort(kArtist, ascending);
+                    std::stable_sort(model.begin(), model.end(), [&](const auto& a, const auto& b) {
+                        return ascending ? a.first < b.first : a.first > b.first;
+                    });
+                }
+            }
+            ASSERT_EQ(view_.RowCount(), static_cast<int>(model.size()));
+            std::set<int> groupsLeft;
+            for (int row = 0; row < view_.RowCount(); ++row) {
+                const auto& [artist, group] = model[static_cast<std::size_t>(row)];
+                EXPECT_EQ(view_.CellText(row, kArtist), artist);
+                EXPECT_EQ(view_.GroupOf(row), group);
+                groupsLeft.insert(group);
+            }
+            EXPECT_EQ(view_.GroupsShown(), static_cast<int>(groupsLeft.size()));
+        }
+        const std::vector<std::string> catalog = ColumnTexts(list_, kArtist);
+        filter_.ToggleFilter(kFolderDisk, RowSelection());  // Show All
+        EXPECT_FALSE(view_.grouped());
+        EXPECT_FALSE(filter_.filterOn());
+        EXPECT_EQ(view_.GroupOf(0), -1);
+        EXPECT_EQ(ColumnTexts(view_, kArtist), catalog);
+    }
+    // A new catalog ends the groups too.
+    view_.ShowGroups({0}, {0});
+    list_.ClearRows();
+    EXPECT_FALSE(view_.grouped());
 }
 
 }  // namespace
