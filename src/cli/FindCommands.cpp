@@ -37,19 +37,23 @@ Result FindCommands::Search(const std::string& query, const std::vector<std::str
     bool found = false;
     bool trouble = false;
     std::string text;
+    SearchQuery::Scratch scratch;
+    Result written = Result::Ok();
     for (const std::string& catalog : catalogs) {
-        CatalogList list;
-        if (Result loaded = load_(catalog, list); !loaded) {
-            Report(loaded.error());
-            trouble = true;
-            continue;
-        }
-        for (const int row : search.MatchingRows(list)) {
-            found = true;
-            AppendRow(catalog, *list.RowRecord(row), text);
-            if (Result written = Flush(text, out); !written) {
-                return written;
+        // Matched as read: a search over many catalogs costs what reading them does.
+        const Result read = read_(catalog, [&](const CatalogRow& row) {
+            if (written && search.Matches(row, scratch)) {
+                found = true;
+                AppendRow(catalog, row, text);
+                written = Flush(text, out);
             }
+        });
+        if (!written) {
+            return written;
+        }
+        if (!read) {
+            Report(read.error());
+            trouble = true;
         }
     }
     status = trouble ? kTrouble : found ? kFound : kNothingFound;

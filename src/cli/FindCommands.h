@@ -21,8 +21,12 @@ public:
 
     // Loads a catalog's rows after those already in the list.
     using Loader = std::function<Result(const std::string& path, CatalogList& list)>;
+    // Hands a catalog's rows one by one, keeping none.
+    using RowReader = std::function<Result(const std::string& path,
+                                           const std::function<void(const CatalogRow&)>& each)>;
 
-    FindCommands(Loader load, std::FILE* err) : load_(std::move(load)), err_(err) {}
+    FindCommands(Loader load, RowReader read, std::FILE* err)
+        : load_(std::move(load)), read_(std::move(read)), err_(err) {}
 
     // Each catalog's matching rows, catalog after catalog; a catalog that cannot be read is
     // reported and the others are still searched. A failed write is the returned error.
@@ -37,5 +41,6 @@ private:
     void Report(const std::string& message);
 
     Loader load_;
+    RowReader read_;
     std::FILE* err_;
 };

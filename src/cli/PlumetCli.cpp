@@ -419,7 +419,7 @@ int PlumetCli::Search(const Options& options) {
         return Usage("search takes a query and at least one catalog");
     }
     const std::vector<std::string> catalogs(options.operands.begin() + 1, options.operands.end());
-    FindCommands find(CatalogLoader(), err_);
+    FindCommands find(CatalogLoader(), CatalogRowReader(), err_);
     int status = FindCommands::kNothingFound;
     const int emitted = Emit(options, [&](ByteSink& sink) {
         return find.Search(options.operands[0], catalogs, sink, status);
@@ -442,7 +442,7 @@ int PlumetCli::Duplicates(const Options& options) {
     if (options.operands.empty()) {
         return Usage("duplicates needs at least one catalog");
     }
-    FindCommands find(CatalogLoader(), err_);
+    FindCommands find(CatalogLoader(), CatalogRowReader(), err_);
     int status = FindCommands::kNothingFound;
     const int emitted = Emit(options, [&](ByteSink& sink) {
         return find.Duplicates(kind->second, options.operands, sink, status);
@@ -452,6 +452,17 @@ int PlumetCli::Duplicates(const Options& options) {
 
 FindCommands::Loader PlumetCli::CatalogLoader() {
     return [this](const std::string& path, CatalogList& list) { return Load(path, list); };
+}
+
+FindCommands::RowReader PlumetCli::CatalogRowReader() {
+    return [this](const std::string& path, const std::function<void(const CatalogRow&)>& each) {
+        Files::OpenedFile opened;
+        Result read = files_.OpenForReading(path, opened);
+        if (read) {
+            read = CatalogFile::ForEachRow(*opened.source, each);
+        }
+        return read;
+    };
 }
 
 int PlumetCli::Emit(const Options& options, const std::function<Result(ByteSink&)>& write) {

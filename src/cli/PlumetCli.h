@@ -60,6 +60,7 @@ private:
     int Search(const Options& options);
     int Duplicates(const Options& options);
     FindCommands::Loader CatalogLoader();
+    FindCommands::RowReader CatalogRowReader();
     // Loads the one catalog that sort and filter take, after checking -o and --column.
     int LoadForRewrite(const std::string& command, const Options& options, CatalogList& list);
     // Sends `write` to the -o file (replaced safely) or to standard output.

@@ -64,6 +64,24 @@ CatalogFile::Contents CatalogFile::ReadCatalog(ByteSource& source) {
     return contents;
 }
 
+Result CatalogFile::ForEachRow(ByteSource& source,
+                               const std::function<void(const CatalogRow&)>& each) {
+    LineReader reader(source);
+    reader.ReadBytes(kCountSize);
+    std::string scratch;
+    try {
+        std::string_view line;
+        while (reader.NextLine(line)) {
+            each(RecordCodec::DecodeRecordLine(line, scratch));
+        }
+    } catch (const std::bad_alloc&) {
+        return Result::Failure("There is not enough memory to load the catalog.");
+    } catch (const std::length_error&) {
+        return Result::Failure("The catalog holds a line too long to load.");
+    }
+    return reader.status();
+}
+
 Result CatalogFile::LoadCatalog(CatalogList& list, ByteSource& source, bool clearFirst) {
     Contents contents = ReadCatalog(source);
     if (clearFirst) {

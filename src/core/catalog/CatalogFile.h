@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "Result.h"
@@ -25,6 +26,10 @@ public:
     static Result StoreCatalog(const CatalogList& list, ByteSink& sink);
     // Any content reads: the count only says whether the stream looks like a catalog.
     static Contents ReadCatalog(ByteSource& source);
+    // Reads the stream row by row, handing each to `each` without keeping it, for a pass
+    // over catalogs too many to hold at once. The rows read before an error have been handed.
+    static Result ForEachRow(ByteSource& source,
+                             const std::function<void(const CatalogRow&)>& each);
     // Appends the rows of the stream to the list, after clearing it when `clearFirst`. Any
     // content loads; on a read error the rows read before it stay and the error is returned.
     static Result LoadCatalog(CatalogList& list, ByteSource& source, bool clearFirst);
