@@ -76,19 +76,35 @@ bool CatalogView::Keeps(const CatalogRow& row) const {
     return (!keeps_ || keeps_(row)) && (!matches_ || matches_(row));
 }
 
-std::vector<int> CatalogView::RowsPassing(
-    const std::vector<int>* among, const std::function<bool(const CatalogRow&)>& test) const {
-    // After a sort the rows' bytes lie all over memory: fetch ahead rather than wait on each.
+bool CatalogView::PassesSearch(int storeRow, const RowTest& matches) const {
+    // Most rows lack a letter of the query: their bits rule them out unread.
+    const RowLetterIndex::Mask held = letters_.Of(storeRow);
+    if ((held & hint_.letters) != hint_.letters) {
+        return false;
+    }
+    return hint_.lettersDecide || matches(*store_.RowRecord(storeRow));
+}
+
+bool CatalogView::KeepsStoreRow(int storeRow) const {
+    return (!keeps_ || keeps_(*store_.RowRecord(storeRow))) &&
+           (!matches_ || PassesSearch(storeRow, matches_));
+}
+
+std::vector<int> CatalogView::RowsPassing(const std::vector<int>* among,
+                                          const std::function<bool(int storeRow)>& test) const {
+    // After a sort the rows' bytes lie all over memory: fetch ahead rather than wait on each,
+    // unless the letters alone decide.
     constexpr int kPrefetchDistance = 16;
+    const bool prefetch = !hint_.lettersDecide || keeps_;
     const auto storeRow = [among](int at) {
         return among ? (*among)[static_cast<std::size_t>(at)] : at;
     };
     const auto passingIn = [&](int first, int last, std::vector<int>& rows) {
         for (int at = first; at < last; ++at) {
-            if (at + kPrefetchDistance < last) {
+            if (prefetch && at + kPrefetchDistance < last) {
                 store_.RowRecord(storeRow(at + kPrefetchDistance))->Prefetch();
             }
-            if (test(*store_.RowRecord(storeRow(at)))) {
+            if (test(storeRow(at))) {
                 rows.push_back(storeRow(at));
             }
         }
@@ -121,7 +137,7 @@ std::vector<int> CatalogView::RowsPassing(
 }
 
 std::vector<int> CatalogView::StoreRowsKept() const {
-    return RowsPassing(nullptr, [this](const CatalogRow& row) { return Keeps(row); });
+    return RowsPassing(nullptr, [this](int storeRow) { return KeepsStoreRow(storeRow); });
 }
 
 void CatalogView::NarrowFromStore() {
@@ -233,7 +249,8 @@ void CatalogView::KeepShownRows(NewRow newRow) {
     ForgetViewRows();
 }
 
-void CatalogView::Search(RowTest matches, bool withinShown, std::string_view recall) {
+void CatalogView::Search(RowTest matches, bool withinShown, std::string_view recall,
+                         SearchHint hint) {
     const auto recalled = std::find_if(recalled_.begin(), recalled_.end(),
                                        [recall](const Recalled& r) { return r.key == recall; });
     if (!recall.empty() && recalled != recalled_.end()) {
@@ -245,6 +262,7 @@ void CatalogView::Search(RowTest matches, bool withinShown, std::string_view rec
         }
         narrowed_ = true;
         EndGroups();
+        hint_ = hint;
         rows_ = recalled->rows;
         shownClaim_ = recalled->order;
         matches_ = std::move(matches);
@@ -255,7 +273,9 @@ void CatalogView::Search(RowTest matches, bool withinShown, std::string_view rec
     const std::optional<SortClaim> shownOrder = shownClaim_;
     if (withinShown && narrowed_ && matches_) {
         // Rows the last search hid stay hidden: only the rows shown are tested, in their order.
-        std::vector<int> rows = RowsPassing(&rows_, matches);
+        hint_ = hint;
+        std::vector<int> rows =
+            RowsPassing(&rows_, [&](int storeRow) { return PassesSearch(storeRow, matches); });
         Notify([](CatalogListener& l) { l.AboutToReset(); });
         rows_ = std::move(rows);
         matches_ = std::move(matches);
@@ -263,6 +283,7 @@ void CatalogView::Search(RowTest matches, bool withinShown, std::string_view rec
         Notify([](CatalogListener& l) { l.Reset(); });
     } else {
         matches_ = std::move(matches);
+        hint_ = hint;
         NarrowFromStore();
         // Sorting keeps the search: rows found again come back in the order the view was
         // sorted in.

@@ -7,9 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "browse/RowLetterIndex.h"
 #include "catalog/CatalogList.h"
 #include "catalog/CatalogListener.h"
 #include "catalog/RowSelection.h"
+
+// Letters every row a search finds holds, and whether they alone decide what it finds.
+struct SearchHint {
+    RowLetterIndex::Mask letters = 0;
+    bool lettersDecide = false;
+};
 
 // What the list shows: an ordered list of store rows, either every row in the store's order
 // or the rows a narrowing keeps. Commands name rows as the view shows them and change the
@@ -59,7 +66,10 @@ public:
     // may be called from several threads at once. With `recall`, the rows found are kept
     // under that name until the store, the filter or the order changes, and a search of the
     // same name shows them again without testing a row.
-    void Search(RowTest matches, bool withinShown, std::string_view recall = {});
+    // `hint` names letters every row found holds, and whether they alone decide; its rows
+    // need not be read.
+    void Search(RowTest matches, bool withinShown, std::string_view recall = {},
+                SearchHint hint = {});
     void EndSearch();
 
     // The groups (of duplicates): shows exactly `storeRows` in that order, row i in group
@@ -107,7 +117,9 @@ private:
     std::vector<int> StoreRowsKept() const;
     // The rows of `among` (every store row when null) that pass, in that order.
     std::vector<int> RowsPassing(const std::vector<int>* among,
-                                 const std::function<bool(const CatalogRow&)>& test) const;
+                                 const std::function<bool(int storeRow)>& test) const;
+    bool PassesSearch(int storeRow, const RowTest& matches) const;
+    bool KeepsStoreRow(int storeRow) const;
     void NarrowFromStore();
     void ShowEveryRow();
     void EndGroups();
@@ -125,6 +137,8 @@ private:
     bool RemovalIsScattered() const;
 
     CatalogList& store_;
+    RowLetterIndex letters_{store_};
+    SearchHint hint_;  // of the search in force
     std::vector<CatalogListener*> listeners_;
     bool narrowed_ = false;
     std::vector<int> rows_;  // store rows, while narrowed

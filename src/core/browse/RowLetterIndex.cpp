@@ -1,0 +1,156 @@
+#include "browse/RowLetterIndex.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "browse/TextFold.h"
+#include "catalog/RowFields.h"
+
+namespace {
+
+constexpr int BitOf(unsigned char c) {
+    if (c >= 'a' && c <= 'z') {
+        return c - 'a';
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return c - 'A';
+    }
+    if (c >= '0' && c <= '9') {
+        return 26 + (c - '0');
+    }
+    return -1;
+}
+
+constexpr std::array<RowLetterIndex::Mask, 256> kBitOfByte = [] {
+    std::array<RowLetterIndex::Mask, 256> bits{};
+    for (int c = 0; c < 256; ++c) {
+        if (const int bit = BitOf(static_cast<unsigned char>(c)); bit >= 0) {
+            bits[static_cast<std::size_t>(c)] = RowLetterIndex::Mask{1} << bit;
+        }
+    }
+    return bits;
+}();
+
+RowLetterIndex::Mask LettersOf(std::string_view text, std::string& scratch) {
+    if (HasNonAscii(text)) {
+        scratch.clear();
+        AppendFolded(text, scratch);
+        text = scratch;
+    }
+    RowLetterIndex::Mask mask = 0;
+    for (const char c : text) {
+        mask |= kBitOfByte[static_cast<unsigned char>(c)];
+    }
+    return mask;
+}
+
+}  // namespace
+
+RowLetterIndex::RowLetterIndex(CatalogList& store) : store_(store) {
+    store_.AddListener(this);
+    Reset();
+}
+
+RowLetterIndex::~RowLetterIndex() {
+    store_.RemoveListener(this);
+}
+
+RowLetterIndex::Mask RowLetterIndex::OfRow(const CatalogRow& row) {
+    std::string scratch;
+    Mask mask = 0;
+    for (const int column : {kArtist, kTrack, kFolderDisk, kPath}) {
+        mask |= LettersOf(row.Cell(column), scratch);
+    }
+    // One pass over the fields text: the first piece of each known field, as a cell reads it.
+    unsigned seen = 0;
+    std::string_view fields = row.Fields();
+    while (!fields.empty()) {
+        const std::size_t tab = fields.find('\t');
+        const std::string_view piece = fields.substr(0, tab);
+        fields = tab == std::string_view::npos ? std::string_view() : fields.substr(tab + 1);
+        const std::size_t equals = piece.find('=');
+        const std::optional<Column> field = FieldColumn(piece.substr(0, equals));
+        if (field && equals != std::string_view::npos) {
+            const unsigned bit = 1U << (*field - kColumnCount);
+            if ((seen & bit) == 0) {
+                seen |= bit;
+                mask |= LettersOf(piece.substr(equals + 1), scratch);
+            }
+        }
+    }
+    return mask;
+}
+
+RowLetterIndex::Mask RowLetterIndex::OfFolded(std::string_view folded) {
+    std::string scratch;
+    return LettersOf(folded, scratch);
+}
+
+bool RowLetterIndex::Decides(std::string_view folded) {
+    return folded.size() == 1 && BitOf(static_cast<unsigned char>(folded[0])) >= 0;
+}
+
+void RowLetterIndex::RowsInserted(int first, int last) {
+    std::vector<Mask> added;
+    added.reserve(static_cast<std::size_t>(last - first + 1));
+    for (int row = first; row <= last; ++row) {
+        added.push_back(OfRow(*store_.RowRecord(row)));
+    }
+    masks_.insert(masks_.begin() + first, added.begin(), added.end());
+}
+
+void RowLetterIndex::RowsRemoved(int first, int last) {
+    masks_.erase(masks_.begin() + first, masks_.begin() + last + 1);
+}
+
+void RowLetterIndex::ManyRowsRemoved(std::span<const int> ascendingRows) {
+    std::size_t kept = 0;
+    std::size_t next = 0;
+    for (std::size_t row = 0; row < masks_.size(); ++row) {
+        if (next < ascendingRows.size() && ascendingRows[next] == static_cast<int>(row)) {
+            ++next;
+            continue;
+        }
+        masks_[kept++] = masks_[row];
+    }
+    masks_.resize(kept);
+}
+
+void RowLetterIndex::Reset() {
+    // A catalog opened: every row's letters, on every core.
+    const int count = store_.RowCount();
+    masks_.assign(static_cast<std::size_t>(count), 0);
+    const auto fill = [this](int first, int last) {
+        for (int row = first; row < last; ++row) {
+            masks_[static_cast<std::size_t>(row)] = OfRow(*store_.RowRecord(row));
+        }
+    };
+    constexpr int kRowsPerThread = 100'000;
+    const int threads =
+        std::clamp(count / kRowsPerThread, 1,
+                   std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < threads; ++part) {
+        helpers.emplace_back(fill, static_cast<int>(std::int64_t{count} * part / threads),
+                             static_cast<int>(std::int64_t{count} * (part + 1) / threads));
+    }
+    fill(0, static_cast<int>(std::int64_t{count} / threads));
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+}
+
+void RowLetterIndex::LayoutChanged(std::span<const int> newRowOfOld) {
+    std::vector<Mask> moved(masks_.size());
+    for (std::size_t old = 0; old < newRowOfOld.size() && old < masks_.size(); ++old) {
+        moved[static_cast<std::size_t>(newRowOfOld[old])] = masks_[old];
+    }
+    masks_ = std::move(moved);
+}
+
+void RowLetterIndex::CellsChanged(int row, int, int) {
+    masks_[static_cast<std::size_t>(row)] = OfRow(*store_.RowRecord(row));
+}
