@@ -244,10 +244,7 @@ int main(int argc, char** argv) {
     const double searchTime =
         BestOf([&] { searchCount = static_cast<long>(query.MatchingRows(list).size()); });
     // The same as the window does it: the view, every core, the letter index, the repaint.
-    SearchHint hint;
-    for (const std::string& term : query.terms()) {
-        hint.letters |= RowLetterIndex::OfFolded(term);
-    }
+    const SearchHint hint = RowLetterIndex::HintFor(query);
     int viewSearchCount = 0;
     const double viewSearchTime = BestOf(
         [&] {

@@ -36,12 +36,7 @@ void SearchBox::Apply(const QString& text) {
     // A query that only grew keeps no row the last one hid: the rows shown are enough.
     const bool within = inForce_ && view.searching() && query.Narrows(*inForce_);
     inForce_ = query;
-    SearchHint hint;
-    for (const std::string& term : query.terms()) {
-        hint.letters |= RowLetterIndex::OfFolded(term);
-    }
-    hint.lettersDecide =
-        query.terms().size() == 1 && RowLetterIndex::Decides(query.terms().front());
+    const SearchHint hint = RowLetterIndex::HintFor(query);
     view.Search(
         [query = std::move(query)](const CatalogRow& row) {
             thread_local SearchQuery::Scratch scratch;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "browse/SortOrder.h"
+#include "browse/SplitWork.h"
 
 CatalogView::CatalogView(CatalogList& store) : store_(store) {
     store_.AddListener(this);
@@ -72,10 +73,6 @@ int CatalogView::ViewRowOf(int storeRow) const {
                : -1;
 }
 
-bool CatalogView::Keeps(const CatalogRow& row) const {
-    return (!keeps_ || keeps_(row)) && (!matches_ || matches_(row));
-}
-
 bool CatalogView::PassesSearch(int storeRow, const RowTest& matches) const {
     // Most rows lack a letter of the query: their bits rule them out unread.
     const RowLetterIndex::Mask held = letters_.Of(storeRow);
@@ -113,25 +110,14 @@ std::vector<int> CatalogView::RowsPassing(const std::vector<int>* among,
     // read the store, which nothing changes meanwhile.
     constexpr int kRowsPerThread = 100'000;
     const int count = among ? static_cast<int>(among->size()) : store_.RowCount();
-    const int threads =
-        std::clamp(count / kRowsPerThread, 1,
-                   std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
-    const auto bound = [&](int part) {
-        return static_cast<int>(std::int64_t{count} * part / threads);
-    };
-    std::vector<std::vector<int>> parts(static_cast<std::size_t>(threads));
-    std::vector<std::thread> helpers;
-    for (int part = 1; part < threads; ++part) {
-        helpers.emplace_back(passingIn, bound(part), bound(part + 1),
-                             std::ref(parts[static_cast<std::size_t>(part)]));
-    }
-    passingIn(0, bound(1), parts[0]);
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
+    std::vector<std::vector<int>> parts(std::max(1U, std::thread::hardware_concurrency()));
+    const int used = SplitWork(count, kRowsPerThread, [&](int first, int last, int part) {
+        passingIn(first, last, parts[static_cast<std::size_t>(part)]);
+    });
     std::vector<int> rows = std::move(parts[0]);
-    for (std::size_t part = 1; part < parts.size(); ++part) {
-        rows.insert(rows.end(), parts[part].begin(), parts[part].end());
+    for (int part = 1; part < used; ++part) {
+        rows.insert(rows.end(), parts[static_cast<std::size_t>(part)].begin(),
+                    parts[static_cast<std::size_t>(part)].end());
     }
     return rows;
 }
@@ -407,7 +393,7 @@ void CatalogView::RowsInserted(int first, int last) {
     // Groups were found among the rows there were: rows added since belong to none.
     std::vector<int> kept;
     for (int row = first; row <= last && !grouped_; ++row) {
-        if (Keeps(*store_.RowRecord(row))) {
+        if (KeepsStoreRow(row)) {
             kept.push_back(row);
         }
     }

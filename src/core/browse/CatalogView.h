@@ -12,12 +12,6 @@
 #include "catalog/CatalogListener.h"
 #include "catalog/RowSelection.h"
 
-// Letters every row a search finds holds, and whether they alone decide what it finds.
-struct SearchHint {
-    RowLetterIndex::Mask letters = 0;
-    bool lettersDecide = false;
-};
-
 // What the list shows: an ordered list of store rows, either every row in the store's order
 // or the rows a narrowing keeps. Commands name rows as the view shows them and change the
 // store rows behind them, so nothing done in a narrowed view is lost when it widens again.
@@ -112,7 +106,6 @@ private:
 
     template <typename Call>
     void Notify(Call call);
-    bool Keeps(const CatalogRow& row) const;
     // The store rows the filter and the search keep, in the store's order.
     std::vector<int> StoreRowsKept() const;
     // The rows of `among` (every store row when null) that pass, in that order.

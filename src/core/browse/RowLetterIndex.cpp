@@ -4,8 +4,8 @@
 #include <array>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "browse/SplitWork.h"
 #include "browse/TextFold.h"
 #include "catalog/RowFields.h"
 
@@ -93,6 +93,15 @@ bool RowLetterIndex::Decides(std::string_view folded) {
     return folded.size() == 1 && BitOf(static_cast<unsigned char>(folded[0])) >= 0;
 }
 
+SearchHint RowLetterIndex::HintFor(const SearchQuery& query) {
+    SearchHint hint;
+    for (const std::string& term : query.terms()) {
+        hint.letters |= OfFolded(term);
+    }
+    hint.lettersDecide = query.terms().size() == 1 && Decides(query.terms().front());
+    return hint;
+}
+
 void RowLetterIndex::RowsInserted(int first, int last) {
     std::vector<Mask> added;
     added.reserve(static_cast<std::size_t>(last - first + 1));
@@ -123,24 +132,12 @@ void RowLetterIndex::Reset() {
     // A catalog opened: every row's letters, on every core.
     const int count = store_.RowCount();
     masks_.assign(static_cast<std::size_t>(count), 0);
-    const auto fill = [this](int first, int last) {
+    constexpr int kRowsPerThread = 100'000;
+    SplitWork(count, kRowsPerThread, [this](int first, int last, int) {
         for (int row = first; row < last; ++row) {
             masks_[static_cast<std::size_t>(row)] = OfRow(*store_.RowRecord(row));
         }
-    };
-    constexpr int kRowsPerThread = 100'000;
-    const int threads =
-        std::clamp(count / kRowsPerThread, 1,
-                   std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
-    std::vector<std::thread> helpers;
-    for (int part = 1; part < threads; ++part) {
-        helpers.emplace_back(fill, static_cast<int>(std::int64_t{count} * part / threads),
-                             static_cast<int>(std::int64_t{count} * (part + 1) / threads));
-    }
-    fill(0, static_cast<int>(std::int64_t{count} / threads));
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
+    });
 }
 
 void RowLetterIndex::LayoutChanged(std::span<const int> newRowOfOld) {

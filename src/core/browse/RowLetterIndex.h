@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "browse/SearchQuery.h"
 #include "catalog/CatalogList.h"
 #include "catalog/CatalogListener.h"
 
@@ -12,6 +13,8 @@
 // them, one bit each: a row can only match a query whose letters it holds all of, and for a
 // query of one letter or digit the bits are the answer. Kept in step with the store, so a
 // search need not read the rows it rules out.
+struct SearchHint;
+
 class RowLetterIndex : private CatalogListener {
 public:
     using Mask = std::uint64_t;
@@ -29,6 +32,8 @@ public:
     static Mask OfFolded(std::string_view folded);
     // A folded term of one letter or digit, which the bits alone decide.
     static bool Decides(std::string_view folded);
+    // What the bits say of the rows a query finds.
+    static SearchHint HintFor(const SearchQuery& query);
 
 private:
     void RowsAboutToBeInserted(int, int) override {}
@@ -45,4 +50,10 @@ private:
 
     CatalogList& store_;
     std::vector<Mask> masks_;
+};
+
+// Letters every row a search finds holds, and whether they alone decide what it finds.
+struct SearchHint {
+    RowLetterIndex::Mask letters = 0;
+    bool lettersDecide = false;
 };

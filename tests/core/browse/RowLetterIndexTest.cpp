@@ -74,17 +74,12 @@ TEST(RowLetterIndexTest, FollowsTheStoreAndNeverHidesAMatch) {
     }
     for (const char* text : {"a", "v", "e", "7", "ae", "seas", "k", "z", "post x"}) {
         const SearchQuery query(text);
-        RowLetterIndex::Mask letters = 0;
-        for (const std::string& term : query.terms()) {
-            letters |= RowLetterIndex::OfFolded(term);
-        }
-        const bool decides =
-            query.terms().size() == 1 && RowLetterIndex::Decides(query.terms().front());
+        const SearchHint hint = RowLetterIndex::HintFor(query);
         for (int row = 0; row < store.RowCount(); ++row) {
-            const bool held = (index.Of(row) & letters) == letters;
+            const bool held = (index.Of(row) & hint.letters) == hint.letters;
             const bool matches = query.Matches(*store.RowRecord(row));
             EXPECT_TRUE(held || !matches) << text << " row " << row;
-            if (decides) {
+            if (hint.lettersDecide) {
                 EXPECT_EQ(held, matches) << text << " row " << row;
             }
         }
