@@ -137,6 +137,26 @@ public:
     virtual std::optional<std::string> VolumeLabel(const std::string& mountPoint) = 0;
 };
 
+// The mounted file systems, each known by an identity that stays the same wherever and
+// whenever it is mounted, so a catalog can tell which of its discs are here.
+class Mounts {
+public:
+    struct Volume {
+        std::string id;          // udev's UUID, or one read off the disc; never empty
+        std::string mountPoint;  // where it is mounted now, "/media/user/MUSIC 01"
+        bool disc = false;       // an optical disc or a disc image (ISO 9660, UDF)
+    };
+
+    virtual ~Mounts() = default;
+    // The mounted file system that holds `path`: the one with the deepest mount point above
+    // it. Nothing when the path lies on no mount, or its file system has no identity. Safe
+    // to call from the scan's worker thread.
+    virtual std::optional<Volume> VolumeOf(const std::string& path) = 0;
+    // Every mounted file system that has an identity, as the mount table lists them now; a
+    // later mount on the same point hides the earlier ones.
+    virtual std::vector<Volume> MountedVolumes() = 0;
+};
+
 // The user's number formatting.
 class Locale {
 public:
