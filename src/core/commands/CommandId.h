@@ -44,4 +44,10 @@ enum CommandId : int {
     kSelectAll = 32815,
     kSearch = 32816,
     kFindDuplicates = 32817,
+    kExportToCsv = 32818,
+    kExportToPlaylist = 32819,
+    kExportSearchablePage = 32820,
+    kExportSelectionToPlaylist = 32821,
+    kStatistics = 32822,
+    kUpdate = 32823,
 };
