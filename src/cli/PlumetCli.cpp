@@ -12,6 +12,7 @@
 #include "browse/CatalogFilter.h"
 #include "browse/CatalogView.h"
 #include "browse/ColumnSort.h"
+#include "browse/FieldDisplay.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RowLine.h"
@@ -98,21 +99,11 @@ Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
 // The Size cell's digits as one number, whatever separates their groups ("4,321,987",
 // "4 321 987", a multi-byte space); false past 2^64 - 1.
 bool AddSize(std::string_view cell, std::uint64_t& total) {
-    std::uint64_t size = 0;
-    for (const char c : cell) {
-        if (c < '0' || c > '9') {
-            continue;
-        }
-        const auto digit = static_cast<std::uint64_t>(c - '0');
-        if (size > (UINT64_MAX - digit) / 10) {
-            return false;
-        }
-        size = size * 10 + digit;
-    }
-    if (total > UINT64_MAX - size) {
+    const std::optional<std::uint64_t> size = SizeBytes(cell);
+    if (!size || total > UINT64_MAX - *size) {
         return false;
     }
-    total += size;
+    total += *size;
     return true;
 }
 

@@ -34,3 +34,18 @@ std::string LengthText(std::string_view seconds) {
     AppendTwoDigits(text, total % 60);
     return text;
 }
+
+std::optional<std::uint64_t> SizeBytes(std::string_view cell) {
+    std::uint64_t size = 0;
+    for (const char c : cell) {
+        if (c < '0' || c > '9') {
+            continue;
+        }
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (size > (UINT64_MAX - digit) / 10) {
+            return std::nullopt;
+        }
+        size = size * 10 + digit;
+    }
+    return size;
+}

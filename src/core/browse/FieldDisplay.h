@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,3 +11,7 @@
 // "m:ss", or "h:mm:ss" from an hour up; a value that is not a whole number of seconds shows
 // as it stands, so nothing a catalog holds is hidden.
 std::string LengthText(std::string_view seconds);
+
+// The bytes a Size cell counts: its digits, whatever separators group them ("1,234,567" and
+// "1.234.567" alike); nothing when the number does not fit in 64 bits.
+std::optional<std::uint64_t> SizeBytes(std::string_view cell);
