@@ -133,3 +133,24 @@ public:
 
     std::map<std::string, FileTags> tags;
 };
+
+// Mounts as a test lists them; a path lies on the listed volume with the deepest mount
+// point above it. Leave `volumes` alone while a scan runs.
+class ListedMounts : public Mounts {
+public:
+    std::optional<Volume> VolumeOf(const std::string& path) override {
+        std::optional<Volume> best;
+        for (const Volume& volume : volumes) {
+            const std::string& point = volume.mountPoint;
+            const bool below = path.compare(0, point.size(), point) == 0 &&
+                               (path.size() == point.size() || path[point.size()] == '/');
+            if (below && (!best || point.size() >= best->mountPoint.size())) {
+                best = volume;
+            }
+        }
+        return best;
+    }
+    std::vector<Volume> MountedVolumes() override { return volumes; }
+
+    std::vector<Volume> volumes;
+};

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "volumes/VolumePieces.h"
+
 namespace {
 
 #ifdef _WIN32
@@ -101,10 +103,15 @@ bool RowEditor::Rename(int row, const std::string& artist, const std::string& tr
 }
 
 bool RowEditor::SetCellIfChanged(int row, int column, std::string_view text) {
-    if (view_.CellText(row, column) == text) {
+    const CatalogRow* record = view_.RowRecord(row);
+    if (record == nullptr || record->Cell(column) == text) {
         return false;
     }
-    view_.SetCell(row, column, text);
+    // The cell is marked as the user's, so that an Update of its disc keeps it.
+    CatalogRow edited = *record;
+    edited.SetCell(column, text);
+    edited.SetFields(WithEdited(edited, column));
+    view_.store().ReplaceRow(view_.StoreRow(row), std::move(edited));
     return true;
 }
 

@@ -129,6 +129,30 @@ void CatalogList::RemoveRows(std::span<const int> ascendingRows) {
     Notify([&removed](CatalogListener& l) { l.ManyRowsRemoved(removed); });
 }
 
+void CatalogList::ReplaceRow(int row, CatalogRow record) {
+    if (!IsValidRow(row)) {
+        return;
+    }
+    rows_[row] = std::move(record);
+    Notify([row](CatalogListener& l) { l.CellsChanged(row, 0, kAllColumnCount - 1); });
+}
+
+void CatalogList::InsertRows(int index, std::vector<CatalogRow> rows) {
+    if (index >= RowCount()) {
+        AppendRows(std::move(rows));
+        return;
+    }
+    if (rows.empty()) {
+        return;
+    }
+    const int first = std::max(index, 0);
+    const int last = first + static_cast<int>(rows.size()) - 1;
+    Notify([=](CatalogListener& l) { l.RowsAboutToBeInserted(first, last); });
+    rows_.insert(rows_.begin() + first, std::make_move_iterator(rows.begin()),
+                 std::make_move_iterator(rows.end()));
+    Notify([=](CatalogListener& l) { l.RowsInserted(first, last); });
+}
+
 void CatalogList::AppendRows(std::vector<CatalogRow> rows) {
     if (rows.empty()) {
         return;

@@ -48,8 +48,14 @@ public:
     // adjacent rows, or one "many rows" pair when the runs are too many to report one by one.
     void RemoveRows(std::span<const int> ascendingRows);
 
+    // Replaces the whole row, cells and fields; an invalid row does nothing.
+    void ReplaceRow(int row, CatalogRow record);
+
     // Batch operations, one listener notification each.
     void AppendRows(std::vector<CatalogRow> rows);
+    // Inserts the rows before `index`; an index at or past the end appends, a negative one
+    // inserts at the top.
+    void InsertRows(int index, std::vector<CatalogRow> rows);
     void ReplaceRows(std::vector<CatalogRow> rows);
 
     // Every row as its row line, in list order.

@@ -64,9 +64,10 @@ bool IsFieldPiece(std::string_view piece) {
 
 std::string_view FieldValue(std::string_view fields, Column field) {
     const std::string_view name = FieldName(field);
-    if (name.empty()) {
-        return {};
-    }
+    return name.empty() ? std::string_view() : PieceValue(fields, name);
+}
+
+std::string_view PieceValue(std::string_view fields, std::string_view name) {
     std::size_t start = 0;
     while (start < fields.size()) {
         std::size_t end = fields.find('\t', start);
@@ -84,9 +85,10 @@ std::string_view FieldValue(std::string_view fields, Column field) {
 
 std::string WithFieldValue(std::string_view fields, Column field, std::string_view value) {
     const std::string_view name = FieldName(field);
-    if (name.empty()) {
-        return std::string(fields);
-    }
+    return name.empty() ? std::string(fields) : WithPieceValue(fields, name, value);
+}
+
+std::string WithPieceValue(std::string_view fields, std::string_view name, std::string_view value) {
     std::string piece;
     if (!value.empty()) {
         piece.reserve(name.size() + 1 + value.size());
@@ -98,12 +100,15 @@ std::string WithFieldValue(std::string_view fields, Column field, std::string_vi
     std::vector<std::string_view> pieces = SplitPieces(fields);
     const auto same = std::find_if(pieces.begin(), pieces.end(),
                                    [&](std::string_view p) { return PieceName(p) == name; });
+    const std::optional<Column> field = FieldColumn(name);
     if (same != pieces.end()) {
         if (piece.empty()) {
             pieces.erase(same);
         } else {
             *same = piece;
         }
+    } else if (!piece.empty() && !field) {
+        pieces.push_back(piece);
     } else if (!piece.empty()) {
         // Before the first known field that follows it in column order, else after the last
         // known piece, else at the end.
@@ -111,7 +116,7 @@ std::string WithFieldValue(std::string_view fields, Column field, std::string_vi
         auto lastKnown = pieces.end();
         for (auto p = pieces.begin(); p != pieces.end(); ++p) {
             const std::optional<Column> known = FieldColumn(PieceName(*p));
-            if (known && *known > field) {
+            if (known && *known > *field) {
                 at = p;
                 break;
             }

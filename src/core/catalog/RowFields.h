@@ -26,11 +26,15 @@ bool IsFieldPiece(std::string_view piece);
 
 // The value of the first piece of that field; empty when there is none.
 std::string_view FieldValue(std::string_view fields, Column field);
+// The same for a piece of any name.
+std::string_view PieceValue(std::string_view fields, std::string_view name);
 
 // The fields text with `field` set to `value`: the first piece of that name is replaced in
 // place, a new one goes where column order puts it among the known pieces, and an empty
 // value removes the field. Tabs, line ends and NUL bytes in the value become spaces.
 std::string WithFieldValue(std::string_view fields, Column field, std::string_view value);
+// The same for a piece of any name; one this build does not show as a column goes at the end.
+std::string WithPieceValue(std::string_view fields, std::string_view name, std::string_view value);
 
 // Every field a file can give, indexed by column - kColumnCount.
 using FieldValues = std::array<std::string, kAllColumnCount - kColumnCount>;

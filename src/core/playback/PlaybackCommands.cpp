@@ -4,6 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "volumes/DiscWait.h"
+#include "volumes/RowVolumeIndex.h"
+#include "volumes/VolumePieces.h"
+
 namespace {
 
 #ifdef _WIN32
@@ -53,13 +57,43 @@ void PlaybackCommands::EnqueueFile(const std::string& path) {
     }
 }
 
-void PlaybackCommands::QueueSelectedPaths(const RowSelection& selection, bool butFirst) {
+std::vector<CatalogRow> PlaybackCommands::SelectedRows(const RowSelection& selection) const {
+    // Copies: a command that waits for its disc must play these rows, whatever the view
+    // shows by then.
+    std::vector<CatalogRow> rows;
     for (int row = selection.NextSelected(-1); row >= 0; row = selection.NextSelected(row)) {
-        if (butFirst && row == selection.NextSelected(-1)) {
+        if (const CatalogRow* record = view_.RowRecord(row)) {
+            rows.push_back(*record);
+        }
+    }
+    return rows;
+}
+
+std::vector<CatalogRow> PlaybackCommands::LastSelectedRow(const RowSelection& selection) const {
+    const CatalogRow* record = view_.RowRecord(selection.LastSelected());
+    return record == nullptr ? std::vector<CatalogRow>() : std::vector<CatalogRow>{*record};
+}
+
+void PlaybackCommands::WithPaths(std::vector<CatalogRow> rows, PathsAction action) {
+    std::vector<std::string> paths;
+    for (const CatalogRow& row : rows) {
+        if (volumes_ == nullptr || discWait_ == nullptr) {
+            paths.emplace_back(row.Cell(kPath));
             continue;
         }
-        pendingPaths_.emplace_back(view_.CellText(row, kPath));
+        MountedSet::Place place = volumes_->mounted().PlaceOf(row);
+        if (place.state == MountedSet::Place::State::Away) {
+            const std::string text = DiscWait::PlayText(row.Cell(kFolderDisk), row.Cell(kTrack));
+            std::string volume(RowVolume(row));
+            discWait_->WaitFor(std::move(volume), text,
+                               [this, rows = std::move(rows), action = std::move(action)] {
+                                   WithPaths(rows, action);
+                               });
+            return;
+        }
+        paths.push_back(std::move(place.path));
     }
+    action(paths);
 }
 
 void PlaybackCommands::EnqueuePendingPaths() {
@@ -71,19 +105,24 @@ void PlaybackCommands::EnqueuePendingPaths() {
 }
 
 void PlaybackCommands::OnPlay(const RowSelection& selection) {
-    if (selection.SelectedCount() < 2) {
-        PlayFile(CellOfLastSelected(selection, kPath));
+    std::vector<CatalogRow> rows =
+        selection.SelectedCount() < 2 ? LastSelectedRow(selection) : SelectedRows(selection);
+    if (rows.empty()) {
         return;
     }
-    const int first = selection.NextSelected(-1);
-    PlayFile(std::string(view_.CellText(first, kPath)));
-    QueueSelectedPaths(selection, true);
-    EnqueuePendingPaths();
+    WithPaths(std::move(rows), [this](const std::vector<std::string>& paths) {
+        PlayFile(paths.front());
+        pendingPaths_.insert(pendingPaths_.end(), paths.begin() + 1, paths.end());
+        EnqueuePendingPaths();
+    });
 }
 
 std::string PlaybackCommands::OnDblClick(const RowSelection& selection) {
     const std::string path = CellOfLastSelected(selection, kPath);
-    PlayFile(path);
+    if (std::vector<CatalogRow> rows = LastSelectedRow(selection); !rows.empty()) {
+        WithPaths(std::move(rows),
+                  [this](const std::vector<std::string>& paths) { PlayFile(paths.front()); });
+    }
     return PlayingName(path);
 }
 
@@ -98,7 +137,10 @@ std::optional<std::string> PlaybackCommands::OnRandomPlay() {
         generator_.Restart(clock_());
     }
     const int row = generator_.PickRow(rows);
-    PlayFile(std::string(view_.CellText(row, kPath)));
+    if (const CatalogRow* record = view_.RowRecord(row)) {
+        WithPaths({*record},
+                  [this](const std::vector<std::string>& paths) { PlayFile(paths.front()); });
+    }
     std::string pane = " ";
     pane.append(view_.CellText(row, kArtist)).append(" - ").append(view_.CellText(row, kTrack));
     return pane;
@@ -106,20 +148,29 @@ std::optional<std::string> PlaybackCommands::OnRandomPlay() {
 
 void PlaybackCommands::OnOpenFolder(const RowSelection& selection) {
     // In Folder/Disk may hold a disc's label; the Path always names the real folder.
-    const std::string folder = FolderOf(CellOfLastSelected(selection, kPath));
-    if (folder.empty() || !shell_.Open(folder)) {
-        ui_.Beep();
-        ui_.ShowMessage(kCannotOpenFolder);
+    std::vector<CatalogRow> rows = LastSelectedRow(selection);
+    if (rows.empty()) {
+        rows.emplace_back();  // no row: no folder, said as before
     }
+    WithPaths(std::move(rows), [this](const std::vector<std::string>& paths) {
+        const std::string folder = FolderOf(paths.front());
+        if (folder.empty() || !shell_.Open(folder)) {
+            ui_.Beep();
+            ui_.ShowMessage(kCannotOpenFolder);
+        }
+    });
 }
 
 void PlaybackCommands::OnEnqueueInWinamp(const RowSelection& selection) {
-    if (selection.SelectedCount() < 2) {
-        EnqueueFile(CellOfLastSelected(selection, kPath));
+    std::vector<CatalogRow> rows =
+        selection.SelectedCount() < 2 ? LastSelectedRow(selection) : SelectedRows(selection);
+    if (rows.empty()) {
         return;
     }
-    QueueSelectedPaths(selection, false);
-    EnqueuePendingPaths();
+    WithPaths(std::move(rows), [this](const std::vector<std::string>& paths) {
+        pendingPaths_.insert(pendingPaths_.end(), paths.begin(), paths.end());
+        EnqueuePendingPaths();
+    });
 }
 
 std::string PlaybackCommands::PlayingName(std::string_view path) {

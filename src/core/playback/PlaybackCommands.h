@@ -5,11 +5,15 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "browse/CatalogView.h"
 #include "catalog/RowSelection.h"
 #include "playback/RandomGenerator.h"
 #include "services.h"
+
+class DiscWait;
+class RowVolumeIndex;
 
 // Playing rows: Play, the double-click, Random Play, Open Folder and Enqueue in Winamp. The
 // program only hands paths to the desktop; it never waits for the player.
@@ -23,6 +27,13 @@ public:
     // Play of the run.
     PlaybackCommands(const CatalogView& view, Shell& shell, UserInterface& ui,
                      std::function<std::uint32_t()> clock = {});
+
+    // With these, a row on a file system mounted elsewhere now plays from there, and one on a
+    // file system that is not mounted asks for its disc first; without, rows play from Path.
+    void SetDiscs(const RowVolumeIndex& volumes, DiscWait& wait) {
+        volumes_ = &volumes;
+        discWait_ = &wait;
+    }
 
     // The first selected row's file opens; every other one is queued, in row order.
     void OnPlay(const RowSelection& selection);
@@ -49,14 +60,21 @@ public:
     RandomGenerator& generator() { return generator_; }
 
 private:
+    using PathsAction = std::function<void(const std::vector<std::string>& paths)>;
+
     std::string CellOfLastSelected(const RowSelection& selection, int column) const;
-    void QueueSelectedPaths(const RowSelection& selection, bool butFirst);
+    std::vector<CatalogRow> SelectedRows(const RowSelection& selection) const;
+    std::vector<CatalogRow> LastSelectedRow(const RowSelection& selection) const;
+    // Runs `action` on where the rows' files are now, once every one's file system is here.
+    void WithPaths(std::vector<CatalogRow> rows, PathsAction action);
     void EnqueuePendingPaths();
 
     const CatalogView& view_;
     Shell& shell_;
     UserInterface& ui_;
     std::function<std::uint32_t()> clock_;
+    const RowVolumeIndex* volumes_ = nullptr;
+    DiscWait* discWait_ = nullptr;
     RandomGenerator generator_;
     bool clockUnread_ = true;
     std::deque<std::string> pendingPaths_;

@@ -8,6 +8,7 @@
 #include "scan/RowDerivation.h"
 #include "scan/RowNamer.h"
 #include "scan/TagReadPool.h"
+#include "volumes/VolumePieces.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
 
     // One pass over the listing: files are catalogued as they come, sub-folders wait until
     // every file of this folder is in.
+    const std::string_view place = PlaceOf(walk, listing->Identity().device);
     std::vector<std::string> subFolders;
     std::string_view name;
     FolderReader::EntryKind kind;
@@ -60,7 +62,7 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
             subFolders.emplace_back(name);
         } else if (kind == FolderReader::EntryKind::File && IsMediaFile(walk.category, name)) {
             if (const std::optional<FolderReader::FileFacts> facts = listing->Facts()) {
-                AddFoundFile(walk, name, *facts);
+                AddFoundFile(walk, name, *facts, place);
             }
         }
         if (walk.cancelRequested.load(std::memory_order_relaxed)) {
@@ -78,9 +80,23 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
     }
 }
 
+std::string_view CFolderScan::PlaceOf(WalkContext& walk, std::uint64_t device) const {
+    if (walk.mounts == nullptr) {
+        return {};
+    }
+    const auto [known, added] = walk.placeOfDevice.try_emplace(device);
+    if (added) {
+        if (const std::optional<Mounts::Volume> volume = walk.mounts->VolumeOf(folder)) {
+            known->second = VolumePieces(*volume);
+        }
+    }
+    return known->second;
+}
+
 void CFolderScan::AddFoundFile(WalkContext& walk, std::string_view name,
-                               const FolderReader::FileFacts& facts) const {
-    const FoundFile file{folder, name, facts.size, walk.locale.LocalTime(facts.modifiedSeconds)};
+                               const FolderReader::FileFacts& facts, std::string_view place) const {
+    const FoundFile file{folder, name, facts.size, walk.locale.LocalTime(facts.modifiedSeconds),
+                         place};
     if (walk.tagReads != nullptr) {
         walk.tagReads->Submit(file);
         return;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -31,6 +32,9 @@ struct WalkContext {
     // the reader; with neither, no tags are read.
     TagReadPool* tagReads = nullptr;
     TagReader* tagReader = nullptr;
+    // Which file system holds each folder, asked once per device; without it rows name none.
+    Mounts* mounts = nullptr;
+    std::map<std::uint64_t, std::string> placeOfDevice{};  // a map: its texts never move
 };
 
 // One level of the walk: a folder's matching files in the order the file system lists
@@ -51,5 +55,6 @@ public:
 
 private:
     void AddFoundFile(WalkContext& walk, std::string_view name,
-                      const FolderReader::FileFacts& facts) const;
+                      const FolderReader::FileFacts& facts, std::string_view place) const;
+    std::string_view PlaceOf(WalkContext& walk, std::uint64_t device) const;
 };

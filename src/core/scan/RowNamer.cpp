@@ -61,6 +61,12 @@ CatalogRow RowNamer::Name(const FoundFile& file, const FileTags* tags) const {
     if (inFolderDisk_) {
         cells[kFolderDisk] = *inFolderDisk_;
     }
+    if (!file.place.empty()) {
+        if (!fields.empty()) {
+            fields += '\t';
+        }
+        fields.append(file.place);
+    }
     return CatalogRow(cells, fields);
 }
 

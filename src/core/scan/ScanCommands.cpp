@@ -5,12 +5,15 @@
 #include "scan/RowNamer.h"
 #include "scan/RowRereader.h"
 #include "scan/ScanSettings.h"
+#include "volumes/DiscWait.h"
+#include "volumes/RowVolumeIndex.h"
+#include "volumes/VolumePieces.h"
 
 ScanCommands::ScanCommands(CPlumetDoc& document, CatalogList& list, Services services)
     : document_(document),
       list_(list),
       services_(services),
-      worker_(services.folders, services.locale, pending_, services.tags) {}
+      worker_(services.folders, services.locale, pending_, services.tags, services.mounts) {}
 
 void ScanCommands::SetWalkEnded(ScanWorker::WalkEnded walkEnded) {
     worker_.SetWalkEnded(std::move(walkEnded));
@@ -78,6 +81,98 @@ bool ScanCommands::OnRereadNamesAndTags(CatalogView& view, const RowSelection& s
     return true;
 }
 
+void ScanCommands::OnUpdate(const CatalogView& view, const RowSelection& selection,
+                            const RowVolumeIndex& volumes, DiscWait& wait) {
+    std::vector<CatalogRow> rows;
+    for (const int row : selection.Rows()) {
+        if (const CatalogRow* record = view.RowRecord(row)) {
+            rows.push_back(*record);
+        }
+    }
+    UpdateRows(std::move(rows), volumes, wait);
+}
+
+void ScanCommands::UpdateRows(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes,
+                              DiscWait& wait) {
+    const MountedSet& mounted = volumes.mounted();
+    for (const CatalogRow& row : rows) {
+        if (mounted.PlaceOf(row).state == MountedSet::Place::State::Away) {
+            const std::string text = DiscWait::UpdateText(row.Cell(kFolderDisk));
+            std::string volume(RowVolume(row));
+            wait.WaitFor(std::move(volume), text,
+                         [this, rows, &volumes, &wait] { UpdateRows(rows, volumes, wait); });
+            return;
+        }
+    }
+    std::vector<CatalogUpdate::Target> targets = CatalogUpdate::TargetsOf(rows, mounted);
+    if (targets.empty()) {
+        return;
+    }
+    StopAndDrain();
+    updates_ = std::move(targets);
+    StartNextUpdate();
+}
+
+bool ScanCommands::StartNextUpdate() {
+    while (!updates_.empty()) {
+        const CatalogUpdate::Target& target = updates_.front();
+        // An unreadable folder would look empty, and every row of it would go.
+        if (!services_.folders.Open(target.root)) {
+            services_.ui.ShowError("The folder " + target.root +
+                                   " cannot be read, so its rows were left as they are.");
+            updates_.erase(updates_.begin());
+            continue;
+        }
+        ScanWorker::Naming naming;
+        naming.pattern = ScanSettings::StoredNamePattern(services_.profile);
+        naming.readTags = ScanSettings::ReadTags(services_.profile);
+        naming.oneReader = !target.volume.empty();
+        if (!target.volume.empty()) {
+            naming.inFolderDisk = target.label;
+        }
+        scanRunning_ = true;
+        currentWalk_ = worker_.StartScan(target.root, target.category, std::move(naming));
+        return true;
+    }
+    return false;
+}
+
+std::string ScanCommands::FinishUpdate() {
+    const CatalogUpdate::Target target = updates_.front();
+    updates_.erase(updates_.begin());
+    CatalogList walked;
+    pending_.Drain(walked);
+    std::vector<CatalogRow> found;
+    found.reserve(static_cast<std::size_t>(walked.RowCount()));
+    for (int row = 0; row < walked.RowCount(); ++row) {
+        found.push_back(*walked.RowRecord(row));
+    }
+    const MountedSet mounted(services_.mounts != nullptr ? services_.mounts->MountedVolumes()
+                                                         : std::vector<Mounts::Volume>());
+    std::vector<int> covered;
+    for (int row = 0; row < list_.RowCount(); ++row) {
+        if (CatalogUpdate::Covers(target, *list_.RowRecord(row), mounted)) {
+            covered.push_back(row);
+        }
+    }
+    const CatalogUpdate::Counts counts = CatalogUpdate::Merge(
+        list_, covered, [&mounted](const CatalogRow& row) { return mounted.PlaceOf(row).path; },
+        std::move(found), std::nullopt);
+    if (counts.any()) {
+        document_.SetModified(true);
+    }
+    return CatalogUpdate::StatusText(target.label, counts);
+}
+
+void ScanCommands::AbandonUpdates() {
+    if (updates_.empty()) {
+        return;
+    }
+    updates_.clear();
+    CatalogList discarded;
+    pending_.Drain(discarded);
+}
+
 std::string ScanCommands::ReadVolumeLabel(const std::string& path) {
     // The disc that holds the path answers, so a folder below a disc's root has a label.
     const std::string mountPoint =
@@ -113,10 +208,14 @@ void ScanCommands::OnSelectSearchLocation() {
 void ScanCommands::OnCancelSearch() {
     worker_.CancelScan();
     scanRunning_ = false;
+    AbandonUpdates();
 }
 
 ScanCommands::Drained ScanCommands::OnTimer() {
     Drained drained;
+    if (updating()) {
+        return drained;  // an Update's rows wait for the end of its walk
+    }
     drained.rowsMoved = pending_.Drain(list_);
     if (drained.rowsMoved > 0) {
         // Found rows are work the user would lose by closing without a question.
@@ -131,6 +230,12 @@ ScanCommands::Drained ScanCommands::OnWalkEnded(std::uint64_t walk) {
     }
     worker_.CancelScan();  // the thread has ended already; this joins it
     scanRunning_ = false;
+    if (updating()) {
+        Drained drained;
+        drained.status = FinishUpdate();
+        StartNextUpdate();
+        return drained;
+    }
     return OnTimer();
 }
 
@@ -138,5 +243,6 @@ ScanCommands::Drained ScanCommands::StopAndDrain() {
     worker_.CancelScan();
     scanRunning_ = false;
     currentWalk_ = 0;
+    AbandonUpdates();
     return OnTimer();
 }

@@ -11,6 +11,10 @@
 #include "scan/PendingResults.h"
 #include "scan/ScanWorker.h"
 #include "services.h"
+#include "volumes/CatalogUpdate.h"
+
+class DiscWait;
+class RowVolumeIndex;
 
 class CPlumetDoc;
 
@@ -29,11 +33,13 @@ public:
         UserInterface& ui;
         Profile& profile;           // whether to read tags, and the pattern for files without them
         TagReader* tags = nullptr;  // without it no tags are read
+        Mounts* mounts = nullptr;   // without it rows name no file system
     };
 
-    // What a drain did: the rows it moved.
+    // What a drain did: the rows it moved, and what an Update that ended says.
     struct Drained {
         int rowsMoved = 0;
+        std::string status;
     };
 
     ScanCommands(CPlumetDoc& document, CatalogList& list, Services services);
@@ -58,6 +64,12 @@ public:
     // with the current settings; the catalog is marked modified when a row changed. True
     // then.
     bool OnRereadNamesAndTags(CatalogView& view, const RowSelection& selection);
+    // "Update": walks again what the selected rows come from and merges it into their rows,
+    // one target after another. A row on a file system that is not mounted asks for its
+    // disc first. A folder that cannot be listed is said and left as it is.
+    void OnUpdate(const CatalogView& view, const RowSelection& selection,
+                  const RowVolumeIndex& volumes, DiscWait& wait);
+    bool updating() const { return !updates_.empty(); }
     // Asks the disc that holds `path` for its label and lets the user confirm or edit it.
     std::string ReadVolumeLabel(const std::string& path);
 
@@ -78,6 +90,12 @@ public:
 
 private:
     bool IsOnOpticalDrive(const std::string& path);
+    void UpdateRows(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes, DiscWait& wait);
+    // Starts the walk of the first target; false when none is left.
+    bool StartNextUpdate();
+    // The walk of the first target has ended: its rows are merged.
+    std::string FinishUpdate();
+    void AbandonUpdates();
 
     CPlumetDoc& document_;
     CatalogList& list_;
@@ -87,6 +105,7 @@ private:
     std::string discLabel_;
     bool scanRunning_ = false;
     std::uint64_t currentWalk_ = 0;
+    std::vector<CatalogUpdate::Target> updates_;  // the first one is walking
     PendingResults pending_;
     ScanWorker worker_;  // after the results it fills: it is joined first
 };

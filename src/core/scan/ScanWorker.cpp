@@ -5,8 +5,8 @@
 #include "scan/TagReadPool.h"
 
 ScanWorker::ScanWorker(FolderReader& reader, Locale& locale, PendingResults& results,
-                       TagReader* tagReader)
-    : reader_(reader), locale_(locale), results_(results), tagReader_(tagReader) {}
+                       TagReader* tagReader, Mounts* mounts)
+    : reader_(reader), locale_(locale), results_(results), tagReader_(tagReader), mounts_(mounts) {}
 
 ScanWorker::~ScanWorker() {
     CancelScan();
@@ -52,6 +52,7 @@ void ScanWorker::Walk(std::string folder, std::string category, Naming naming,
                         cancelRequested_,
                         [this](const std::string& entered) { SetCurrentFolder(entered); },
                         {}};
+    context.mounts = mounts_;
     // The pool's threads live as long as the walk, and only when tags are read.
     std::optional<TagReadPool> pool;
     if (naming.readTags && tagReader_ != nullptr) {

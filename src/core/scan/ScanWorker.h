@@ -32,8 +32,9 @@ public:
     };
 
     // Without a tag reader no walk reads tags.
+    // Without mounts no row names its file system.
     ScanWorker(FolderReader& reader, Locale& locale, PendingResults& results,
-               TagReader* tagReader = nullptr);
+               TagReader* tagReader = nullptr, Mounts* mounts = nullptr);
     ~ScanWorker();
     ScanWorker(const ScanWorker&) = delete;
     ScanWorker& operator=(const ScanWorker&) = delete;
@@ -58,6 +59,7 @@ private:
     Locale& locale_;
     PendingResults& results_;
     TagReader* tagReader_;
+    Mounts* mounts_;
     WalkEnded walkEnded_;
     std::atomic<bool> cancelRequested_{false};
     std::uint64_t walkCount_ = 0;

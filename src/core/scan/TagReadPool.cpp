@@ -58,6 +58,7 @@ void TagReadPool::Submit(const FoundFile& file) {
     slot.name = file.fileName;
     slot.size = file.size;
     slot.modified = file.modified;
+    slot.place = file.place;
     slot.row.reset();
     ++queued_;
     lock.unlock();
@@ -109,8 +110,9 @@ void TagReadPool::ReadNext(std::unique_lock<std::mutex>& lock) {
     // The slot is this thread's until its row is released: the walk reuses a slot only
     // after that.
     const std::optional<FileTags> tags = reader_.ReadTags(FoundPath(slot.folder, slot.name));
-    CatalogRow row = namer_.Name(FoundFile{slot.folder, slot.name, slot.size, slot.modified},
-                                 tags ? &*tags : nullptr);
+    CatalogRow row =
+        namer_.Name(FoundFile{slot.folder, slot.name, slot.size, slot.modified, slot.place},
+                    tags ? &*tags : nullptr);
     lock.lock();
     slot.row = std::move(row);
     if (number == released_) {

@@ -47,6 +47,7 @@ private:
         std::string name;
         std::uint64_t size = 0;
         std::optional<std::tm> modified;
+        std::string_view place;         // held by the walk, which outlives the pool
         std::optional<CatalogRow> row;  // set once read
     };
 

@@ -27,12 +27,16 @@
 #include "export/HtmlPageWriter.h"
 #include "support/FakeServices.h"
 #include "support/MemoryBytes.h"
+#include "volumes/CatalogUpdate.h"
+#include "volumes/VolumePieces.h"
 
 namespace {
 
-// Every column, fields included, and last a piece of a field this build does not know.
+// Every column, fields included, then a piece of a field this build does not know, and the
+// cells Edit Item changed, as the edited piece lists them.
 constexpr int kUnknownPiece = kAllColumnCount;
-using Cells = std::array<std::string, kAllColumnCount + 1>;
+constexpr int kEditedMarks = kAllColumnCount + 1;
+using Cells = std::array<std::string, kAllColumnCount + 2>;
 
 class MemoryFiles : public Files {
 public:
@@ -153,9 +157,9 @@ const std::vector<std::string> kAlbums{"", "Post", "post", "Ágætis byrjun"};
 const std::vector<std::string> kNumbers{"", "0", "7", "10", "284"};
 const std::vector<std::string> kUnknownPieces{"", "", "volume=V 1", "mount=/media/cd"};
 
-enum class Kind { Filter, Sort, Edit, Remove, Scan, Merge, Save, Open, New, Export };
-const char* const kKindNames[] = {"filter", "sort", "edit", "remove", "scan",
-                                  "merge",  "save", "open", "new",    "export"};
+enum class Kind { Filter, Sort, Edit, Remove, Scan, Merge, Save, Open, New, Export, Update };
+const char* const kKindNames[] = {"filter", "sort", "edit", "remove", "scan",  "merge",
+                                  "save",   "open", "new",  "export", "update"};
 
 constexpr std::size_t kMostRows = 200;
 
@@ -310,6 +314,9 @@ private:
                       values.begin());
             std::string fields = JoinFields(values);
             AppendFieldPiece(cells[kUnknownPiece], fields);
+            if (!cells[kEditedMarks].empty()) {
+                AppendFieldPiece(std::string(kEditedPiece) + "=" + cells[kEditedMarks], fields);
+            }
             made.emplace_back(view, fields);
         }
         return made;
@@ -373,16 +380,23 @@ private:
                 form.folder = kFolders[p[3] % kFolders.size()];
                 form.saveToDisk = false;
                 const std::vector<int> shown = model_.ShownRows();
+                const bool one = selection.SelectedCount() == 1;
                 for (const int row : selection.Rows()) {
                     Cells& cells = model_.catalog[shown[row]];
-                    if (selection.SelectedCount() == 1 || !folderMode) {
-                        cells[kArtist] = form.artist;
-                    }
-                    if (selection.SelectedCount() == 1 || folderMode) {
-                        cells[kFolderDisk] = form.folder;
-                    }
-                    if (selection.SelectedCount() == 1) {
-                        cells[kTrack] = form.track;
+                    // In the order the dialog sets them.
+                    const std::pair<int, const char*> edits[] = {
+                        {one || !folderMode ? kArtist : -1, "artist"},
+                        {one ? kTrack : -1, "track"},
+                        {one || folderMode ? kFolderDisk : -1, "folder"}};
+                    for (const auto& [column, mark] : edits) {
+                        const std::string& text = column == kArtist  ? form.artist
+                                                  : column == kTrack ? form.track
+                                                                     : form.folder;
+                        if (column < 0 || cells[column] == text) {
+                            continue;
+                        }
+                        cells[column] = text;
+                        Mark(cells, mark);
                     }
                 }
                 editor_.ApplyEdit(selection, folderMode, form);
@@ -454,6 +468,9 @@ private:
                 document_.OnFileNew();
                 ui_.answers.clear();
                 break;
+            case Kind::Update:
+                Update(p);
+                break;
             case Kind::Export: {
                 const std::string page = "/catalogs/page.html";
                 ui_.saveChoices.push_back(page);
@@ -475,6 +492,99 @@ private:
         }
     }
 
+    static void Mark(Cells& cells, const std::string& mark) {
+        std::string& marks = cells[kEditedMarks];
+        if (("," + marks + ",").find("," + mark + ",") == std::string::npos) {
+            marks += (marks.empty() ? "" : ",") + mark;
+        }
+    }
+
+    // A walk of the rows of one In Folder/Disk finds some files gone, some changed, some as
+    // they were, and some new.
+    void Update(const std::vector<unsigned>& p) {
+        if (model_.filtered) {
+            return;  // how a filter shows rows inserted mid-catalog is tested on its own
+        }
+        const std::string label = kFolders[p[0] % kFolders.size()];
+        std::vector<int> covered;
+        for (std::size_t row = 0; row < model_.catalog.size(); ++row) {
+            if (model_.catalog[row][kFolderDisk] == label) {
+                covered.push_back(static_cast<int>(row));
+            }
+        }
+        std::vector<Cells> fresh = NewRows(p);
+        // One fate per file: a catalog may hold a file twice, and both rows meet one walk.
+        std::map<std::string, std::optional<Cells>> walkOf;
+        std::vector<Cells> found;
+        for (std::size_t i = 0; i < covered.size(); ++i) {
+            const Cells& cells = model_.catalog[static_cast<std::size_t>(covered[i])];
+            if (walkOf.count(cells[kPath]) != 0) {
+                continue;
+            }
+            std::optional<Cells>& walked = walkOf[cells[kPath]];
+            const unsigned fate = p[(i + 1) % p.size()] / 3 % 3;
+            if (fate == 0) {
+                continue;
+            }
+            walked = fresh[i % fresh.size()];
+            (*walked)[kPath] = cells[kPath];
+            (*walked)[kUnknownPiece].clear();
+            (*walked)[kEditedMarks].clear();
+            if (fate == 1) {
+                (*walked)[kSize] = cells[kSize];
+                (*walked)[kModified] = cells[kModified];
+            }
+            found.push_back(*walked);
+        }
+        std::vector<int> gone;
+        for (const int row : covered) {
+            Cells& cells = model_.catalog[static_cast<std::size_t>(row)];
+            const std::optional<Cells>& walked = walkOf[cells[kPath]];
+            if (!walked) {
+                gone.push_back(row);
+                continue;
+            }
+            if ((*walked)[kSize] == cells[kSize] && (*walked)[kModified] == cells[kModified]) {
+                continue;
+            }
+            for (const int column : {kSize, kModified, kAlbum, kAlbumArtist, kTrackNumber, kDisc,
+                                     kYear, kGenre, kLength, kBitrate}) {
+                cells[column] = (*walked)[column];
+            }
+            for (const auto& [column, mark] :
+                 {std::pair{kArtist, "artist"}, std::pair{kTrack, "track"}}) {
+                if (("," + cells[kEditedMarks] + ",").find(std::string(",") + mark + ",") ==
+                    std::string::npos) {
+                    cells[column] = (*walked)[column];
+                }
+            }
+        }
+        std::vector<Cells> added;
+        for (std::size_t i = covered.size(); i < fresh.size(); i += 2) {
+            fresh[i][kUnknownPiece].clear();
+            found.insert(
+                found.begin() + static_cast<std::ptrdiff_t>(p[i % p.size()] % (found.size() + 1)),
+                fresh[i]);
+        }
+        std::vector<CatalogRow> walkedRows = StoreRows(found);
+        for (const Cells& cells : found) {
+            const bool isNew = std::none_of(covered.begin(), covered.end(), [&](int row) {
+                return model_.catalog[static_cast<std::size_t>(row)][kPath] == cells[kPath];
+            });
+            if (isNew) {
+                added.push_back(cells);
+                added.back()[kFolderDisk] = label;
+            }
+        }
+        const int at = covered.empty() ? static_cast<int>(model_.catalog.size())
+                                       : covered.back() + 1 - static_cast<int>(gone.size());
+        model_.Remove(gone);
+        model_.catalog.insert(model_.catalog.begin() + at, added.begin(), added.end());
+        CatalogUpdate::Merge(
+            list_, covered, [](const CatalogRow& row) { return std::string(row.Cell(kPath)); },
+            std::move(walkedRows), label);
+    }
+
     // Whether `rows` hold, row for row, the cells of model rows `expected`.
     template <typename Rows>
     static bool Same(const Rows& rows, const std::vector<Cells>& catalog,
@@ -492,7 +602,12 @@ private:
             if constexpr (requires { rows.RowRecord(row); }) {
                 const std::string_view fields = rows.RowRecord(row)->Fields();
                 const std::string_view unknown = cells[kUnknownPiece];
-                if (!unknown.empty() && !fields.ends_with(unknown)) {
+                if (!unknown.empty() &&
+                    ("\t" + std::string(fields) + "\t").find("\t" + std::string(unknown) + "\t") ==
+                        std::string::npos) {
+                    return false;
+                }
+                if (PieceValue(fields, kEditedPiece) != cells[kEditedMarks]) {
                     return false;
                 }
             }
@@ -577,13 +692,14 @@ private:
 std::vector<Step> RandomSteps(std::mt19937& random, int count) {
     // Scans and filters come often, so that rows pile up and views narrow.
     const std::vector<Kind> weighted{
-        Kind::Filter, Kind::Filter, Kind::Filter, Kind::Sort, Kind::Sort,  Kind::Edit,
-        Kind::Edit,   Kind::Remove, Kind::Remove, Kind::Scan, Kind::Scan,  Kind::Scan,
-        Kind::Merge,  Kind::Save,   Kind::Open,   Kind::New,  Kind::Export};
+        Kind::Filter, Kind::Filter, Kind::Filter, Kind::Sort, Kind::Sort,   Kind::Edit,
+        Kind::Edit,   Kind::Remove, Kind::Remove, Kind::Scan, Kind::Scan,   Kind::Scan,
+        Kind::Merge,  Kind::Save,   Kind::Open,   Kind::New,  Kind::Export, Kind::Update};
     std::vector<Step> steps;
     for (int i = 0; i < count; ++i) {
         Step step{weighted[random() % weighted.size()], {}};
-        const std::size_t picks = step.kind == Kind::Scan ? 5 * (1 + random() % 40) : 45;
+        const bool many = step.kind == Kind::Scan || step.kind == Kind::Update;
+        const std::size_t picks = many ? 5 * (1 + random() % 40) : 45;
         for (std::size_t p = 0; p < picks; ++p) {
             step.picks.push_back(static_cast<unsigned>(random()));
         }

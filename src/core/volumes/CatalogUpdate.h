@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "catalog/CatalogList.h"
+#include "volumes/MountedSet.h"
+
+// Update: a fresh walk of a disc or a folder merged into the rows that came from it, so that
+// what the user did to those rows survives. A file of the same size and modified time keeps
+// its row whole. A changed file gets the walk's Size, Modified and tag fields, and Artist,
+// Track and Album too unless Edit Item changed them; its Path, In Folder/Disk and the pieces
+// the walk does not give stay. Rows of files that are gone leave; new files come in after
+// the last row the walk stands for. No other row moves or changes.
+class CatalogUpdate {
+public:
+    struct Counts {
+        int added = 0;
+        int removed = 0;
+        int changed = 0;
+        bool any() const { return added + removed + changed > 0; }
+    };
+
+    // Where a row's file is now: its Path, moved to its file system's mount point.
+    using CurrentPath = std::function<std::string(const CatalogRow&)>;
+
+    // `covered`: the ascending store rows the walk stands for. `found`: the walk's rows, in
+    // walk order, with paths as they are now. With `label`, new rows show it in In
+    // Folder/Disk.
+    static Counts Merge(CatalogList& store, std::span<const int> covered,
+                        const CurrentPath& currentPath, std::vector<CatalogRow> found,
+                        const std::optional<std::string>& label);
+
+    // The row of a changed file: `old` with what the walk found of it.
+    static CatalogRow ChangedRow(const CatalogRow& old, const CatalogRow& found);
+
+    // What an Update walks: a disc's row stands for the whole disc, any other row for its
+    // folder.
+    struct Target {
+        std::string root;      // the folder to walk, where it is mounted now
+        std::string volume;    // the disc's identity; empty for a folder
+        std::string label;     // the row's In Folder/Disk: the status names it, a disc's new
+                               // rows show it
+        std::string category;  // "audio" or "video", as the row's file is
+        bool operator==(const Target&) const = default;
+    };
+    // The targets of these rows, none twice and no folder inside another; the rows must all
+    // be on file systems mounted now.
+    static std::vector<Target> TargetsOf(const std::vector<CatalogRow>& rows,
+                                         const MountedSet& mounted);
+    // Whether the walk of `target` stands for the row, on the mounts of now.
+    static bool Covers(const Target& target, const CatalogRow& row, const MountedSet& mounted);
+
+    // "Updated "LABEL": A added, R removed, C changed."
+    static std::string StatusText(const std::string& label, const Counts& counts);
+};

@@ -1,0 +1,131 @@
+#include "volumes/RowVolumeIndex.h"
+
+#include "browse/CatalogView.h"
+#include "volumes/VolumePieces.h"
+
+RowVolumeIndex::RowVolumeIndex(CatalogList& store) : store_(store), away_(1, 0) {
+    store_.AddListener(this);
+    Reset();
+}
+
+RowVolumeIndex::~RowVolumeIndex() {
+    store_.RemoveListener(this);
+}
+
+bool RowVolumeIndex::SetMounted(MountedSet mounted) {
+    mounted_ = std::move(mounted);
+    const std::vector<char> before = away_;
+    MarkAway();
+    if (away_ == before) {
+        return false;
+    }
+    CountAway();
+    return true;
+}
+
+bool RowVolumeIndex::IsAway(int storeRow) const {
+    if (storeRow < 0 || static_cast<std::size_t>(storeRow) >= numbers_.size()) {
+        return false;
+    }
+    return away_[numbers_[static_cast<std::size_t>(storeRow)]] != 0;
+}
+
+int RowVolumeIndex::AwayCount(const CatalogView& view) const {
+    if (awayRows_ == 0) {
+        return 0;
+    }
+    if (!view.narrowed()) {
+        return awayRows_;
+    }
+    int count = 0;
+    for (int row = 0; row < view.RowCount(); ++row) {
+        count += IsAway(view.StoreRow(row)) ? 1 : 0;
+    }
+    return count;
+}
+
+RowVolumeIndex::Number RowVolumeIndex::NumberOf(const CatalogRow& row) {
+    const std::string_view id = RowVolume(row);
+    if (id.empty()) {
+        return 0;
+    }
+    if (lastNumber_ != 0 && ids_[lastNumber_ - 1] == id) {
+        return lastNumber_;
+    }
+    const auto [found, added] =
+        numberOfId_.try_emplace(std::string(id), static_cast<Number>(ids_.size() + 1));
+    if (added) {
+        ids_.emplace_back(id);
+        away_.push_back(mounted_.Find(id) == nullptr ? 1 : 0);
+    }
+    lastNumber_ = found->second;
+    return lastNumber_;
+}
+
+void RowVolumeIndex::MarkAway() {
+    for (std::size_t number = 1; number < away_.size(); ++number) {
+        away_[number] = mounted_.Find(ids_[number - 1]) == nullptr ? 1 : 0;
+    }
+}
+
+void RowVolumeIndex::CountAway() {
+    awayRows_ = 0;
+    for (const Number number : numbers_) {
+        awayRows_ += away_[number];
+    }
+}
+
+void RowVolumeIndex::RowsInserted(int first, int last) {
+    std::vector<Number> added;
+    added.reserve(static_cast<std::size_t>(last - first + 1));
+    for (int row = first; row <= last; ++row) {
+        added.push_back(NumberOf(*store_.RowRecord(row)));
+        awayRows_ += away_[added.back()];
+    }
+    numbers_.insert(numbers_.begin() + first, added.begin(), added.end());
+}
+
+void RowVolumeIndex::RowsRemoved(int first, int last) {
+    for (int row = first; row <= last; ++row) {
+        awayRows_ -= away_[numbers_[static_cast<std::size_t>(row)]];
+    }
+    numbers_.erase(numbers_.begin() + first, numbers_.begin() + last + 1);
+}
+
+void RowVolumeIndex::ManyRowsRemoved(std::span<const int> ascendingRows) {
+    std::size_t kept = 0;
+    std::size_t next = 0;
+    for (std::size_t row = 0; row < numbers_.size(); ++row) {
+        if (next < ascendingRows.size() && ascendingRows[next] == static_cast<int>(row)) {
+            ++next;
+            continue;
+        }
+        numbers_[kept++] = numbers_[row];
+    }
+    numbers_.resize(kept);
+    CountAway();
+}
+
+void RowVolumeIndex::Reset() {
+    // The file systems of a catalog are few, so the names are kept for the program's run.
+    numbers_.resize(static_cast<std::size_t>(store_.RowCount()));
+    for (int row = 0; row < store_.RowCount(); ++row) {
+        numbers_[static_cast<std::size_t>(row)] = NumberOf(*store_.RowRecord(row));
+    }
+    CountAway();
+}
+
+void RowVolumeIndex::LayoutChanged(std::span<const int> newRowOfOld) {
+    std::vector<Number> moved(numbers_.size());
+    for (std::size_t old = 0; old < newRowOfOld.size() && old < numbers_.size(); ++old) {
+        moved[static_cast<std::size_t>(newRowOfOld[old])] = numbers_[old];
+    }
+    numbers_ = std::move(moved);
+}
+
+void RowVolumeIndex::CellsChanged(int row, int, int) {
+    Number& number = numbers_[static_cast<std::size_t>(row)];
+    awayRows_ -= away_[number];
+    number = NumberOf(*store_.RowRecord(row));
+    awayRows_ += away_[number];
+}

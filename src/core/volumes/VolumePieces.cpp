@@ -1,0 +1,96 @@
+#include "volumes/VolumePieces.h"
+
+#include "catalog/RowFields.h"
+
+namespace {
+
+std::string_view EditedName(int column) {
+    switch (column) {
+        case kArtist:
+            return "artist";
+        case kTrack:
+            return "track";
+        case kFolderDisk:
+            return "folder";
+        case kAlbum:
+            return "album";
+        default:
+            return {};
+    }
+}
+
+bool ListHas(std::string_view list, std::string_view name) {
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        if (list.substr(0, comma) == name) {
+            return true;
+        }
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string VolumePieces(const Mounts::Volume& volume) {
+    std::string pieces = WithPieceValue({}, kVolumePiece, volume.id);
+    return WithPieceValue(pieces, kMountPiece, volume.mountPoint);
+}
+
+std::string_view RowVolume(const CatalogRow& row) {
+    return PieceValue(row.Fields(), kVolumePiece);
+}
+
+std::string_view RowMount(const CatalogRow& row) {
+    return PieceValue(row.Fields(), kMountPiece);
+}
+
+bool LiesBelow(std::string_view path, std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.remove_suffix(1);
+    }
+    if (!path.starts_with(folder)) {
+        return false;
+    }
+    return path.size() == folder.size() || folder == "/" || path[folder.size()] == '/';
+}
+
+std::string MovedPath(std::string_view path, std::string_view from, std::string_view to) {
+    if (from.empty() || !LiesBelow(path, from)) {
+        return std::string(path);
+    }
+    while (from.size() > 1 && from.back() == '/') {
+        from.remove_suffix(1);
+    }
+    std::string_view rest = from == "/" ? path.substr(1) : path.substr(from.size());
+    while (rest.starts_with('/')) {
+        rest.remove_prefix(1);
+    }
+    std::string moved(to);
+    if (!rest.empty()) {
+        if (moved.empty() || moved.back() != '/') {
+            moved += '/';
+        }
+        moved.append(rest);
+    }
+    return moved;
+}
+
+bool IsEdited(const CatalogRow& row, int column) {
+    const std::string_view name = EditedName(column);
+    return !name.empty() && ListHas(PieceValue(row.Fields(), kEditedPiece), name);
+}
+
+std::string WithEdited(const CatalogRow& row, int column) {
+    const std::string_view name = EditedName(column);
+    const std::string_view list = PieceValue(row.Fields(), kEditedPiece);
+    if (name.empty() || ListHas(list, name)) {
+        return std::string(row.Fields());
+    }
+    std::string marked(list);
+    if (!marked.empty()) {
+        marked += ',';
+    }
+    marked.append(name);
+    return WithPieceValue(row.Fields(), kEditedPiece, marked);
+}

@@ -1,0 +1,183 @@
+// Update over real folders: a disc walked again keeps what the user did to its rows, takes
+// what changed on it, and leaves every other row alone; a disc that is away is asked for.
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include "LinuxDrives.h"
+#include "PosixFiles.h"
+#include "PosixFolderReader.h"
+#include "browse/RowEditor.h"
+#include "catalog/CPlumetDoc.h"
+#include "catalog/RowFields.h"
+#include "scan/ScanCommands.h"
+#include "support/FakeServices.h"
+#include "support/TempFolder.h"
+#include "volumes/DiscWait.h"
+#include "volumes/RowVolumeIndex.h"
+#include "volumes/VolumePieces.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RecordingPrompt : public DiscWait::Prompt {
+public:
+    void Show(const std::string& text, std::function<void()> cancelled) override {
+        shown = text;
+        cancel = std::move(cancelled);
+    }
+    void Close() override { shown.clear(); }
+
+    std::string shown;
+    std::function<void()> cancel;
+};
+
+class UpdateTest : public ::testing::Test {
+protected:
+    TempFolder temp_{"plumet-update"};
+    std::string root_ = temp_.path().string();
+    LinuxDrives drives_{root_ + "/system"};
+    PosixFolderReader folders_;
+    FixedLocale locale_;
+    ScriptedUserInterface ui_;
+    PosixFiles files_;
+    RecentFileList recent_;
+    CatalogList list_;
+    CatalogView view_{list_};
+    RowVolumeIndex volumes_{list_};
+    CPlumetDoc document_{list_, files_, ui_, recent_};
+    RecordingPrompt prompt_;
+    DiscWait wait_{prompt_};
+    ListedMounts mounts_;
+    std::mutex endLock_;
+    std::condition_variable endSignal_;
+    std::vector<std::uint64_t> endedWalks_;
+    MemoryProfile profile_;
+    ScanCommands scan_{
+        document_, list_, {folders_, drives_, locale_, ui_, profile_, nullptr, &mounts_}};
+
+    void SetUp() override {
+        scan_.SetWalkEnded([this](std::uint64_t walk) {
+            const std::lock_guard<std::mutex> lock(endLock_);
+            endedWalks_.push_back(walk);
+            endSignal_.notify_all();
+        });
+    }
+
+    void Write(const std::string& relative, const std::string& text, int minutesAgo = 60) {
+        const fs::path file = temp_.path() / relative;
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+        fs::last_write_time(file,
+                            fs::file_time_type::clock::now() - std::chrono::minutes(minutesAgo));
+    }
+
+    ScanCommands::Drained FinishWalk() {
+        std::unique_lock<std::mutex> lock(endLock_);
+        endSignal_.wait(lock, [this] { return !endedWalks_.empty(); });
+        const std::uint64_t walk = endedWalks_.back();
+        endedWalks_.clear();
+        lock.unlock();
+        return scan_.OnWalkEnded(walk);
+    }
+
+    void Mount(const std::string& id, const std::string& folder) {
+        mounts_.volumes = {{id, root_ + "/" + folder, true}, {"other", root_ + "/other", true}};
+        volumes_.SetMounted(MountedSet(mounts_.MountedVolumes()));
+        wait_.OnMountsChanged(volumes_.mounted());
+    }
+
+    std::vector<std::string> Rows() const {
+        std::vector<std::string> rows;
+        for (int row = 0; row < list_.RowCount(); ++row) {
+            rows.push_back(std::string(list_.CellText(row, kArtist)) + "|" +
+                           std::string(list_.CellText(row, kTrack)) + "|" +
+                           std::string(list_.CellText(row, kFolderDisk)));
+        }
+        return rows;
+    }
+
+    int RowOf(const std::string& track) const {
+        for (int row = 0; row < list_.RowCount(); ++row) {
+            if (list_.CellText(row, kTrack) == track) {
+                return row;
+            }
+        }
+        return -1;
+    }
+};
+
+TEST_F(UpdateTest, ADiscWalkedAgainKeepsEditsTakesChangesAndLeavesOtherDiscsAlone) {
+    for (const char* name : {"one", "two", "three", "four"}) {
+        Write(std::string("disc/Album/A - ") + name + ".mp3", "x");
+    }
+    Write("other/B - elsewhere.mp3", "x");
+    Mount("D1", "disc");
+    ASSERT_TRUE(scan_.StartScan(root_ + "/disc", true, true));
+    FinishWalk();
+    ASSERT_TRUE(scan_.StartScan(root_ + "/other", false, true));
+    FinishWalk();
+    ASSERT_EQ(list_.RowCount(), 5);
+    EXPECT_EQ(RowVolume(*list_.RowRecord(0)), "D1");
+    EXPECT_EQ(RowMount(*list_.RowRecord(0)), root_ + "/disc");
+    const CatalogRow untouched = *list_.RowRecord(4);
+
+    // The user renames an artist; then the disc changes under the catalog.
+    RowEditor editor(view_, files_, ui_);
+    const RowSelection four({RowOf("four")});
+    EditItemForm form = editor.OpenForm(four, false);
+    form.artist = "Mine";
+    form.saveToDisk = false;
+    ASSERT_TRUE(editor.ApplyEdit(four, false, form));
+    EXPECT_TRUE(IsEdited(*list_.RowRecord(RowOf("four")), kArtist));
+    fs::remove(temp_.path() / "disc/Album/A - three.mp3");
+    Write("disc/Album/A - two.mp3", "longer now", 5);
+    Write("disc/Album/A - four.mp3", "longer too", 5);
+    Write("disc/Album/C - five.mp3", "new", 5);
+    document_.SetModified(false);
+
+    scan_.OnUpdate(view_, RowSelection({0}), volumes_, wait_);
+    EXPECT_TRUE(scan_.updating());
+    // A folder's rows show the folder's path in In Folder/Disk.
+    const std::string album = root_ + "/disc/Album";
+    EXPECT_EQ(FinishWalk().status, "Updated \"" + album + "\": 1 added, 1 removed, 2 changed.");
+    EXPECT_FALSE(scan_.updating());
+    EXPECT_TRUE(document_.modified());
+    EXPECT_EQ(Rows(),
+              (std::vector<std::string>{"A|one|" + album, "A|two|" + album, "Mine|four|" + album,
+                                        "C|five|" + album, "B|elsewhere|" + root_ + "/other"}));
+    EXPECT_EQ(list_.CellText(RowOf("two"), kSize), "10");
+    EXPECT_EQ(*list_.RowRecord(4), untouched);
+
+    // Away: the disc is asked for, and once it is back at another place the update goes on
+    // there and finds nothing new.
+    Mount("D9", "nowhere");
+    ASSERT_TRUE(volumes_.IsAway(0));
+    scan_.OnUpdate(view_, RowSelection({1}), volumes_, wait_);
+    EXPECT_EQ(prompt_.shown, "Insert the disc \"" + album + "\" to update it.");
+    EXPECT_FALSE(scan_.updating());
+    fs::rename(temp_.path() / "disc", temp_.path() / "moved");
+    Mount("D1", "moved");
+    EXPECT_EQ(prompt_.shown, "");
+    ASSERT_TRUE(scan_.updating());
+    EXPECT_EQ(FinishWalk().status, "Updated \"" + album + "\": 0 added, 0 removed, 0 changed.");
+    EXPECT_EQ(list_.RowCount(), 5);
+
+    // A folder that cannot be read is said, and its rows stay.
+    Write("plain/P - kept.mp3", "x");
+    ASSERT_TRUE(scan_.StartScan(root_ + "/plain", false, true));
+    FinishWalk();
+    ASSERT_EQ(list_.RowCount(), 6);
+    fs::remove_all(temp_.path() / "plain");
+    scan_.OnUpdate(view_, RowSelection({5}), volumes_, wait_);
+    EXPECT_FALSE(scan_.updating());
+    ASSERT_EQ(ui_.errors.size(), 1U);
+    EXPECT_EQ(list_.RowCount(), 6);
+}
+
+}  // namespace
