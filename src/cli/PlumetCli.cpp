@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "FindCommands.h"
+#include "FolderWalk.h"
 #include "ProgramPages.h"
 #include "StdStreams.h"
 #include "browse/CatalogFilter.h"
@@ -24,6 +25,8 @@
 #include "scan/NamePattern.h"
 #include "scan/RowNamer.h"
 #include "scan/TagReadPool.h"
+#include "volumes/CatalogUpdate.h"
+#include "volumes/MountedSet.h"
 
 namespace {
 
@@ -41,6 +44,12 @@ constexpr const char* kHelp =
     "                          Artist, Track and the fields come from the files' tags\n"
     "                          unless --no-tags, then from the file-name pattern TEXT\n"
     "                          (such as \"<artist> - <title>\"), then from the standard rule\n"
+    "  update [--video] [--no-tags] CATALOG ROOT [-o OUT]\n"
+    "                          walk ROOT (a mount point or folder) again and merge it into\n"
+    "                          the rows below it: unchanged files keep their rows, changed\n"
+    "                          ones take the new size, time and tags (cells changed by hand\n"
+    "                          stay), gone ones leave, new ones follow; CATALOG is replaced\n"
+    "                          unless -o names another file\n"
     "  stats CATALOG [-o OUT]  rows, distinct artists, distinct folders/disks and the total\n"
     "                          size, as \"name: value\" lines; cells compare as exact bytes,\n"
     "                          empty cells are not counted, and a size is its digits\n"
@@ -187,6 +196,9 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
     if (command == "scan") {
         return Scan(options);
     }
+    if (command == "update") {
+        return Update(options);
+    }
     if (command == "sort") {
         return Sort(options);
     }
@@ -325,27 +337,64 @@ int PlumetCli::Scan(const Options& options) {
     if (!folders_->Open(folder.empty() ? "." : folder)) {
         return Fail("cannot read the folder " + folder);
     }
-    PendingResults found;
-    const std::atomic<bool> neverCancelled{false};
-    const RowNamer namer(std::move(pattern), options.label, locale_->GroupSeparator());
-    WalkContext walk{
-        *folders_, found,    std::string(options.video ? kVideoCategory : kAudioCategory),
-        namer,     *locale_, neverCancelled,
-        {},        {}};
-    std::optional<TagReadPool> pool;
-    if (tags_ != nullptr && !options.noTags) {
-        pool.emplace(*tags_, namer, found, neverCancelled,
-                     TagReadPool::ThreadCountFor(std::thread::hardware_concurrency()));
-        walk.tagReads = &*pool;
-    }
-    CFolderScan top(folder);
-    top.ScanFolderProc(walk);
-    if (pool) {
-        pool->Finish();
-    }
     CatalogList list;
-    found.Drain(list);
+    list.AppendRows(WalkOf(options, std::move(pattern), options.label).Walk(folder));
     return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
+}
+
+FolderWalk PlumetCli::WalkOf(const Options& options, NamePattern pattern,
+                             std::optional<std::string> label) const {
+    return FolderWalk{*folders_,    *locale_,           options.noTags ? nullptr : tags_,
+                      mounts_,      std::move(pattern), std::move(label),
+                      options.video};
+}
+
+int PlumetCli::Update(const Options& options) {
+    if (options.operands.size() != 2) {
+        return Usage("update takes a catalog and a folder");
+    }
+    if (folders_ == nullptr || locale_ == nullptr) {
+        return Fail("updating is not available here");
+    }
+    const std::string& catalog = options.operands[0];
+    const std::string& root = options.operands[1];
+    CatalogList list;
+    if (Result loaded = Load(catalog, list); !loaded) {
+        return Fail(loaded.error());
+    }
+    // A folder that cannot be read would look empty, and every row below it would go.
+    if (!folders_->Open(root)) {
+        return Fail("cannot read the folder " + root);
+    }
+    const MountedSet mounted(mounts_ != nullptr ? mounts_->MountedVolumes()
+                                                : std::vector<Mounts::Volume>());
+    CatalogUpdate::Target target;
+    target.root = root;
+    target.category = options.video ? kVideoCategory : kAudioCategory;
+    std::vector<int> covered;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (CatalogUpdate::Covers(target, *list.RowRecord(row), mounted)) {
+            covered.push_back(row);
+        }
+    }
+    // New files on a disc show its label, as the rows already there do.
+    const std::optional<Mounts::Volume> volume =
+        mounts_ != nullptr ? mounts_->VolumeOf(root) : std::nullopt;
+    std::optional<std::string> label;
+    if (volume && volume->disc && !covered.empty()) {
+        label = list.CellText(covered.front(), kFolderDisk);
+    }
+    const CatalogUpdate::Counts counts = CatalogUpdate::Merge(
+        list, covered, [&mounted](const CatalogRow& row) { return mounted.PlaceOf(row).path; },
+        WalkOf(options, NamePattern(), label).Walk(root), std::nullopt);
+    const std::string written = options.output.empty() ? catalog : options.output;
+    if (Result saved = files_.ReplaceFile(
+            written, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
+        !saved) {
+        return Fail(saved.error());
+    }
+    std::fprintf(out_, "%s\n", CatalogUpdate::StatusText(root, counts).c_str());
+    return kOk;
 }
 
 int PlumetCli::LoadForRewrite(const std::string& command, const Options& options,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FindCommands.h"
+#include "FolderWalk.h"
 #include "catalog/CatalogList.h"
 #include "services.h"
 
@@ -28,6 +29,8 @@ public:
     }
     // What `scan` reads the files' tags with; without it `scan` reads none.
     void SetTagReader(TagReader& tags) { tags_ = &tags; }
+    // Which file system each found file is on; without it rows name none.
+    void SetMounts(Mounts& mounts) { mounts_ = &mounts; }
     // The address the exported page links to; without it, the installed program's page.
     void SetProgramWebsite(std::string website) { website_ = std::move(website); }
 
@@ -54,6 +57,9 @@ private:
     int Merge(const Options& options);
     int Stats(const Options& options);
     int Scan(const Options& options);
+    int Update(const Options& options);
+    FolderWalk WalkOf(const Options& options, NamePattern pattern,
+                      std::optional<std::string> label) const;
     int Sort(const Options& options);
     int Filter(const Options& options);
     int Export(const Options& options);
@@ -75,5 +81,6 @@ private:
     FolderReader* folders_ = nullptr;
     Locale* locale_ = nullptr;
     TagReader* tags_ = nullptr;
+    Mounts* mounts_ = nullptr;
     std::string website_;
 };

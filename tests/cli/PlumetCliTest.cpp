@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +66,7 @@ protected:
         PlumetCli cli(files_, in_, out_, err_);
         cli.SetScanServices(folders_, locale_);
         cli.SetTagReader(tags_);
+        cli.SetMounts(mounts_);
         return cli.Run(args);
     }
 
@@ -72,6 +74,7 @@ protected:
     PosixFolderReader folders_;
     FixedLocale locale_;
     ScriptedTagReader tags_;
+    ListedMounts mounts_;
     std::filesystem::path folder_;
     std::FILE* in_ = nullptr;
     std::FILE* out_ = nullptr;
@@ -250,6 +253,50 @@ TEST_F(PlumetCliTest, ScanWalksAsTheProgramDoes) {
     EXPECT_NE(ReadAll(err_).find("missing"), std::string::npos);
     EXPECT_EQ(Run({"scan", music}), PlumetCli::kUsage);
     EXPECT_EQ(Run({"scan", "--label"}), PlumetCli::kUsage);
+}
+
+TEST_F(PlumetCliTest, UpdateMergesAFolderWalkedAgainIntoTheRowsBelowIt) {
+    namespace fs = std::filesystem;
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        fs::create_directories((folder_ / name).parent_path());
+        std::ofstream(folder_ / name) << bytes;
+    };
+    for (const char* name : {"A/a - 1.mp3", "A/a - 2.mp3", "A/a - 3.mp3", "B/b - 1.mp3"}) {
+        write(name, "x");
+    }
+    const std::string a = (folder_ / "A").string();
+    const std::string catalog = (folder_ / "all.plm").string();
+    const std::string other = (folder_ / "other.plm").string();
+    ASSERT_EQ(Run({"scan", a, "-o", catalog}), PlumetCli::kOk);
+    ASSERT_EQ(Run({"scan", (folder_ / "B").string(), "-o", other}), PlumetCli::kOk);
+    ASSERT_EQ(Run({"merge", catalog, other, "-o", catalog}), PlumetCli::kOk);
+    fs::remove(folder_ / "A/a - 2.mp3");
+    write("A/a - 3.mp3", "longer");
+    write("A/new/a - 4.mp3", "x");
+
+    const std::string copy = (folder_ / "copy.plm").string();
+    ASSERT_EQ(Run({"update", catalog, a, "-o", copy}), PlumetCli::kOk) << ReadAll(err_);
+    EXPECT_EQ(ReadAll(out_), "Updated \"" + a + "\": 1 added, 1 removed, 1 changed.\n");
+    ASSERT_EQ(Run({"dump", copy}), PlumetCli::kOk);
+    std::vector<std::string> rows;  // Track/Size
+    std::istringstream lines(ReadAll(out_));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t tab = line.find('\t');
+        const std::size_t sizeAt = line.find('\t', line.find('\t', tab + 1) + 1) + 1;
+        rows.push_back(line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1) + "/" +
+                       line.substr(sizeAt, 1));
+    }
+    ASSERT_EQ(rows.size(), 4U);
+    // The walk's order within A is the file system's; the new row follows A's last, B's stays.
+    std::sort(rows.begin(), rows.begin() + 2);
+    EXPECT_EQ(rows, (std::vector<std::string>{"1/1", "3/6", "4/1", "1/1"}));
+    // Without -o the catalog itself is replaced; a folder that cannot be read changes nothing.
+    ASSERT_EQ(Run({"update", catalog, a}), PlumetCli::kOk);
+    EXPECT_EQ(Run({"update", catalog, (folder_ / "gone").string()}), PlumetCli::kFailure);
+    ASSERT_EQ(Run({"dump", catalog}), PlumetCli::kOk);
+    const std::string dumped = ReadAll(out_);
+    EXPECT_EQ(std::count(dumped.begin(), dumped.end(), '\n'), 4);
+    EXPECT_EQ(Run({"update", catalog}), PlumetCli::kUsage);
 }
 
 TEST_F(PlumetCliTest, ScanReadsTagsUnlessToldNotToAndNamesTheRestByThePattern) {

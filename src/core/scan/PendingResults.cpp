@@ -17,13 +17,16 @@ void PendingResults::AppendRows(std::vector<CatalogRow> rows) {
                           std::make_move_iterator(rows.end()));
 }
 
-int PendingResults::Drain(CatalogList& list) {
+std::vector<CatalogRow> PendingResults::Take() {
     std::vector<CatalogRow> rows;
-    {
-        // Take the rows out and let the worker go on while the list grows.
-        const std::lock_guard<std::mutex> lock(resultLock);
-        rows.swap(pendingResults);
-    }
+    const std::lock_guard<std::mutex> lock(resultLock);
+    rows.swap(pendingResults);
+    return rows;
+}
+
+int PendingResults::Drain(CatalogList& list) {
+    // Take the rows out and let the worker go on while the list grows.
+    std::vector<CatalogRow> rows = Take();
     const int moved = static_cast<int>(rows.size());
     list.AppendRows(std::move(rows));
     return moved;

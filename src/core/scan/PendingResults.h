@@ -19,6 +19,8 @@ public:
     // UI thread: moves every pending row, in the order found, to the end of the list as
     // one batch. Returns the number of rows moved.
     int Drain(CatalogList& list);
+    // UI thread: every pending row, in the order found, leaving none.
+    std::vector<CatalogRow> Take();
 
     bool Empty() const;
 

@@ -140,13 +140,7 @@ bool ScanCommands::StartNextUpdate() {
 std::string ScanCommands::FinishUpdate() {
     const CatalogUpdate::Target target = updates_.front();
     updates_.erase(updates_.begin());
-    CatalogList walked;
-    pending_.Drain(walked);
-    std::vector<CatalogRow> found;
-    found.reserve(static_cast<std::size_t>(walked.RowCount()));
-    for (int row = 0; row < walked.RowCount(); ++row) {
-        found.push_back(*walked.RowRecord(row));
-    }
+    std::vector<CatalogRow> found = pending_.Take();
     const MountedSet mounted(services_.mounts != nullptr ? services_.mounts->MountedVolumes()
                                                          : std::vector<Mounts::Volume>());
     std::vector<int> covered;
@@ -169,8 +163,7 @@ void ScanCommands::AbandonUpdates() {
         return;
     }
     updates_.clear();
-    CatalogList discarded;
-    pending_.Drain(discarded);
+    pending_.Take();
 }
 
 std::string ScanCommands::ReadVolumeLabel(const std::string& path) {
