@@ -39,6 +39,8 @@
 #include "scan/ScanCommands.h"
 #include "scan/ScanSettings.h"
 #include "services.h"
+#include "volumes/DiscWait.h"
+#include "volumes/RowVolumeIndex.h"
 
 namespace {
 
@@ -86,6 +88,10 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
     scanStatus_ = new ScanStatus(services_.scan, *statusBar(), this);
     FollowRowCount(model);
     connect(scanStatus_, &ScanStatus::ScanEnded, this, &CMainFrame::UpdateCommandStates);
+    connect(scanStatus_, &ScanStatus::UpdateEnded, this, [this](const QString& status) {
+        SetMessageText(status);
+        UpdateTitle();
+    });
     autoOpen_ = services_.profile.GetInt(kSettings, kAutoOpen, 0) != 0;
     if (autoOpen_) {
         // Once the event loop runs, after the command line was carried out.
@@ -116,12 +122,17 @@ void CMainFrame::FollowRowCount(CatalogModel& model) {
         }
         SetMessageText(QString::fromStdString(PendingResults::ItemsText(model.rowCount())));
     };
+    connect(&model, &QAbstractItemModel::rowsInserted, this, &CMainFrame::ShowAwayCount);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, &CMainFrame::ShowAwayCount);
+    connect(&model, &QAbstractItemModel::modelReset, this, &CMainFrame::ShowAwayCount);
+    connect(&model, &QAbstractItemModel::dataChanged, this, &CMainFrame::ShowAwayCount);
     connect(&model, &QAbstractItemModel::rowsInserted, this, showCount);
     connect(&model, &QAbstractItemModel::rowsRemoved, this, showCount);
     connect(&model, &QAbstractItemModel::modelReset, this, showCount);
     if (model.rowCount() > 0) {
         showCount();
     }
+    ShowAwayCount();
 }
 
 void CMainFrame::CreateHandlers() {
@@ -157,6 +168,15 @@ void CMainFrame::CreateHandlers() {
         RunDocumentCommand([this, &scan] {
             scan.OnRereadNamesAndTags(view_->catalogModel().view(),
                                       RowSelection(view_->SelectedRows()));
+        });
+    });
+    c.SetHandler(kUpdate, [this, &scan] {
+        if (services_.volumes == nullptr || services_.discWait == nullptr) {
+            return;
+        }
+        RunScanCommand([this, &scan] {
+            scan.OnUpdate(view_->catalogModel().view(), RowSelection(view_->SelectedRows()),
+                          *services_.volumes, *services_.discWait);
         });
     });
     c.SetHandler(kCustomizeExtensions, [this] { OnCustomizeExtensions(); });
@@ -256,6 +276,18 @@ void CMainFrame::CreateStatusBar() {
     playerPane_ = new QLabel(this);
     playerPane_->setMinimumWidth(playerPane_->fontMetrics().horizontalAdvance(kPlayerPaneSizing));
     statusBar()->addPermanentWidget(playerPane_);
+    awayPane_ = new QLabel(this);
+    awayPane_->setObjectName(QStringLiteral("awayPane"));
+    awayPane_->hide();
+    statusBar()->addPermanentWidget(awayPane_);
+}
+
+void CMainFrame::ShowAwayCount() {
+    const int away = services_.volumes != nullptr
+                         ? services_.volumes->AwayCount(view_->catalogModel().view())
+                         : 0;
+    awayPane_->setText(QStringLiteral("%1 not connected").arg(away));
+    awayPane_->setVisible(away > 0);
 }
 
 bool CMainFrame::SendCommand(int id) {

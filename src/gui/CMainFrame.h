@@ -5,6 +5,8 @@
 #include <vector>
 
 class CatalogFilter;
+class DiscWait;
+class RowVolumeIndex;
 class CatalogModel;
 class PlaybackCommands;
 class Processes;
@@ -44,6 +46,8 @@ public:
         RowEditor& editor;
         PlaybackCommands& playback;
         Processes& processes;
+        RowVolumeIndex* volumes = nullptr;  // without it every row is taken as connected
+        DiscWait* discWait = nullptr;
     };
 
     CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList& recentFiles,
@@ -70,6 +74,9 @@ public:
     void UpdateTitle();
     // Enables and checks every command of the frame from the current state.
     void UpdateCommandStates();
+    // How many of the rows shown are on file systems that are not connected, in its pane.
+    void ShowAwayCount();
+    QLabel& awayPane() const { return *awayPane_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -115,6 +122,7 @@ private:
     SearchBox* searchBox_ = nullptr;
     QLabel* messagePane_ = nullptr;
     QLabel* playerPane_ = nullptr;
+    QLabel* awayPane_ = nullptr;
     ScanStatus* scanStatus_ = nullptr;
     ViewCommands* viewCommands_ = nullptr;
     bool autoOpen_ = false;

@@ -14,7 +14,12 @@ CPlumetApp::CPlumetApp(Services services)
       playback_(view_, services.shell, services.ui),
       scan_(document_, list_,
             {services.folders, services.drives, services.locale, services.ui, services.profile,
-             services.tags}) {}
+             services.tags, services.mounts}) {
+    if (services.mounts != nullptr) {
+        follower_ = std::make_unique<VolumeFollower>(*services.mounts, volumes_, discWait_);
+        playback_.SetDiscs(volumes_, discWait_);
+    }
+}
 
 CPlumetApp::~CPlumetApp() {
     // The window and the model go before the store they show.
@@ -34,6 +39,12 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
     }
     recentFiles_.ReadList(services_.profile);
     model_ = std::make_unique<CatalogModel>(view_);
+    if (follower_) {
+        model_->SetVolumes(&volumes_);
+        QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, model_.get(),
+                         &CatalogModel::RefreshPlaces);
+        follower_->Refresh();
+    }
     if (commandLine.action() == CommandLine::Action::OpenFile) {
         if (!document_.OpenDocumentFile(commandLine.file())) {
             model_.reset();
@@ -45,7 +56,13 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
     frame_ = std::make_unique<CMainFrame>(
         document_, *model_, recentFiles_,
         CMainFrame::Services{services_.files, services_.profile, services_.ui, services_.shell,
-                             scan_, sort_, filter_, editor_, playback_, services_.processes});
+                             scan_, sort_, filter_, editor_, playback_, services_.processes,
+                             follower_ ? &volumes_ : nullptr, &discWait_});
+    discPrompt_.SetWindow(frame_.get());
+    if (follower_) {
+        QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, frame_.get(),
+                         &CMainFrame::ShowAwayCount);
+    }
     frame_->ShowWithPlacement();
     return true;
 }

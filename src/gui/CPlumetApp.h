@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "DiscPrompt.h"
+#include "VolumeFollower.h"
 #include "app/CommandLine.h"
 #include "browse/CatalogFilter.h"
 #include "browse/CatalogView.h"
@@ -13,6 +15,8 @@
 #include "playback/PlaybackCommands.h"
 #include "scan/ScanCommands.h"
 #include "services.h"
+#include "volumes/DiscWait.h"
+#include "volumes/RowVolumeIndex.h"
 
 class CatalogModel;
 class CMainFrame;
@@ -35,6 +39,8 @@ public:
         Locale& locale;
         Processes& processes;
         TagReader* tags = nullptr;  // without it no tags are read
+        // Without it every row is taken as connected, and rows name no file system.
+        Mounts* mounts = nullptr;
     };
 
     explicit CPlumetApp(Services services);
@@ -55,11 +61,18 @@ public:
     CMainFrame* mainFrame() const { return frame_.get(); }
     ScanCommands& scan() { return scan_; }
     CatalogFilter& filter() { return filter_; }
+    RowVolumeIndex& volumes() { return volumes_; }
+    DiscPrompt& discPrompt() { return discPrompt_; }
+    // Reads the mounts again, as a change of the mount table does; nullptr without mounts.
+    VolumeFollower* volumeFollower() const { return follower_.get(); }
 
 private:
     Services services_;
     CatalogList list_;
     CatalogView view_{list_};
+    RowVolumeIndex volumes_{list_};
+    DiscPrompt discPrompt_;
+    DiscWait discWait_{discPrompt_};
     RecentFileList recentFiles_;
     CPlumetDoc document_;
     ColumnSort sort_;
@@ -67,6 +80,7 @@ private:
     RowEditor editor_;
     PlaybackCommands playback_;
     ScanCommands scan_;
+    std::unique_ptr<VolumeFollower> follower_;
     std::unique_ptr<CatalogModel> model_;
     std::unique_ptr<CMainFrame> frame_;
 };

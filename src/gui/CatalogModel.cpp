@@ -92,6 +92,15 @@ QVariant CatalogModel::data(const QModelIndex& index, int role) const {
         const int group = view_.GroupOf(index.row());
         return group % 2 == 1 ? QVariant(OddGroupBrush()) : QVariant();
     }
+    if (role == Qt::ForegroundRole) {
+        return IsAway(index.row())
+                   ? QVariant(QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text))
+                   : QVariant();
+    }
+    if (role == Qt::ToolTipRole) {
+        return IsAway(index.row()) ? QVariant(AwayText(view_.CellText(index.row(), kFolderDisk)))
+                                   : QVariant();
+    }
     if (role != Qt::DisplayRole) {
         return {};
     }
@@ -100,6 +109,21 @@ QVariant CatalogModel::data(const QModelIndex& index, int role) const {
         return DisplayText(LengthText(cell));
     }
     return DisplayText(cell);
+}
+
+bool CatalogModel::IsAway(int row) const {
+    return volumes_ != nullptr && volumes_->IsAway(view_.StoreRow(row));
+}
+
+void CatalogModel::RefreshPlaces() {
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kAllColumnCount - 1),
+                         {Qt::ForegroundRole, Qt::ToolTipRole});
+    }
+}
+
+QString CatalogModel::AwayText(std::string_view label) {
+    return QStringLiteral("On \"%1\", which is not connected").arg(DisplayText(label));
 }
 
 QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {

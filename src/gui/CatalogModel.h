@@ -4,6 +4,7 @@
 
 #include "browse/CatalogView.h"
 #include "catalog/CatalogListener.h"
+#include "volumes/RowVolumeIndex.h"
 
 // The rows shown, seen by Qt: it follows every change of the catalog view and builds display
 // strings only for the cells the list widget asks for.
@@ -25,6 +26,14 @@ public:
 
     CatalogView& view() const { return view_; }
 
+    // With it, rows on file systems that are not mounted are drawn greyed and say so.
+    void SetVolumes(const RowVolumeIndex* volumes) { volumes_ = volumes; }
+    bool IsAway(int row) const;
+    // Which file systems are here changed: every row is drawn again.
+    void RefreshPlaces();
+    // "On "LABEL", which is not connected"
+    static QString AwayText(std::string_view label);
+
 private:
     void RowsAboutToBeInserted(int first, int last) override;
     void RowsInserted(int first, int last) override;
@@ -37,4 +46,5 @@ private:
     void CellsChanged(int row, int firstColumn, int lastColumn) override;
 
     CatalogView& view_;
+    const RowVolumeIndex* volumes_ = nullptr;
 };

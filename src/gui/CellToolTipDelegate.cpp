@@ -19,7 +19,10 @@ bool CellToolTipDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     }
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
-    if (IsCutOff(cell, cell.text)) {
+    // A row's own word (its disc is not connected) comes first.
+    if (const QString said = index.data(Qt::ToolTipRole).toString(); !said.isEmpty()) {
+        QToolTip::showText(event->globalPos(), said, view, option.rect);
+    } else if (IsCutOff(cell, cell.text)) {
         QToolTip::showText(event->globalPos(), cell.text, view, option.rect);
     } else {
         QToolTip::hideText();

@@ -56,6 +56,8 @@ const std::vector<CommandInfo>& CommandTable::All() {
         {kOpenFolder, "Open Folder", "Open Containing Folder", "", ""},
         {kRereadNamesAndTags, "Re-read &Names and Tags",
          "Name the selected rows again from their files' tags and names", "", ""},
+        {kUpdate, "&Update",
+         "Walk the selected rows' disc or folder again and bring its rows up to date", "", ""},
     };
     return kCommands;
 }

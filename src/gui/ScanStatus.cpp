@@ -80,8 +80,11 @@ void ScanStatus::StopAndDrain() {
 
 void ScanStatus::OnWalkEnded(std::uint64_t walk) {
     const bool wasRunning = scan_.scanRunning();
-    Timed([this, walk] { return scan_.OnWalkEnded(walk); });
+    const ScanCommands::Drained drained = Timed([this, walk] { return scan_.OnWalkEnded(walk); });
     Follow();
+    if (!drained.status.empty()) {
+        emit UpdateEnded(DisplayText(drained.status));
+    }
     if (wasRunning && !scan_.scanRunning()) {
         emit ScanEnded();
     }

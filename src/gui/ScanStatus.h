@@ -36,6 +36,8 @@ public:
 signals:
     // The walk has ended and its last rows are in.
     void ScanEnded();
+    // An Update merged its walk; what it did, for the status bar.
+    void UpdateEnded(const QString& status);
 
 private:
     ScanCommands::Drained Timed(const std::function<ScanCommands::Drained()>& drain);

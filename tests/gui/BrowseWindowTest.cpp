@@ -118,7 +118,7 @@ private slots:
         Frame().viewCommands().ShowContextMenu(QPoint(4, 4));
         QCOMPARE(labels,
                  QStringList({"Filter On R&&B", "Filter On Artist", "Edit", "Remove From List",
-                              "Re-read &Names and Tags", "Play", "Open Folder"}));
+                              "Re-read &Names and Tags", "&Update", "Play", "Open Folder"}));
 
         view.selectAll();
         labels.clear();

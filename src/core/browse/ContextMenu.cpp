@@ -33,6 +33,7 @@ std::vector<ContextMenu::Item> ContextMenu::Build(int rowCount, int selectedCoun
         items.push_back({kRemoveFromList, "Remove From List"});
     }
     items.push_back({kRereadNamesAndTags, "Re-read &Names and Tags"});
+    items.push_back({kUpdate, "&Update"});
     items.push_back({kPlay, "Play"});
     // For several rows it is offered whether the player runs or not.
     if (several || playerRunning) {

@@ -17,7 +17,7 @@ struct FoundFile {
     std::uint64_t size = 0;
     std::optional<std::tm> modified;  // local time; nothing when the file has none
     // The pieces that say which file system holds the file; empty when it has no identity.
-    std::string_view place;
+    std::string_view place{};
 };
 
 // Turns a found file and what its tags say into its catalog row. Artist and Track come from

@@ -24,18 +24,19 @@ TEST(ContextMenuTest, ItemsFollowTheSelectionTheFilterAndThePlayer) {
     const ContextMenu::Item editArtist{kEditArtistName, "Edit Artist Name"};
     const ContextMenu::Item remove{kRemoveFromList, "Remove From List"};
     const ContextMenu::Item reread{kRereadNamesAndTags, "Re-read &Names and Tags"};
+    const ContextMenu::Item update{kUpdate, "&Update"};
     const ContextMenu::Item play{kPlay, "Play"};
     const ContextMenu::Item enqueue{kEnqueueInWinamp, "Enqueue in Winamp"};
     const ContextMenu::Item folder{kOpenFolder, "Open Folder"};
     const Case cases[] = {
-        {1, false, true, {filterOn, artist, edit, remove, reread, play, enqueue, folder}},
-        {1, false, false, {filterOn, artist, edit, remove, reread, play, folder}},
-        {1, true, true, {showAll, artist, edit, remove, reread, play, enqueue, folder}},
-        {1, true, false, {showAll, artist, edit, remove, reread, play, folder}},
-        {2, false, true, {artist, editFolder, editArtist, reread, play, enqueue, folder}},
-        {5, false, false, {artist, editFolder, editArtist, reread, play, enqueue, folder}},
-        {2, true, true, {artist, editFolder, editArtist, reread, play, enqueue, folder}},
-        {3, true, false, {artist, editFolder, editArtist, reread, play, enqueue, folder}},
+        {1, false, true, {filterOn, artist, edit, remove, reread, update, play, enqueue, folder}},
+        {1, false, false, {filterOn, artist, edit, remove, reread, update, play, folder}},
+        {1, true, true, {showAll, artist, edit, remove, reread, update, play, enqueue, folder}},
+        {1, true, false, {showAll, artist, edit, remove, reread, update, play, folder}},
+        {2, false, true, {artist, editFolder, editArtist, reread, update, play, enqueue, folder}},
+        {5, false, false, {artist, editFolder, editArtist, reread, update, play, enqueue, folder}},
+        {2, true, true, {artist, editFolder, editArtist, reread, update, play, enqueue, folder}},
+        {3, true, false, {artist, editFolder, editArtist, reread, update, play, enqueue, folder}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ContextMenu::Build(10, c.selected, "CD1", c.filterOn, c.playerRunning), c.items)

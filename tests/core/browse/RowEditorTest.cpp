@@ -81,7 +81,8 @@ TEST_F(RowEditorTest, OkSetsTheCellsOfOneRowOrOneColumnOfSeveral) {
     form.saveToDisk = false;
     EXPECT_TRUE(editor_.ApplyEdit(RowSelection({1}), true, form));
     EXPECT_EQ(list_.SnapshotRows()[1],
-              "New\tSong\tBox\t1,000\t01/02/03 04:05 PM\t/music/artist1.mp3");
+              "New\tSong\tBox\t1,000\t01/02/03 04:05 PM\tedited=artist,track,folder\t"
+              "/music/artist1.mp3");
     EXPECT_FALSE(editor_.ApplyEdit(RowSelection({1}), true, form));  // nothing left to change
 
     EditItemForm folders = editor_.OpenForm(RowSelection({0, 2, 4}), true);
@@ -142,17 +143,18 @@ TEST_F(RowEditorTest, OnlyANewArtistOrTrackRenamesTheFile) {
     const Case cases[] = {
         // OK with nothing changed
         {"Old", "Name", "CD", "Kid A", true, "04 - x.ogg", "album=Kid A"},
-        // only In Folder/Disk changed
-        {"Old", "Name", "Shelf", "Kid A", true, "04 - x.ogg", "album=Kid A"},
+        // only In Folder/Disk changed; each cell changed is marked as the user's
+        {"Old", "Name", "Shelf", "Kid A", true, "04 - x.ogg", "album=Kid A\tedited=folder"},
         // only Album changed, or emptied, which removes the field
-        {"Old", "Name", "CD", "Amnesiac", true, "04 - x.ogg", "album=Amnesiac"},
-        {"Old", "Name", "CD", "", true, "04 - x.ogg", ""},
+        {"Old", "Name", "CD", "Amnesiac", true, "04 - x.ogg", "album=Amnesiac\tedited=album"},
+        {"Old", "Name", "CD", "", true, "04 - x.ogg", "edited=album"},
         // Artist changed, Album too
-        {"New", "Name", "CD", "Amnesiac", true, "New - Name.ogg", "album=Amnesiac"},
+        {"New", "Name", "CD", "Amnesiac", true, "New - Name.ogg",
+         "album=Amnesiac\tedited=artist,album"},
         // Track changed
-        {"Old", "Song", "CD", "Kid A", true, "Old - Song.ogg", "album=Kid A"},
+        {"Old", "Song", "CD", "Kid A", true, "Old - Song.ogg", "album=Kid A\tedited=track"},
         // not asked to
-        {"New", "Song", "CD", "", false, "04 - x.ogg", ""},
+        {"New", "Song", "CD", "", false, "04 - x.ogg", "edited=artist,track,album"},
     };
     for (const Case& c : cases) {
         TempFolder folder("plumet-edit-case");

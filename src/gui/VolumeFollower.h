@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+#include "services.h"
+#include "volumes/DiscWait.h"
+#include "volumes/RowVolumeIndex.h"
+
+// Keeps the catalog's knowledge of the mounted file systems current: when the mount table
+// changes, the mounts are read again, rows that came or went are drawn again, and a command
+// waiting for a disc goes on.
+class VolumeFollower : public QObject {
+    Q_OBJECT
+
+public:
+    VolumeFollower(Mounts& mounts, RowVolumeIndex& index, DiscWait& wait,
+                   QObject* parent = nullptr);
+
+public slots:
+    // Reads the mounts now.
+    void Refresh();
+
+signals:
+    // Rows became connected or not connected.
+    void PlacesChanged();
+
+private:
+    Mounts& mounts_;
+    RowVolumeIndex& index_;
+    DiscWait& wait_;
+};
