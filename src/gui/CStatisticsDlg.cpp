@@ -53,6 +53,13 @@ std::pair<QString, double> SizeUnit(std::uint64_t largest) {
     return {QString::fromLatin1(kUnits[index]), unit};
 }
 
+// A folder by its own name, the last of its path (the table below gives it whole); a disc's
+// label as it is.
+QString ChartName(const QString& folder) {
+    const QString last = folder.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
+    return last.isEmpty() ? folder : last;
+}
+
 }  // namespace
 
 CStatisticsDlg::CStatisticsDlg(CatalogModel& model, ConnectedTest connected, QWidget* parent)
@@ -82,7 +89,7 @@ CStatisticsDlg::CStatisticsDlg(CatalogModel& model, ConnectedTest connected, QWi
     layout->addWidget(scope_);
     layout->addLayout(top);
     layout->addWidget(tableView_, 1);
-    resize(1100, 720);
+    resize(1060, 640);
 
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &CStatisticsDlg::Refresh);
@@ -177,7 +184,8 @@ void CStatisticsDlg::ShowCharts(const CatalogStatistics& statistics) {
     std::vector<StatisticsChart::Bar> bars;
     for (std::size_t i = 0; i < folders; ++i) {
         const StatisticsGroup& group = statistics.byFolder[i];
-        bars.push_back({DisplayText(group.name), static_cast<double>(group.sizeBytes) / bytes});
+        bars.push_back(
+            {ChartName(DisplayText(group.name)), static_cast<double>(group.sizeBytes) / bytes});
     }
     folderChart_->SetBars(bars, unit);
     bars.clear();
@@ -185,5 +193,5 @@ void CStatisticsDlg::ShowCharts(const CatalogStatistics& statistics) {
          CatalogStatistics::MostRows(statistics.byArtist, kBarCount)) {
         bars.push_back({DisplayText(group.name), static_cast<double>(group.rows)});
     }
-    artistChart_->SetBars(bars, QStringLiteral("tracks"));
+    artistChart_->SetBars(bars, QStringLiteral("tracks"), true);
 }

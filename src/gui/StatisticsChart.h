@@ -20,7 +20,7 @@ public:
     StatisticsChart(const QString& title, QWidget* parent = nullptr);
 
     // `unit` names the values along the axis, as "GB" or "tracks".
-    void SetBars(const std::vector<Bar>& bars, const QString& unit);
+    void SetBars(const std::vector<Bar>& bars, const QString& unit, bool wholeNumbers = false);
     // The labels shown, top first.
     const QStringList& labels() const { return labels_; }
 
