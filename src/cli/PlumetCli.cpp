@@ -4,16 +4,15 @@
 #include <cstdint>
 #include <string_view>
 #include <thread>
-#include <unordered_set>
 
 #include "FindCommands.h"
 #include "FolderWalk.h"
 #include "ProgramPages.h"
 #include "StdStreams.h"
 #include "browse/CatalogFilter.h"
+#include "browse/CatalogStatistics.h"
 #include "browse/CatalogView.h"
 #include "browse/ColumnSort.h"
-#include "browse/FieldDisplay.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RowLine.h"
@@ -50,9 +49,14 @@ constexpr const char* kHelp =
     "                          ones take the new size, time and tags (cells changed by hand\n"
     "                          stay), gone ones leave, new ones follow; CATALOG is replaced\n"
     "                          unless -o names another file\n"
-    "  stats CATALOG [-o OUT]  rows, distinct artists, distinct folders/disks and the total\n"
-    "                          size, as \"name: value\" lines; cells compare as exact bytes,\n"
-    "                          empty cells are not counted, and a size is its digits\n"
+    "  stats [--by folder|artist|album] CATALOG [-o OUT]\n"
+    "                          rows, distinct artists, distinct folders/disks, the total\n"
+    "                          size in bytes, distinct albums and the total length in\n"
+    "                          seconds, as \"name: value\" lines; cells compare as exact\n"
+    "                          bytes, empty cells are not counted, a size is its digits and\n"
+    "                          a length counts when it is whole seconds. With --by, one line\n"
+    "                          per In Folder/Disk, Artist or Album instead: name, rows, size\n"
+    "                          in bytes and length in seconds, tab-separated, largest first\n"
     "  sort --column N [--descending] CATALOG -o OUT\n"
     "                          the rows sorted by column N (0 Artist to 5 Path, then 6\n"
     "                          Album, 7 Album Artist, 8 Track No., 9 Disc, 10 Year, 11 Genre,\n"
@@ -105,17 +109,6 @@ Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
     return Result::Ok();
 }
 
-// The Size cell's digits as one number, whatever separates their groups ("4,321,987",
-// "4 321 987", a multi-byte space); false past 2^64 - 1.
-bool AddSize(std::string_view cell, std::uint64_t& total) {
-    const std::optional<std::uint64_t> size = SizeBytes(cell);
-    if (!size || total > UINT64_MAX - *size) {
-        return false;
-    }
-    total += *size;
-    return true;
-}
-
 }  // namespace
 
 int PlumetCli::Run(const std::vector<std::string>& args) {
@@ -163,7 +156,9 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
             options.column = std::stoi(number);
         } else if (args[i] == "--by") {
             if (i + 1 == args.size()) {
-                return Usage("--by needs artist-track, name-size or artist-track-length");
+                return Usage(command == "stats"
+                                 ? "--by needs folder, artist or album"
+                                 : "--by needs artist-track, name-size or artist-track-length");
             }
             options.by = args[++i];
         } else if (args[i] == "--all") {
@@ -285,6 +280,17 @@ int PlumetCli::Merge(const Options& options) {
 }
 
 int PlumetCli::Stats(const Options& options) {
+    static const std::pair<std::string_view, CatalogStatistics::GroupBy> kGroupings[] = {
+        {"folder", CatalogStatistics::GroupBy::Folder},
+        {"artist", CatalogStatistics::GroupBy::Artist},
+        {"album", CatalogStatistics::GroupBy::Album},
+    };
+    const auto grouping =
+        std::find_if(std::begin(kGroupings), std::end(kGroupings),
+                     [&options](const auto& known) { return options.by == known.first; });
+    if (options.by && grouping == std::end(kGroupings)) {
+        return Usage("stats --by takes folder, artist or album, not " + *options.by);
+    }
     if (options.operands.size() != 1) {
         return Usage("stats takes one catalog");
     }
@@ -292,24 +298,29 @@ int PlumetCli::Stats(const Options& options) {
     if (Result loaded = Load(options.operands[0], list); !loaded) {
         return Fail(loaded.error());
     }
-    std::unordered_set<std::string_view> artists;
-    std::unordered_set<std::string_view> folders;
-    std::uint64_t totalSize = 0;
-    for (int row = 0; row < list.RowCount(); ++row) {
-        for (auto [column, seen] :
-             {std::pair{kArtist, &artists}, std::pair{kFolderDisk, &folders}}) {
-            if (const std::string_view cell = list.CellText(row, column); !cell.empty()) {
-                seen->insert(cell);
-            }
-        }
-        if (!AddSize(list.CellText(row, kSize), totalSize)) {
-            return Fail("the total size of " + options.operands[0] + " is too large to count");
-        }
+    const CatalogStatistics statistics = CatalogStatistics::Of(CatalogView(list));
+    if (statistics.sizeTooLarge) {
+        return Fail("the total size of " + options.operands[0] + " is too large to count");
     }
-    const std::string text = "rows: " + std::to_string(list.RowCount()) + "\n" +
-                             "artists: " + std::to_string(artists.size()) + "\n" +
-                             "folders: " + std::to_string(folders.size()) + "\n" +
-                             "size: " + std::to_string(totalSize) + "\n";
+    std::string text;
+    if (options.by) {
+        for (const StatisticsGroup& group : statistics.Groups(grouping->second)) {
+            // A cell may hold a tab or a line end; the table's lines and columns must not.
+            std::string name(group.name);
+            std::replace_if(
+                name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n'; }, ' ');
+            text += name + '\t' + std::to_string(group.rows) + '\t' +
+                    std::to_string(group.sizeBytes) + '\t' + std::to_string(group.seconds) + '\n';
+        }
+    } else {
+        // Scripts read the first four lines by name and place: new lines go after them.
+        text = "rows: " + std::to_string(statistics.rows) + "\n" +
+               "artists: " + std::to_string(statistics.artists) + "\n" +
+               "folders: " + std::to_string(statistics.folders) + "\n" +
+               "size: " + std::to_string(statistics.sizeBytes) + "\n" +
+               "albums: " + std::to_string(statistics.albums) + "\n" +
+               "length: " + std::to_string(statistics.seconds) + "\n";
+    }
     return Emit(options, [&text](ByteSink& sink) { return sink.Write(text.data(), text.size()); });
 }
 

@@ -48,7 +48,7 @@ private:
         bool descending = false;
         std::optional<std::string> key;
         bool all = false;               // dump: field pieces too
-        std::optional<std::string> by;  // duplicates: what makes rows the same
+        std::optional<std::string> by;  // duplicates: what makes rows the same; stats: groups
     };
 
     Result Load(const std::string& path, CatalogList& list);

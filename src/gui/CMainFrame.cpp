@@ -19,6 +19,7 @@
 #include "CExtensionsDlg.h"
 #include "CFileNamesDlg.h"
 #include "CPlumetView.h"
+#include "CStatisticsDlg.h"
 #include "CatalogModel.h"
 #include "CommandActions.h"
 #include "DisplayText.h"
@@ -185,6 +186,7 @@ void CMainFrame::CreateHandlers() {
     });
     c.SetHandler(kFileNames, [this] { OnFileNames(); });
     c.SetHandler(kFindDuplicates, [this] { OnFindDuplicates(); });
+    c.SetHandler(kStatistics, [this] { OnStatistics(); });
     c.SetHandler(kExportToHtml, [this] { OnExportToHtml(); });
     c.SetHandler(kViewToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });
     c.SetHandler(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
@@ -230,7 +232,7 @@ void CMainFrame::CreateMenus() {
     }
     QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
     for (int id : {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk,
-                   kFindDuplicates, kRandomPlay}) {
+                   kFindDuplicates, kStatistics, kRandomPlay}) {
         toolsMenu->addAction(c.Action(id));
     }
     toolsMenu->addSeparator();
@@ -362,6 +364,28 @@ void CMainFrame::OnFindDuplicates() {
         return;
     }
     shown.ShowGroups(groups.rows(), groups.GroupOfEachRow());
+}
+
+void CMainFrame::OnStatistics() {
+    scanStatus_->Drain();  // rows found so far count too
+    if (statistics_ == nullptr) {
+        statistics_ = new CStatisticsDlg(view_->catalogModel(), connected_, this);
+        statistics_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    statistics_->show();
+    statistics_->raise();
+    statistics_->activateWindow();
+}
+
+CStatisticsDlg* CMainFrame::statisticsWindow() const {
+    return statistics_;
+}
+
+void CMainFrame::SetConnectedTest(std::function<bool(const CatalogRow&)> connected) {
+    connected_ = std::move(connected);
+    if (statistics_ != nullptr) {
+        statistics_->SetConnectedTest(connected_);
+    }
 }
 
 void CMainFrame::OnFileNames() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +10,8 @@ class CatalogFilter;
 class DiscWait;
 class RowVolumeIndex;
 class CatalogModel;
+class CatalogRow;
+class CStatisticsDlg;
 class PlaybackCommands;
 class Processes;
 class ColumnSort;
@@ -71,6 +75,12 @@ public:
     ScanStatus& scanStatus() const { return *scanStatus_; }
     ViewCommands& viewCommands() const { return *viewCommands_; }
 
+    // Whether a row's disc or folder is connected now, for the statistics window; until
+    // told otherwise every row is. Setting it refreshes an open window.
+    void SetConnectedTest(std::function<bool(const CatalogRow&)> connected);
+    // The open statistics window, or nullptr.
+    CStatisticsDlg* statisticsWindow() const;
+
     void UpdateTitle();
     // Enables and checks every command of the frame from the current state.
     void UpdateCommandStates();
@@ -103,6 +113,8 @@ private:
     void OnFileNames();
     // Asks what makes rows the same, then shows the groups of rows that are.
     void OnFindDuplicates();
+    // Shows the statistics window, or brings the open one to the front.
+    void OnStatistics();
     // The files the File Names dialog previews.
     std::vector<std::string> PreviewPaths() const;
     void OnExportToHtml();
@@ -126,4 +138,7 @@ private:
     ScanStatus* scanStatus_ = nullptr;
     ViewCommands* viewCommands_ = nullptr;
     bool autoOpen_ = false;
+    // Until the mounts are known, every disc and folder counts as connected.
+    std::function<bool(const CatalogRow&)> connected_ = [](const CatalogRow&) { return true; };
+    QPointer<CStatisticsDlg> statistics_;  // deleted when closed
 };

@@ -25,6 +25,8 @@ const std::vector<CommandInfo>& CommandTable::All() {
          "Filter Disk Column", "view-filter"},
         {kFindDuplicates, "Find &Duplicates...",
          "Show only the rows that have the same artist and track, or file name and size", "", ""},
+        {kStatistics, "&Statistics", "Count the rows shown by artist, album and disc or folder", "",
+         ""},
         {kReadTags, "Read &Tags", "Take Artist, Track, Album and more from the files' tags", "",
          ""},
         {kFileNames, "File &Names...", "Choose how files without tags are named", "", ""},

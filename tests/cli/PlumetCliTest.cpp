@@ -170,12 +170,12 @@ TEST_F(PlumetCliTest, StatsCountsRowsArtistsFoldersAndSize) {
         std::string lines;
         std::string stats;
     } cases[] = {
-        {"empty catalog", "", "rows: 0\nartists: 0\nfolders: 0\nsize: 0\n"},
+        {"empty catalog", "", "rows: 0\nartists: 0\nfolders: 0\nsize: 0\nalbums: 0\nlength: 0\n"},
         {"comma groups",
          "Abba\tWaterloo\t/music\t4,321,987\tm\t/p1\n"
          "Abba\tSOS\t/music\t1,000\tm\t/p2\n"
          "abba\tFernando\tDisc 1\t13\tm\t/p3\n",
-         "rows: 3\nartists: 2\nfolders: 2\nsize: 4323000\n"},
+         "rows: 3\nartists: 2\nfolders: 2\nsize: 4323000\nalbums: 0\nlength: 0\n"},
         {"other separators",
          "A\tt\tf\t1.234.567\tm\t/p\n"
          "B\tt\tf\t1\xC2\xA0"
@@ -183,11 +183,11 @@ TEST_F(PlumetCliTest, StatsCountsRowsArtistsFoldersAndSize) {
          "C\tt\tf\t12\xE2\x80\xAF"
          "345\tm\t/p\n"  // narrow no-break space
          "D\tt\tf\t7 654\tm\t/p\n",
-         "rows: 4\nartists: 4\nfolders: 1\nsize: 1255800\n"},
+         "rows: 4\nartists: 4\nfolders: 1\nsize: 1255800\nalbums: 0\nlength: 0\n"},
         {"empty cells are not counted", "\t\t\t\t\t/only/path\n\tt\t\t\tm\t/p\n",
-         "rows: 2\nartists: 0\nfolders: 0\nsize: 0\n"},
+         "rows: 2\nartists: 0\nfolders: 0\nsize: 0\nalbums: 0\nlength: 0\n"},
         {"the largest total", "a\tt\tf\t18,446,744,073,709,551,615\tm\t/p\n",
-         "rows: 1\nartists: 1\nfolders: 1\nsize: 18446744073709551615\n"},
+         "rows: 1\nartists: 1\nfolders: 1\nsize: 18446744073709551615\nalbums: 0\nlength: 0\n"},
     };
     const std::string catalog = (folder_ / "c.plm").string();
     for (const auto& c : cases) {
@@ -205,6 +205,37 @@ TEST_F(PlumetCliTest, StatsCountsRowsArtistsFoldersAndSize) {
     EXPECT_EQ(Run({"stats", (folder_ / "missing.plm").string()}), PlumetCli::kFailure);
     EXPECT_EQ(Run({"stats"}), PlumetCli::kUsage);
     EXPECT_EQ(Run({"stats", catalog, catalog}), PlumetCli::kUsage);
+}
+
+// Albums and lengths come from the field pieces; --by prints one line per group, largest
+// first, and its totals add up to the totals' lines.
+TEST_F(PlumetCliTest, StatsCountsAlbumsAndLengthsAndGroupsByFolderArtistAndAlbum) {
+    const std::string catalog = (folder_ / "c.plm").string();
+    ASSERT_EQ(Run({"import", "-o", catalog},
+                  "Abba\tSOS\t/music/a\t1,000\tm\talbum=Arrival\tlength=200\t/p1\n"
+                  "Abba\tMoney\t/music/a\t3,000\tm\talbum=Arrival\tlength=185\t/p2\n"
+                  "abba\tWaterloo\tDisc 1\t500\tm\talbum=Waterloo\tlength=2:50\t/p3\n"
+                  "Cream\tBadge\tDisc 1\t9,000\tm\tlength=166\t/p4\n"
+                  "\tUntitled\t\t7\tm\t/p5\n"),
+              PlumetCli::kOk);
+    ASSERT_EQ(Run({"stats", catalog}), PlumetCli::kOk) << ReadAll(err_);
+    EXPECT_EQ(ReadAll(out_),
+              "rows: 5\nartists: 3\nfolders: 2\nsize: 13507\nalbums: 2\nlength: 551\n");
+
+    const std::pair<const char*, const char*> tables[] = {
+        {"folder", "Disc 1\t2\t9500\t166\n/music/a\t2\t4000\t385\n"},
+        {"artist", "Cream\t1\t9000\t166\nAbba\t2\t4000\t385\nabba\t1\t500\t0\n"},
+        {"album", "Arrival\t2\t4000\t385\nWaterloo\t1\t500\t0\n"},
+    };
+    for (const auto& [by, table] : tables) {
+        ASSERT_EQ(Run({"stats", "--by", by, catalog, "-o", (folder_ / "t.txt").string()}),
+                  PlumetCli::kOk)
+            << by;
+        EXPECT_EQ(ReadFile(folder_ / "t.txt"), table) << by;
+    }
+    EXPECT_EQ(Run({"stats", "--by", "track", catalog}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"stats", catalog, "--by"}), PlumetCli::kUsage);
+    EXPECT_NE(ReadAll(err_).find("--by needs folder, artist or album"), std::string::npos);
 }
 
 TEST_F(PlumetCliTest, HelpNamesEveryCommand) {

@@ -1,5 +1,6 @@
 #include "browse/FieldDisplay.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 
@@ -48,4 +49,38 @@ std::optional<std::uint64_t> SizeBytes(std::string_view cell) {
         size = size * 10 + digit;
     }
     return size;
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    if (bytes < 1024) {
+        return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    }
+    static constexpr std::array<const char*, 5> kUnits{"KB", "MB", "GB", "TB", "PB"};
+    double value = static_cast<double>(bytes) / 1024;
+    std::size_t unit = 0;
+    // 1023.96 KB would print as "1024.0 KB": move up a unit once it rounds to 1,024.
+    while (value >= 1023.95 && unit + 1 < kUnits.size()) {
+        value /= 1024;
+        ++unit;
+    }
+    // to_chars: the same point whatever locale the program runs in.
+    std::array<char, 32> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                   std::chars_format::fixed, 1)
+                         .ptr;
+    return std::string(digits.data(), end) + ' ' + kUnits[unit];
+}
+
+std::string DurationText(std::uint64_t seconds) {
+    const std::uint64_t days = seconds / 86400;
+    std::string text;
+    if (days > 0) {
+        text = std::to_string(days) + (days == 1 ? " day " : " days ");
+    }
+    text += std::to_string(seconds / 3600 % 24);
+    text.push_back(':');
+    AppendTwoDigits(text, seconds / 60 % 60);
+    text.push_back(':');
+    AppendTwoDigits(text, seconds % 60);
+    return text;
 }

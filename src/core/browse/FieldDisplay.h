@@ -15,3 +15,10 @@ std::string LengthText(std::string_view seconds);
 // The bytes a Size cell counts: its digits, whatever separators group them ("1,234,567" and
 // "1.234.567" alike); nothing when the number does not fit in 64 bits.
 std::optional<std::uint64_t> SizeBytes(std::string_view cell);
+
+// A number of bytes for a person: "512 bytes", then with one decimal in steps of 1,024,
+// "1.2 KB", "3.4 MB", "1.2 GB", "5.0 TB" up to "PB".
+std::string SizeText(std::uint64_t bytes);
+
+// A total time: "h:mm:ss", and from a day up "N days h:mm:ss" ("1 day 0:00:00").
+std::string DurationText(std::uint64_t seconds);

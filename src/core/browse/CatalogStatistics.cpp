@@ -1,0 +1,187 @@
+#include "browse/CatalogStatistics.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+#include <thread>
+#include <unordered_map>
+
+#include "browse/FieldDisplay.h"
+#include "browse/SplitWork.h"
+
+namespace {
+
+using GroupBy = CatalogStatistics::GroupBy;
+
+constexpr std::array<std::pair<GroupBy, Column>, 3> kGroupColumns{
+    {{GroupBy::Folder, kFolderDisk}, {GroupBy::Artist, kArtist}, {GroupBy::Album, kAlbum}}};
+// Rows are scattered in memory after a sort; fetching this far ahead hides the wait.
+constexpr int kPrefetchDistance = 8;
+
+struct Tally {
+    int rows = 0;
+    std::uint64_t sizeBytes = 0;
+    std::uint64_t seconds = 0;
+    int firstRow = 0;
+};
+
+// Keys are the store's own bytes: no row costs an allocation unless it starts a group.
+using TallyMap = std::unordered_map<std::string_view, Tally>;
+
+struct Part {
+    std::array<TallyMap, kGroupColumns.size()> groups;
+    std::uint64_t sizeBytes = 0;
+    std::uint64_t seconds = 0;
+    bool sizeTooLarge = false;
+};
+
+// Returns false, and stops at the largest value, when the sum does not fit.
+bool AddSaturating(std::uint64_t& total, std::uint64_t value) {
+    if (total > UINT64_MAX - value) {
+        total = UINT64_MAX;
+        return false;
+    }
+    total += value;
+    return true;
+}
+
+std::uint64_t SecondsOf(std::string_view field) {
+    std::uint64_t seconds = 0;
+    const char* end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data(), end, seconds);
+    return error == std::errc() && stop == end ? seconds : 0;
+}
+
+void TallyRows(const CatalogView& view, int first, int last, Part& part) {
+    // Neighbours share their folder after a scan and their artist after a sort: comparing
+    // with the row before, already in the cache, skips most lookups.
+    std::array<std::pair<std::string_view, Tally*>, kGroupColumns.size()> previous{};
+    for (int at = first; at < last; ++at) {
+        if (at + kPrefetchDistance < last) {
+            view.RowRecord(at + kPrefetchDistance)->Prefetch();
+        }
+        const CatalogRow& row = *view.RowRecord(at);
+        const std::optional<std::uint64_t> size = SizeBytes(row.Cell(kSize));
+        const std::uint64_t bytes = size.value_or(UINT64_MAX);
+        const std::uint64_t seconds = SecondsOf(row.Cell(kLength));
+        const bool added = AddSaturating(part.sizeBytes, bytes);
+        part.sizeTooLarge = part.sizeTooLarge || !size || !added;
+        AddSaturating(part.seconds, seconds);
+        for (std::size_t g = 0; g < kGroupColumns.size(); ++g) {
+            const std::string_view name = row.Cell(kGroupColumns[g].second);
+            if (name.empty()) {
+                continue;
+            }
+            if (previous[g].second == nullptr || name != previous[g].first) {
+                const auto [entry, isNew] = part.groups[g].try_emplace(name);
+                if (isNew) {
+                    entry->second.firstRow = at;
+                }
+                previous[g] = {name, &entry->second};  // elements stay put when the map grows
+            }
+            Tally& tally = *previous[g].second;
+            ++tally.rows;
+            AddSaturating(tally.sizeBytes, bytes);
+            AddSaturating(tally.seconds, seconds);
+        }
+    }
+}
+
+// Parts cover the rows in order, so `into` holds the earlier rows.
+void MergeInto(Part& into, const Part& from) {
+    into.sizeTooLarge =
+        into.sizeTooLarge || from.sizeTooLarge || !AddSaturating(into.sizeBytes, from.sizeBytes);
+    AddSaturating(into.seconds, from.seconds);
+    for (std::size_t g = 0; g < kGroupColumns.size(); ++g) {
+        for (const auto& [name, tally] : from.groups[g]) {
+            const auto [entry, isNew] = into.groups[g].try_emplace(name, tally);
+            if (!isNew) {
+                entry->second.rows += tally.rows;
+                AddSaturating(entry->second.sizeBytes, tally.sizeBytes);
+                AddSaturating(entry->second.seconds, tally.seconds);
+            }
+        }
+    }
+}
+
+bool LargerFirst(const StatisticsGroup& a, const StatisticsGroup& b) {
+    if (a.sizeBytes != b.sizeBytes) {
+        return a.sizeBytes > b.sizeBytes;
+    }
+    if (a.rows != b.rows) {
+        return a.rows > b.rows;
+    }
+    return a.name < b.name;
+}
+
+std::vector<StatisticsGroup> SortedGroups(const TallyMap& tallies) {
+    std::vector<StatisticsGroup> groups;
+    groups.reserve(tallies.size());
+    for (const auto& [name, tally] : tallies) {
+        groups.push_back({name, tally.rows, tally.sizeBytes, tally.seconds, tally.firstRow});
+    }
+    std::sort(groups.begin(), groups.end(), LargerFirst);
+    return groups;
+}
+
+}  // namespace
+
+CatalogStatistics CatalogStatistics::Of(const CatalogView& view, int leastRowsPerPart) {
+    std::vector<Part> parts(std::max(1U, std::thread::hardware_concurrency()));
+    const int used = SplitWork(view.RowCount(), leastRowsPerPart, [&](int first, int last, int p) {
+        TallyRows(view, first, last, parts[static_cast<std::size_t>(p)]);
+    });
+    Part& all = parts[0];
+    for (int p = 1; p < used; ++p) {
+        MergeInto(all, parts[static_cast<std::size_t>(p)]);
+    }
+    CatalogStatistics statistics;
+    statistics.rows = view.RowCount();
+    statistics.sizeBytes = all.sizeBytes;
+    statistics.seconds = all.seconds;
+    statistics.sizeTooLarge = all.sizeTooLarge;
+    for (std::size_t g = 0; g < kGroupColumns.size(); ++g) {
+        std::vector<StatisticsGroup> groups = SortedGroups(all.groups[g]);
+        const int count = static_cast<int>(groups.size());
+        switch (kGroupColumns[g].first) {
+            case GroupBy::Folder:
+                statistics.folders = count;
+                statistics.byFolder = std::move(groups);
+                break;
+            case GroupBy::Artist:
+                statistics.artists = count;
+                statistics.byArtist = std::move(groups);
+                break;
+            case GroupBy::Album:
+                statistics.albums = count;
+                statistics.byAlbum = std::move(groups);
+                break;
+        }
+    }
+    return statistics;
+}
+
+const std::vector<StatisticsGroup>& CatalogStatistics::Groups(GroupBy by) const {
+    switch (by) {
+        case GroupBy::Artist:
+            return byArtist;
+        case GroupBy::Album:
+            return byAlbum;
+        case GroupBy::Folder:
+            break;
+    }
+    return byFolder;
+}
+
+std::vector<StatisticsGroup> CatalogStatistics::MostRows(const std::vector<StatisticsGroup>& groups,
+                                                         std::size_t count) {
+    std::vector<StatisticsGroup> most(groups.begin(), groups.end());
+    count = std::min(count, most.size());
+    // Stable: among equal row counts the larger size, as the groups come, stays first.
+    std::stable_sort(
+        most.begin(), most.end(),
+        [](const StatisticsGroup& a, const StatisticsGroup& b) { return a.rows > b.rows; });
+    most.resize(count);
+    return most;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "browse/CatalogView.h"
+
+// The rows sharing one Artist, Album or In Folder/Disk, among the rows shown.
+struct StatisticsGroup {
+    std::string_view name;  // the cell as stored: a view into the store
+    int rows = 0;
+    std::uint64_t sizeBytes = 0;  // the digits of the Size cells, summed
+    std::uint64_t seconds = 0;    // the Length fields that hold whole seconds, summed
+    int firstRow = 0;             // the first view row of the group
+};
+
+// What the rows shown add up to. Names compare as exact bytes, not as the search folds them:
+// the counts then agree with the Filter On commands, which match cells exactly, every group
+// is named by a cell as it stands (no spelling has to be picked to stand for the others),
+// and a million rows hash their cells in place without building a folded copy of each. Empty
+// cells belong to no group and are not counted. A Size cell counts its digits, whatever
+// separates them; a Length field counts only when it is a plain number of seconds.
+struct CatalogStatistics {
+    enum class GroupBy { Folder, Artist, Album };
+
+    int rows = 0;
+    int artists = 0;
+    int albums = 0;
+    int folders = 0;  // discs and folders: distinct In Folder/Disk cells
+    std::uint64_t sizeBytes = 0;
+    std::uint64_t seconds = 0;
+    // A Size cell or the total passed 2^64 - 1; sizes then stop there.
+    bool sizeTooLarge = false;
+    // Largest size first, then most rows, then by name as bytes.
+    std::vector<StatisticsGroup> byFolder;
+    std::vector<StatisticsGroup> byArtist;
+    std::vector<StatisticsGroup> byAlbum;
+
+    // One pass over the rows `view` shows, shared among the cores once each would have at
+    // least `leastRowsPerPart`. The groups' names point into the store, which must not
+    // change while they are used.
+    static CatalogStatistics Of(const CatalogView& view, int leastRowsPerPart = 200'000);
+
+    const std::vector<StatisticsGroup>& Groups(GroupBy by) const;
+    // The `count` groups with the most rows (then as Groups orders them), most first.
+    static std::vector<StatisticsGroup> MostRows(const std::vector<StatisticsGroup>& groups,
+                                                 std::size_t count);
+};
