@@ -116,9 +116,9 @@ private slots:
             popup->close();
         });
         Frame().viewCommands().ShowContextMenu(QPoint(4, 4));
-        QCOMPARE(labels,
-                 QStringList({"Filter On R&&B", "Filter On Artist", "Edit", "Remove From List",
-                              "Re-read &Names and Tags", "Play", "Open Folder"}));
+        QCOMPARE(labels, QStringList({"Filter On R&&B", "Filter On Artist", "Edit",
+                                      "Remove From List", "Re-read &Names and Tags", "Play",
+                                      "Open Folder", "Export To &Playlist..."}));
 
         view.selectAll();
         labels.clear();

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "catalog/CatalogRow.h"
+
 namespace {
 
 void AppendTwoDigits(std::string& text, std::uint64_t value) {
@@ -48,4 +50,11 @@ std::optional<std::uint64_t> SizeBytes(std::string_view cell) {
         size = size * 10 + digit;
     }
     return size;
+}
+
+std::string_view ColumnTitle(int column) {
+    static constexpr std::string_view kTitles[kAllColumnCount] = {
+        "Artist",       "Track",     "In Folder/Disk", "Size", "Modified", "Path",   "Album",
+        "Album Artist", "Track No.", "Disc",           "Year", "Genre",    "Length", "Bitrate"};
+    return column >= 0 && column < kAllColumnCount ? kTitles[column] : std::string_view();
 }

@@ -15,3 +15,7 @@ std::string LengthText(std::string_view seconds);
 // The bytes a Size cell counts: its digits, whatever separators group them ("1,234,567" and
 // "1.234.567" alike); nothing when the number does not fit in 64 bits.
 std::optional<std::uint64_t> SizeBytes(std::string_view cell);
+
+// A column's title as the list's header shows it: "Artist" to "Bitrate"; empty for a column
+// outside 0..13.
+std::string_view ColumnTitle(int column);

@@ -1,0 +1,36 @@
+#include "export/ExportText.h"
+
+#include "browse/TextFold.h"
+
+namespace {
+constexpr std::size_t kChunk = 1 << 20;
+}  // namespace
+
+void AppendShownText(std::string_view text, std::string& out) {
+    if (!HasNonAscii(text) || IsValidUtf8(text)) {
+        out += text;
+        return;
+    }
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+}
+
+Result ChunkedOutput::Ready() {
+    if (text_.size() < kChunk) {
+        return Result::Ok();
+    }
+    return Finish();
+}
+
+Result ChunkedOutput::Finish() {
+    Result written = sink_.Write(text_.data(), text_.size());
+    text_.clear();
+    return written;
+}
