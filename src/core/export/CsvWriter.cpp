@@ -1,5 +1,6 @@
 #include "export/CsvWriter.h"
 
+#include <array>
 #include <charconv>
 #include <optional>
 
@@ -9,6 +10,21 @@
 #include "export/ExportText.h"
 
 namespace {
+
+constexpr unsigned char kQuoted = 1;    // a byte that makes the field quoted
+constexpr unsigned char kNonAscii = 2;  // a byte that may need converting
+
+// One table lookup a byte: most fields are short plain ASCII and need neither.
+constexpr std::array<unsigned char, 256> kByteKinds = [] {
+    std::array<unsigned char, 256> kinds{};
+    for (const unsigned char c : {'"', ',', '\r', '\n', '\t'}) {
+        kinds[c] = kQuoted;
+    }
+    for (int c = 0x80; c < 0x100; ++c) {
+        kinds[c] = kNonAscii;
+    }
+    return kinds;
+}();
 
 // The number of two digits at `at`, or nothing.
 std::optional<int> TwoDigits(std::string_view text, std::size_t at) {
@@ -40,9 +56,9 @@ Result CsvWriter::Write(const ExportRows& rows, ByteSink& sink) {
     out += "\r\n";
     std::string scratch;
     for (int index = 0; index < rows.Count(); ++index) {
-        const CatalogRow& row = rows.Row(index);
+        const std::array<std::string_view, kAllColumnCount> texts = RowTexts(rows.Row(index));
         for (int column = 0; column < kAllColumnCount; ++column) {
-            std::string_view text = row.Cell(column);
+            std::string_view text = texts[column];
             if (column == kSize) {
                 text = SizeField(text, scratch);
             } else if (column == kModified) {
@@ -62,7 +78,15 @@ Result CsvWriter::Write(const ExportRows& rows, ByteSink& sink) {
 }
 
 void CsvWriter::AppendField(std::string_view text, std::string& out) {
-    if (text.find_first_of("\",\r\n\t") == std::string_view::npos) {
+    unsigned kinds = 0;
+    for (const char c : text) {
+        kinds |= kByteKinds[static_cast<unsigned char>(c)];
+    }
+    if (kinds == 0) {
+        out += text;
+        return;
+    }
+    if ((kinds & kQuoted) == 0) {
         AppendShownText(text, out);
         return;
     }

@@ -75,13 +75,14 @@ std::string SearchablePageWriter::Head() const {
 }
 
 void SearchablePageWriter::AppendRowData(const CatalogRow& row, std::string& out) {
+    const std::array<std::string_view, kAllColumnCount> texts = RowTexts(row);
     bool plain = true;
     for (const int column : kSearched) {
-        plain = plain && !HasNonAscii(row.Cell(column));
+        plain = plain && !HasNonAscii(texts[column]);
     }
     // Trailing empty cells are left out of a plain row: the page reads them as empty.
     int cells = kAllColumnCount;
-    while (plain && cells > 0 && row.Cell(cells - 1).empty()) {
+    while (plain && cells > 0 && texts[cells - 1].empty()) {
         --cells;
     }
     out += '[';
@@ -89,7 +90,7 @@ void SearchablePageWriter::AppendRowData(const CatalogRow& row, std::string& out
         if (column > 0) {
             out += ',';
         }
-        AppendJsonString(row.Cell(column), out);
+        AppendJsonString(texts[column], out);
     }
     if (!plain) {
         std::string key;
@@ -97,7 +98,7 @@ void SearchablePageWriter::AppendRowData(const CatalogRow& row, std::string& out
             if (column != kSearched.front()) {
                 key += '\t';
             }
-            AppendFolded(row.Cell(column), key);
+            AppendFolded(texts[column], key);
         }
         out += ',';
         AppendJsonString(key, out);
