@@ -58,6 +58,7 @@ bench: build
 	./bench/run-catalog-bench $(BUILD_DIR)
 	./bench/run-scan-bench $(BUILD_DIR)
 	./bench/run-tag-bench $(BUILD_DIR)
+	./bench/run-export-bench $(BUILD_DIR)
 	cmake --build $(BUILD_DIR) --target browse_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/browse_bench
 	cmake --build $(BUILD_DIR) --target window_bench

@@ -16,8 +16,10 @@
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RowLine.h"
+#include "export/ExportRows.h"
 #include "export/HtmlExport.h"
 #include "export/HtmlPageWriter.h"
+#include "export/ListExport.h"
 #include "export/PagePath.h"
 #include "scan/CFolderScan.h"
 #include "scan/MediaExtensions.h"
@@ -64,8 +66,13 @@ constexpr const char* kHelp =
     "                          that tie keep their order\n"
     "  filter --column N --key TEXT CATALOG -o OUT\n"
     "                          the rows whose column N is exactly TEXT, in their order\n"
-    "  export CATALOG [-o PAGE] the HTML page the program writes (Artist and Track); PAGE\n"
-    "                          defaults to CATALOG's name with the extension .html\n"
+    "  export [--format html|csv|m3u|page] CATALOG [-o OUT]\n"
+    "                          the rows as File > Export writes them: html the program's\n"
+    "                          page of Artist and Track (the default), csv every column as\n"
+    "                          comma-separated values, m3u an M3U8 playlist, page a web page\n"
+    "                          of every column with a search box; OUT defaults to CATALOG's\n"
+    "                          name with the extension .html, .csv, .m3u8 or .html. An empty\n"
+    "                          catalog writes no file: \"Nothing to export\", status 1\n"
     "  search QUERY CATALOG... [-o OUT]\n"
     "                          each row of each catalog in which every word of QUERY, and\n"
     "                          every \"quoted phrase\", occurs within one column (Artist,\n"
@@ -161,6 +168,11 @@ int PlumetCli::Run(const std::vector<std::string>& args) {
                                  : "--by needs artist-track, name-size or artist-track-length");
             }
             options.by = args[++i];
+        } else if (args[i] == "--format") {
+            if (i + 1 == args.size()) {
+                return Usage("--format needs html, csv, m3u or page");
+            }
+            options.format = args[++i];
         } else if (args[i] == "--all") {
             options.all = true;
         } else if (args[i] == "--descending") {
@@ -448,6 +460,18 @@ int PlumetCli::Filter(const Options& options) {
 }
 
 int PlumetCli::Export(const Options& options) {
+    static const std::pair<std::string_view, std::optional<ListExport::Format>> kFormats[] = {
+        {"html", std::nullopt},
+        {"csv", ListExport::Format::Csv},
+        {"m3u", ListExport::Format::Playlist},
+        {"page", ListExport::Format::SearchablePage},
+    };
+    const std::string name = options.format.value_or("html");
+    const auto format = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                     [&name](const auto& known) { return known.first == name; });
+    if (format == std::end(kFormats)) {
+        return Usage("--format takes html, csv, m3u or page, not " + name);
+    }
     if (options.operands.size() != 1) {
         return Usage("export takes one catalog");
     }
@@ -455,14 +479,23 @@ int PlumetCli::Export(const Options& options) {
     if (Result loaded = Load(options.operands[0], list); !loaded) {
         return Fail(loaded.error());
     }
-    const std::string page = PagePath::FullPath(
-        options.output.empty() ? PagePath::BesideCatalog(options.operands[0]) : options.output);
+    if (list.RowCount() == 0) {
+        return Fail(HtmlExport::kNothingToExport);
+    }
+    const std::string extension =
+        format->second ? ListExport::Extension(*format->second) : std::string(".html");
+    const std::string path = PagePath::FullPath(
+        options.output.empty() ? PagePath::BesideCatalog(options.operands[0], extension)
+                               : options.output);
+    const CatalogView view(list);
+    const ExportRows rows(view);
     const HtmlPageWriter writer(website_.empty() ? ProgramWebsite("", BuiltInGuidePlaces())
                                                  : website_);
-    const CatalogView rows(list);
-    const Result written =
-        files_.ReplaceFile(page, [&](ByteSink& sink) { return writer.WritePage(rows, sink); });
-    return written ? kOk : Fail(HtmlExport::CauseText(written, page));
+    const Result written = files_.ReplaceFile(path, [&](ByteSink& sink) {
+        return format->second ? ListExport::Write(*format->second, path, rows, sink)
+                              : writer.WritePage(view, sink);
+    });
+    return written ? kOk : Fail(HtmlExport::CauseText(written, path));
 }
 
 int PlumetCli::Search(const Options& options) {

@@ -47,8 +47,9 @@ private:
         std::optional<int> column;
         bool descending = false;
         std::optional<std::string> key;
-        bool all = false;               // dump: field pieces too
-        std::optional<std::string> by;  // duplicates: what makes rows the same; stats: groups
+        bool all = false;                   // dump: field pieces too
+        std::optional<std::string> by;      // duplicates: what makes rows the same; stats: groups
+        std::optional<std::string> format;  // export: html, csv, m3u or page
     };
 
     Result Load(const std::string& path, CatalogList& list);

@@ -35,6 +35,7 @@
 #include "catalog/RecentFileList.h"
 #include "catalog/RowFields.h"
 #include "commands/CommandId.h"
+#include "export/ExportRows.h"
 #include "export/HtmlExport.h"
 #include "scan/PendingResults.h"
 #include "scan/ScanCommands.h"
@@ -44,6 +45,15 @@
 #include "volumes/RowVolumeIndex.h"
 
 namespace {
+
+// The wait cursor while an export writes.
+void ShowBusyCursor(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (QApplication::overrideCursor() != nullptr) {
+        QApplication::restoreOverrideCursor();
+    }
+}
 
 constexpr const char* kSettings = "Settings";
 constexpr const char* kWindowPos = "WindowPos";
@@ -188,6 +198,12 @@ void CMainFrame::CreateHandlers() {
     c.SetHandler(kFindDuplicates, [this] { OnFindDuplicates(); });
     c.SetHandler(kStatistics, [this] { OnStatistics(); });
     c.SetHandler(kExportToHtml, [this] { OnExportToHtml(); });
+    c.SetHandler(kExportToCsv, [this] { OnExport(ListExport::Format::Csv, false); });
+    c.SetHandler(kExportToPlaylist, [this] { OnExport(ListExport::Format::Playlist, false); });
+    c.SetHandler(kExportSearchablePage,
+                 [this] { OnExport(ListExport::Format::SearchablePage, false); });
+    c.SetHandler(kExportSelectionToPlaylist,
+                 [this] { OnExport(ListExport::Format::Playlist, true); });
     c.SetHandler(kViewToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });
     c.SetHandler(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
     c.SetHandler(kOpenLastFile, [this] { OnOpenLastFile(); });
@@ -202,8 +218,12 @@ void CMainFrame::CreateHandlers() {
 void CMainFrame::CreateMenus() {
     CommandActions& c = *commands_;
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    for (int id : {kFileNew, kFileOpen, kFileSave, kFileSaveAs, kMerge, kExportToHtml}) {
+    for (int id : {kFileNew, kFileOpen, kFileSave, kFileSaveAs, kMerge}) {
         fileMenu_->addAction(c.Action(id));
+    }
+    QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("&Export"));
+    for (int id : {kExportToHtml, kExportToCsv, kExportToPlaylist, kExportSearchablePage}) {
+        exportMenu->addAction(c.Action(id));
     }
     fileMenu_->addSeparator();
     recentFilePlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
@@ -323,20 +343,22 @@ void CMainFrame::OnLoadFromCD() {
 
 void CMainFrame::OnExportToHtml() {
     scanStatus_->Drain();  // the page shows every row found so far
-    const auto showBusy = [](bool busy) {
-        if (busy) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        } else if (QApplication::overrideCursor() != nullptr) {
-            QApplication::restoreOverrideCursor();
-        }
-    };
     const HtmlExport::Outcome outcome = HtmlExport::OnExportToHtml(
         document_.path(), view_->catalogModel().view(),
         {services_.files, services_.shell, services_.ui,
-         ProgramWebsite(ExecutableFolder(), BuiltInGuidePlaces()), showBusy});
+         ProgramWebsite(ExecutableFolder(), BuiltInGuidePlaces()), ShowBusyCursor});
     if (outcome == HtmlExport::Outcome::Opened) {
         view_->viewport()->update();
     }
+}
+
+void CMainFrame::OnExport(ListExport::Format format, bool selectedRows) {
+    scanStatus_->Drain();  // the file holds every row found so far
+    const CatalogView& shown = view_->catalogModel().view();
+    const ExportRows rows =
+        selectedRows ? ExportRows(shown, view_->SelectedRows()) : ExportRows(shown);
+    ListExport::OnExport(format, document_.path(), rows,
+                         {services_.files, services_.ui, ShowBusyCursor});
 }
 
 void CMainFrame::OnCustomizeExtensions() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "export/ListExport.h"
+
 class CatalogFilter;
 class DiscWait;
 class RowVolumeIndex;
@@ -118,6 +120,8 @@ private:
     // The files the File Names dialog previews.
     std::vector<std::string> PreviewPaths() const;
     void OnExportToHtml();
+    // The rows shown, or the selected ones, to a file of that format.
+    void OnExport(ListExport::Format format, bool selectedRows);
     void OnOpenLastFile();
     void OnAppAbout();
     void OnProgramWebsite();

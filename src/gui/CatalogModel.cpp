@@ -11,27 +11,9 @@
 
 namespace {
 
-struct ColumnLook {
-    const char* header;
-    int width;
-};
-
-constexpr std::array<ColumnLook, kAllColumnCount> kColumns{{
-    {"Artist", 130},
-    {"Track", 150},
-    {"In Folder/Disk", 120},
-    {"Size", 80},
-    {"Modified", 110},
-    {"Path", 320},
-    {"Album", 150},
-    {"Album Artist", 130},
-    {"Track No.", 60},
-    {"Disc", 45},
-    {"Year", 50},
-    {"Genre", 90},
-    {"Length", 60},
-    {"Bitrate", 60},
-}};
+// The starting widths, in column order.
+constexpr std::array<int, kAllColumnCount> kColumnWidths{130, 150, 120, 80, 110, 320, 150,
+                                                         130, 60,  45,  50, 90,  60,  60};
 
 // The fields that hold numbers line up on their last digit; the six cells keep their place
 // on the left.
@@ -64,11 +46,12 @@ CatalogModel::~CatalogModel() {
 }
 
 QString CatalogModel::HeaderText(int column) {
-    return QString::fromLatin1(kColumns.at(column).header);
+    const std::string_view title = ColumnTitle(column);
+    return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
 }
 
 int CatalogModel::DefaultWidth(int column) {
-    return kColumns.at(column).width;
+    return kColumnWidths.at(column);
 }
 
 int CatalogModel::rowCount(const QModelIndex& parent) const {

@@ -1,6 +1,7 @@
 #include "ViewCommands.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 
 #include "CEditItemDlg.h"
@@ -59,6 +60,9 @@ void ViewCommands::UpdateCommandStates() {
     QAction* filter = commands_.Action(kFilterOnFolderDisk);
     filter->setEnabled(state.enabled);
     filter->setChecked(state.checked);
+    const QItemSelectionModel* selection = view_.selectionModel();
+    commands_.Action(kExportSelectionToPlaylist)
+        ->setEnabled(selection != nullptr && selection->hasSelection());
 }
 
 void ViewCommands::OnHeaderClicked(int column) {

@@ -16,7 +16,9 @@
 #include "ProgramPages.h"
 #include "browse/CatalogView.h"
 #include "catalog/CatalogFile.h"
+#include "export/ExportRows.h"
 #include "export/HtmlPageWriter.h"
+#include "export/ListExport.h"
 #include "support/FakeServices.h"
 #include "support/MemoryBytes.h"
 
@@ -471,7 +473,58 @@ TEST_F(PlumetCliTest, ExportWritesTheProgramsPageBesideTheCatalog) {
     EXPECT_EQ(Run({"export", catalog, catalog}), PlumetCli::kUsage);
 
     ASSERT_EQ(Run({"--help"}), PlumetCli::kOk);
-    EXPECT_NE(ReadAll(out_).find("  export CATALOG [-o PAGE]"), std::string::npos);
+    EXPECT_NE(ReadAll(out_).find("  export [--format html|csv|m3u|page] CATALOG [-o OUT]"),
+              std::string::npos);
+}
+
+TEST_F(PlumetCliTest, ExportWritesEachFormatAndNothingForAnEmptyCatalog) {
+    const std::vector<std::string> lines = {
+        "Dvo\xC5\x99\xC3\xA1k\tLargo, \"New\"\tCD1\t1,234\t"
+        "03/05/24 02:07 PM\t" +
+            (folder_ / "a.mp3").string(),
+        "AC/DC\t<b>x</b>\tCD2\t3\tm\t/elsewhere/b.mp3"};
+    const std::string catalog = (folder_ / "music.plm").string();
+    ASSERT_EQ(Run({"import", "-o", catalog}, lines[0] + "\n" + lines[1]), PlumetCli::kOk);
+    CatalogList list;
+    list.RebuildFromLines(lines);
+    const CatalogView view(list);
+    const struct {
+        std::string name;
+        ListExport::Format format;
+        std::string file;
+    } formats[] = {{"csv", ListExport::Format::Csv, "music.csv"},
+                   {"m3u", ListExport::Format::Playlist, "music.m3u8"},
+                   {"page", ListExport::Format::SearchablePage, "music.html"}};
+    for (const auto& f : formats) {
+        const std::string path = (folder_ / f.file).string();
+        MemorySink sink;
+        ASSERT_TRUE(ListExport::Write(f.format, path, ExportRows(view), sink));
+        ASSERT_EQ(Run({"export", "--format", f.name, catalog}), PlumetCli::kOk) << ReadAll(err_);
+        EXPECT_EQ(ReadFile(path), sink.bytes) << f.name;
+        const std::string other = (folder_ / ("other-" + f.file)).string();
+        ASSERT_EQ(Run({"export", catalog, "-o", other, "--format", f.name}), PlumetCli::kOk);
+        // The page is titled with its own name; the others are the same bytes.
+        if (f.format == ListExport::Format::SearchablePage) {
+            EXPECT_NE(ReadFile(other).find("<title>other-music</title>"), std::string::npos);
+        } else {
+            EXPECT_EQ(ReadFile(other), sink.bytes) << f.name;
+        }
+    }
+    EXPECT_NE(ReadFile(folder_ / "music.m3u8").find("\na.mp3\n#EXTINF:-1,AC/DC - <b>x</b>\n"),
+              std::string::npos);
+
+    const std::string empty = (folder_ / "empty.plm").string();
+    ASSERT_EQ(Run({"import", "-o", empty}), PlumetCli::kOk);
+    for (const std::string format : {"html", "csv", "m3u", "page"}) {
+        EXPECT_EQ(Run({"export", "--format", format, empty}), PlumetCli::kFailure);
+        EXPECT_EQ(ReadAll(err_), "plumet-cli: Nothing to export\n");
+    }
+    EXPECT_EQ(Run({"export", empty, "-o", (folder_ / "none.html").string()}), PlumetCli::kFailure);
+    for (const char* written : {"empty.html", "empty.csv", "empty.m3u8", "none.html"}) {
+        EXPECT_FALSE(std::filesystem::exists(folder_ / written)) << written;
+    }
+    EXPECT_EQ(Run({"export", "--format", "xls", catalog}), PlumetCli::kUsage);
+    EXPECT_EQ(Run({"export", catalog, "--format"}), PlumetCli::kUsage);
 }
 
 TEST_F(PlumetCliTest, SearchAndDuplicatesPrintRowsOfSeveralCatalogsWithGrepsStatuses) {

@@ -1,8 +1,10 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -116,9 +118,9 @@ private slots:
             popup->close();
         });
         Frame().viewCommands().ShowContextMenu(QPoint(4, 4));
-        QCOMPARE(labels,
-                 QStringList({"Filter On R&&B", "Filter On Artist", "Edit", "Remove From List",
-                              "Re-read &Names and Tags", "&Update", "Play", "Open Folder"}));
+        QCOMPARE(labels, QStringList({"Filter On R&&B", "Filter On Artist", "Edit",
+                                      "Remove From List", "Re-read &Names and Tags", "&Update",
+                                      "Play", "Open Folder", "Export To &Playlist..."}));
 
         view.selectAll();
         labels.clear();
@@ -210,6 +212,53 @@ private slots:
         const QString page = folder_->filePath("Albums.html");
         QVERIFY(QFile::exists(page));
         QCOMPARE(QString::fromStdString(shell_.opened.back()), page);
+    }
+
+    // File > Export holds the four exports; CSV writes the rows the search keeps, in the order
+    // the list shows them, and a failed write leaves the earlier file and the window as they were.
+    void exportWritesTheRowsShownInTheirOrder() {
+        CMainFrame& frame = Frame();
+        QMenu* exportMenu = nullptr;
+        for (QAction* action : frame.menuBar()->actions()[0]->menu()->actions()) {
+            if (action->text() == "&Export") {
+                exportMenu = action->menu();
+            }
+        }
+        QVERIFY(exportMenu != nullptr);
+        QStringList texts;
+        for (const QAction* action : exportMenu->actions()) {
+            texts << action->text();
+        }
+        QCOMPARE(texts, QStringList({"&Export To HTML", "Export To &CSV...",
+                                     "Export To &Playlist...", "Export &Searchable Page..."}));
+
+        frame.view().horizontalHeader()->sectionClicked(kSize);   // 12, 999, 1,000,000, ...
+        frame.findChild<QLineEdit*>("searchBox")->setText("cd");  // all but Cream's
+        QCOMPARE(Column(kTrack), QStringList({"Waterloo", "Jóga", "SOS"}));
+        const QString csv = folder_->filePath("Albums.csv");
+        ui_.saveChoices.push_back(csv.toStdString());
+        QVERIFY(frame.SendCommand(kExportToCsv));
+        QCOMPARE(QString::fromStdString(ui_.dialogs.back().proposedPath), csv);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        file.close();
+        const QList<QByteArray> lines = written.split('\n');
+        QCOMPARE(lines.size(), 5);  // the header, three rows, and nothing after the last CR LF
+        QVERIFY(lines[1].startsWith("abba,Waterloo,CD2,999,,/music/Waterloo.mp3"));
+        QVERIFY(lines[2].startsWith("Björk,Jóga,CD1,1000000,"));
+        QVERIFY(lines[3].startsWith("ABBA,SOS,CD1,4567890,"));
+
+        std::ofstream(folder_->filePath("plain").toStdString()) << "a file, not a folder";
+        const std::string below = folder_->filePath("plain/Albums.csv").toStdString();
+        ui_.saveChoices.push_back(below);
+        QVERIFY(frame.SendCommand(kExportToCsv));
+        QCOMPARE(ui_.errors, std::vector<std::string>{below + " contains an invalid path."});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), written);
+        QCOMPARE(Column(kTrack), QStringList({"Waterloo", "Jóga", "SOS"}));
+        QVERIFY(!app_->document().modified());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void whatIsDoneWhileFilteredStaysInTheCatalog() {

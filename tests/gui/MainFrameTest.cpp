@@ -71,8 +71,8 @@ private slots:
         QCOMPARE(menus[0]->text(), QString("&File"));
         QCOMPARE(MenuTexts(menus[0]->menu()),
                  QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S",
-                              "Save &As...\tCtrl+Shift+S", "&Merge", "&Export To HTML", "-",
-                              "Recent File", "-", "E&xit\tCtrl+Q"}));
+                              "Save &As...\tCtrl+Shift+S", "&Merge", "&Export", "-", "Recent File",
+                              "-", "E&xit\tCtrl+Q"}));
         QCOMPARE(menus[1]->text(), QString("&Edit"));
         QCOMPARE(MenuTexts(menus[1]->menu()),
                  QStringList({"&Find Track...\tCtrl+D", "Find &Next\tF3", "&Search\tCtrl+K", "-",

@@ -40,6 +40,9 @@ std::vector<ContextMenu::Item> ContextMenu::Build(int rowCount, int selectedCoun
         items.push_back({kEnqueueInWinamp, "Enqueue in Winamp"});
     }
     items.push_back({kOpenFolder, "Open Folder"});
+    if (selectedCount > 0) {
+        items.push_back({kExportSelectionToPlaylist, "Export To &Playlist..."});
+    }
     return items;
 }
 

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "catalog/CatalogRow.h"
+
 namespace {
 
 void AppendTwoDigits(std::string& text, std::uint64_t value) {
@@ -83,4 +85,11 @@ std::string DurationText(std::uint64_t seconds) {
     text.push_back(':');
     AppendTwoDigits(text, seconds % 60);
     return text;
+}
+
+std::string_view ColumnTitle(int column) {
+    static constexpr std::string_view kTitles[kAllColumnCount] = {
+        "Artist",       "Track",     "In Folder/Disk", "Size", "Modified", "Path",   "Album",
+        "Album Artist", "Track No.", "Disc",           "Year", "Genre",    "Length", "Bitrate"};
+    return column >= 0 && column < kAllColumnCount ? kTitles[column] : std::string_view();
 }

@@ -22,3 +22,7 @@ std::string SizeText(std::uint64_t bytes);
 
 // A total time: "h:mm:ss", and from a day up "N days h:mm:ss" ("1 day 0:00:00").
 std::string DurationText(std::uint64_t seconds);
+
+// A column's title as the list's header shows it: "Artist" to "Bitrate"; empty for a column
+// outside 0..13.
+std::string_view ColumnTitle(int column);

@@ -3,33 +3,10 @@
 #include <optional>
 
 #include "browse/CatalogView.h"
+#include "export/BusyCursor.h"
 #include "export/HtmlPageWriter.h"
 #include "export/PageErrorText.h"
 #include "export/PagePath.h"
-
-namespace {
-
-// Ends the busy cursor however the command leaves.
-class BusyCursor {
-public:
-    explicit BusyCursor(const std::function<void(bool)>& show) : show_(show) {}
-    ~BusyCursor() { Set(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-    void Set(bool busy) {
-        if (show_ && busy != busy_) {
-            show_(busy);
-        }
-        busy_ = busy;
-    }
-
-private:
-    const std::function<void(bool)>& show_;
-    bool busy_ = false;
-};
-
-}  // namespace
 
 HtmlExport::Outcome HtmlExport::OnExportToHtml(const std::string& documentPath,
                                                const CatalogView& list, const Services& services) {

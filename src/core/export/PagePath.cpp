@@ -19,6 +19,10 @@ std::size_t NameStart(const std::string& path) {
 }  // namespace
 
 std::string PagePath::BesideCatalog(const std::string& catalogPath) {
+    return BesideCatalog(catalogPath, kPageExtension);
+}
+
+std::string PagePath::BesideCatalog(const std::string& catalogPath, const std::string& extension) {
     if (catalogPath.empty()) {
         return {};
     }
@@ -26,11 +30,11 @@ std::string PagePath::BesideCatalog(const std::string& catalogPath) {
     const std::size_t dot = catalogPath.rfind('.');
     // A leading dot marks a hidden file, not an extension.
     if (dot == std::string::npos || dot <= nameStart) {
-        return catalogPath + kPageExtension;
+        return catalogPath + extension;
     }
-    std::string page = catalogPath.substr(0, dot) + kPageExtension;
+    std::string page = catalogPath.substr(0, dot) + extension;
     // A catalog named like a page must not be replaced by its own page.
-    return page == catalogPath ? catalogPath + kPageExtension : page;
+    return page == catalogPath ? catalogPath + extension : page;
 }
 
 std::string PagePath::FullPath(const std::string& path) {

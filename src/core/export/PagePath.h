@@ -10,6 +10,8 @@ public:
     // in a folder name is left alone. Empty for an untitled catalog, which has no place of
     // its own.
     static std::string BesideCatalog(const std::string& catalogPath);
+    // The same with another extension, such as ".csv".
+    static std::string BesideCatalog(const std::string& catalogPath, const std::string& extension);
     // A relative path resolved against the current directory, as messages name the file.
     static std::string FullPath(const std::string& path);
 };

@@ -28,21 +28,42 @@ TEST(ContextMenuTest, ItemsFollowTheSelectionTheFilterAndThePlayer) {
     const ContextMenu::Item play{kPlay, "Play"};
     const ContextMenu::Item enqueue{kEnqueueInWinamp, "Enqueue in Winamp"};
     const ContextMenu::Item folder{kOpenFolder, "Open Folder"};
+    const ContextMenu::Item playlist{kExportSelectionToPlaylist, "Export To &Playlist..."};
     const Case cases[] = {
-        {1, false, true, {filterOn, artist, edit, remove, reread, update, play, enqueue, folder}},
-        {1, false, false, {filterOn, artist, edit, remove, reread, update, play, folder}},
-        {1, true, true, {showAll, artist, edit, remove, reread, update, play, enqueue, folder}},
-        {1, true, false, {showAll, artist, edit, remove, reread, update, play, folder}},
-        {2, false, true, {artist, editFolder, editArtist, reread, update, play, enqueue, folder}},
-        {5, false, false, {artist, editFolder, editArtist, reread, update, play, enqueue, folder}},
-        {2, true, true, {artist, editFolder, editArtist, reread, update, play, enqueue, folder}},
-        {3, true, false, {artist, editFolder, editArtist, reread, update, play, enqueue, folder}},
+        {1,
+         false,
+         true,
+         {filterOn, artist, edit, remove, reread, update, play, enqueue, folder, playlist}},
+        {1, false, false, {filterOn, artist, edit, remove, reread, update, play, folder, playlist}},
+        {1,
+         true,
+         true,
+         {showAll, artist, edit, remove, reread, update, play, enqueue, folder, playlist}},
+        {1, true, false, {showAll, artist, edit, remove, reread, update, play, folder, playlist}},
+        {2,
+         false,
+         true,
+         {artist, editFolder, editArtist, reread, update, play, enqueue, folder, playlist}},
+        {5,
+         false,
+         false,
+         {artist, editFolder, editArtist, reread, update, play, enqueue, folder, playlist}},
+        {2,
+         true,
+         true,
+         {artist, editFolder, editArtist, reread, update, play, enqueue, folder, playlist}},
+        {3,
+         true,
+         false,
+         {artist, editFolder, editArtist, reread, update, play, enqueue, folder, playlist}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ContextMenu::Build(10, c.selected, "CD1", c.filterOn, c.playerRunning), c.items)
             << c.selected << " selected, filter " << c.filterOn << ", player " << c.playerRunning;
     }
     EXPECT_TRUE(ContextMenu::Build(0, 0, "", false, true).empty());
+    // Nothing selected, nothing to put in a playlist.
+    EXPECT_NE(ContextMenu::Build(10, 0, "", false, false).back(), playlist);
 }
 
 TEST(ContextMenuTest, TheFilterItemNamesTheFirstSelectedRowsFolderLiterally) {

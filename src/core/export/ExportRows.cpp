@@ -1,0 +1,16 @@
+#include "export/ExportRows.h"
+
+#include "browse/CatalogView.h"
+
+int ExportRows::Count() const {
+    return viewRows_ ? static_cast<int>(viewRows_->size()) : view_.RowCount();
+}
+
+const CatalogRow& ExportRows::Row(int index) const {
+    static const CatalogRow kNoRow;
+    if (index < 0 || index >= Count()) {
+        return kNoRow;
+    }
+    const CatalogRow* row = view_.RowRecord(viewRows_ ? (*viewRows_)[index] : index);
+    return row != nullptr ? *row : kNoRow;
+}

@@ -1,0 +1,74 @@
+#include "export/PlaylistWriter.h"
+
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
+
+#include "catalog/CatalogRow.h"
+#include "export/ExportRows.h"
+#include "export/ExportText.h"
+
+namespace {
+
+// A line break inside a name would start a line of its own, which players read as a path.
+void AppendOnOneLine(std::string_view text, std::string& out) {
+    const std::size_t start = out.size();
+    AppendShownText(text, out);
+    for (std::size_t at = start; at < out.size(); ++at) {
+        if (out[at] == '\r' || out[at] == '\n') {
+            out[at] = ' ';
+        }
+    }
+}
+
+}  // namespace
+
+PlaylistWriter::PlaylistWriter(const std::string& playlistPath) {
+    folder_ = std::filesystem::path(playlistPath).lexically_normal().parent_path().string();
+    if (folder_.empty() || folder_.back() != '/') {
+        folder_ += '/';
+    }
+}
+
+Result PlaylistWriter::Write(const ExportRows& rows, ByteSink& sink) const {
+    ChunkedOutput output(sink);
+    output.text() = "#EXTM3U\n";
+    for (int index = 0; index < rows.Count(); ++index) {
+        AppendEntry(rows.Row(index), output.text());
+        if (Result written = output.Ready(); !written) {
+            return written;
+        }
+    }
+    return output.Finish();
+}
+
+void PlaylistWriter::AppendEntry(const CatalogRow& row, std::string& out) const {
+    out += "#EXTINF:";
+    out += Seconds(row.Cell(kLength));
+    out += ',';
+    const std::string_view artist = row.Cell(kArtist);
+    const std::string_view track = row.Cell(kTrack);
+    AppendOnOneLine(artist, out);
+    if (!artist.empty() && !track.empty()) {
+        out += " - ";
+    }
+    AppendOnOneLine(track, out);
+    out += '\n';
+    // The folder is compared with the path as shown, which is how the file system names it.
+    std::string path;
+    AppendShownText(row.Cell(kPath), path);
+    const std::size_t start =
+        path.size() > folder_.size() && path.starts_with(folder_) ? folder_.size() : 0;
+    AppendOnOneLine(std::string_view(path).substr(start), out);
+    out += '\n';
+}
+
+std::string PlaylistWriter::Seconds(std::string_view length) {
+    std::uint64_t seconds = 0;
+    const char* end = length.data() + length.size();
+    const auto [stop, error] = std::from_chars(length.data(), end, seconds);
+    if (length.empty() || error != std::errc() || stop != end) {
+        return "-1";
+    }
+    return std::to_string(seconds);
+}
