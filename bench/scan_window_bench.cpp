@@ -37,7 +37,10 @@ public:
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> ChooseStartFolder(const std::string&) override { return folder_; }
-    std::optional<std::string> EditVolumeLabel(const std::string& label) override { return label; }
+    std::optional<std::string> EditVolumeLabel(const std::string& label,
+                                               const std::string&) override {
+        return label;
+    }
     void Beep() override {}
     void ShowMessage(const std::string&) override {}
     void ShowError(const std::string&) override {}

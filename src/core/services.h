@@ -213,8 +213,10 @@ public:
     // A folder picker with this title, opened at the user's music folder; nothing when the
     // user cancels.
     virtual std::optional<std::string> ChooseStartFolder(const std::string& title) = 0;
-    // The disc's label for the user to confirm or edit; nothing when they cancel.
-    virtual std::optional<std::string> EditVolumeLabel(const std::string& label) = 0;
+    // The disc's label for the user to confirm or edit; nothing when they cancel. A `note`
+    // says why the label proposed is not the disc's own.
+    virtual std::optional<std::string> EditVolumeLabel(const std::string& label,
+                                                       const std::string& note = {}) = 0;
     virtual void Beep() = 0;
     // A message box with an OK button and the application's name as caption.
     virtual void ShowMessage(const std::string& text) = 0;

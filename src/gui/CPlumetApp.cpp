@@ -62,6 +62,15 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
     if (follower_) {
         QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, frame_.get(),
                          &CMainFrame::ShowAwayCount);
+        // Setting the test again makes an open statistics window count again.
+        const auto connectedTest = [this] {
+            frame_->SetConnectedTest([this](const CatalogRow& row) {
+                return volumes_.mounted().PlaceOf(row).state != MountedSet::Place::State::Away;
+            });
+        };
+        connectedTest();
+        QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, frame_.get(),
+                         connectedTest);
     }
     frame_->ShowWithPlacement();
     return true;

@@ -19,6 +19,7 @@ int DialogUnitsWide(const QWidget& widget, int units) {
 
 CVolumeLabelDlg::CVolumeLabelDlg(QWidget* parent)
     : QDialog(parent),
+      note_(new QLabel),
       prompt_(new QLabel(tr("Your Disk Volume Label is"))),
       edit_(new QLineEdit),
       ok_(new QPushButton(tr("&OK"))),
@@ -37,7 +38,11 @@ CVolumeLabelDlg::CVolumeLabelDlg(QWidget* parent)
     buttons->addWidget(cancel_);
     buttons->addSpacing(DialogUnitsWide(*this, 16));
 
+    note_->setTextFormat(Qt::PlainText);
+    note_->setWordWrap(true);
+    note_->hide();
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(note_);
     layout->addWidget(prompt_);
     layout->addWidget(edit_);
     layout->addSpacing(8);
@@ -50,6 +55,11 @@ CVolumeLabelDlg::CVolumeLabelDlg(QWidget* parent)
 
 void CVolumeLabelDlg::SetLabel(const QString& label) {
     edit_->setText(label);
+}
+
+void CVolumeLabelDlg::SetNote(const QString& note) {
+    note_->setText(note);
+    note_->setVisible(!note.isEmpty());
 }
 
 QString CVolumeLabelDlg::label() const {

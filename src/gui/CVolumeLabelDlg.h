@@ -16,9 +16,12 @@ public:
     explicit CVolumeLabelDlg(QWidget* parent = nullptr);
 
     void SetLabel(const QString& label);
+    // Shown above the prompt when not empty.
+    void SetNote(const QString& note);
     QString label() const;
 
     QLabel& promptLabel() const { return *prompt_; }
+    QLabel& noteLabel() const { return *note_; }
     QLineEdit& labelEdit() const { return *edit_; }
     QPushButton& okButton() const { return *ok_; }
     QPushButton& cancelButton() const { return *cancel_; }
@@ -27,6 +30,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLabel* note_;
     QLabel* prompt_;
     QLineEdit* edit_;
     QPushButton* ok_;

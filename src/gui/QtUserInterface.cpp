@@ -86,9 +86,11 @@ std::optional<std::string> QtUserInterface::ChooseStartFolder(const std::string&
     return QFile::encodeName(folder).toStdString();
 }
 
-std::optional<std::string> QtUserInterface::EditVolumeLabel(const std::string& label) {
+std::optional<std::string> QtUserInterface::EditVolumeLabel(const std::string& label,
+                                                            const std::string& note) {
     CVolumeLabelDlg dialog(parent_);
     dialog.SetLabel(DisplayText(label));
+    dialog.SetNote(DisplayText(note));
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

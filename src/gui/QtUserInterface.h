@@ -18,7 +18,8 @@ public:
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
     std::optional<std::string> ChooseStartFolder(const std::string& title) override;
-    std::optional<std::string> EditVolumeLabel(const std::string& label) override;
+    std::optional<std::string> EditVolumeLabel(const std::string& label,
+                                               const std::string& note = {}) override;
     void Beep() override;
     void ShowMessage(const std::string& text) override;
     void ShowError(const std::string& text) override;

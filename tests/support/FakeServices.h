@@ -58,8 +58,10 @@ public:
         folderTitles.push_back(title);
         return Next(folderChoices, std::optional<std::string>());
     }
-    std::optional<std::string> EditVolumeLabel(const std::string& label) override {
+    std::optional<std::string> EditVolumeLabel(const std::string& label,
+                                               const std::string& note = {}) override {
         labelsShown.push_back(label);
+        labelNotes.push_back(note);
         return Next(labelAnswers, std::optional<std::string>());
     }
     void Beep() override { ++beeps; }
@@ -80,6 +82,7 @@ public:
     std::vector<FileDialogRequest> dialogs;
     std::vector<std::string> folderTitles;
     std::vector<std::string> labelsShown;
+    std::vector<std::string> labelNotes;
     std::vector<std::string> messages;
     std::vector<std::string> errors;
     int beeps = 0;

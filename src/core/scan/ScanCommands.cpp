@@ -6,6 +6,7 @@
 #include "scan/RowRereader.h"
 #include "scan/ScanSettings.h"
 #include "volumes/DiscWait.h"
+#include "volumes/LabelProposal.h"
 #include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
 
@@ -177,7 +178,13 @@ std::string ScanCommands::ReadVolumeLabel(const std::string& path) {
         services_.ui.ShowMessage(kNoDiskInDrive);
         return discLabel_;
     }
-    discLabel_ = services_.ui.EditVolumeLabel(*label).value_or(std::string());
+    // A label that already names another disc's rows is offered with a number.
+    const std::optional<Mounts::Volume> volume =
+        services_.mounts != nullptr ? services_.mounts->VolumeOf(mountPoint) : std::nullopt;
+    const LabelProposal proposal =
+        LabelProposal::For(list_, *label, volume ? std::string_view(volume->id) : "");
+    discLabel_ =
+        services_.ui.EditVolumeLabel(proposal.label, proposal.note).value_or(std::string());
     return discLabel_;
 }
 

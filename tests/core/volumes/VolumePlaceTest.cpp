@@ -7,6 +7,7 @@
 
 #include "browse/CatalogView.h"
 #include "catalog/RowFields.h"
+#include "volumes/LabelProposal.h"
 #include "volumes/MountedSet.h"
 #include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
@@ -50,6 +51,34 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
     EXPECT_EQ(MovedPath("/mnt/b.mp3", "/mnt", "/"), "/b.mp3");
     EXPECT_TRUE(LiesBelow("/a", "/"));
     EXPECT_FALSE(LiesBelow("/ab/c", "/a"));
+}
+
+TEST(VolumePlaceTest, ASecondDiscWithATakenLabelIsOfferedTheNextFreeNumber) {
+    CatalogList list;
+    const auto add = [&list](const std::string& label, const std::string& volume) {
+        const RowCells cells{"A", "T", label, "1", "", "/m/" + label};
+        list.AppendRows({CatalogRow(cells, volume.empty() ? "" : "volume=" + volume)});
+    };
+    add("MUSIC", "v1");
+    add("MUSIC (2)", "v2");
+    add("OLD", "");
+    const struct {
+        std::string label;
+        std::string volume;
+        std::string proposed;
+    } cases[] = {
+        {"MUSIC", "v1", "MUSIC"},      // the same disc again
+        {"MUSIC", "v3", "MUSIC (3)"},  // " (2)" is taken too
+        {"MUSIC (2)", "v9", "MUSIC (2) (2)"},
+        {"OLD", "v3", "OLD"},  // rows that name no file system are not another disc's
+        {"NEW", "v3", "NEW"},
+        {"MUSIC", "", "MUSIC"},  // a disc without identity cannot be told apart
+    };
+    for (const auto& c : cases) {
+        const LabelProposal proposal = LabelProposal::For(list, c.label, c.volume);
+        EXPECT_EQ(proposal.label, c.proposed) << c.label << " " << c.volume;
+        EXPECT_EQ(proposal.note.empty(), c.proposed == c.label) << c.label << " " << c.volume;
+    }
 }
 
 // Random inserts, removals, sorts and mount changes; after each, the index's answers equal
