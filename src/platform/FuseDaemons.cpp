@@ -67,6 +67,34 @@ std::optional<std::string> Connection(const std::string& fdinfo) {
     return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
+// Whether the descriptor an fdinfo file tells of was opened read-only (its flags, in octal).
+bool OpenForReadingOnly(const std::string& fdinfo) {
+    std::string text;
+    ReadTextFile(fdinfo, text);
+    const std::size_t key = text.find("flags:");
+    if (key == std::string::npos) {
+        return false;
+    }
+    const std::size_t end = text.find('\n', key);
+    const std::size_t last = (end == std::string::npos ? text.size() : end) - 1;
+    return last > key && (text[last] - '0') % 4 == 0;  // O_RDONLY in the access mode bits
+}
+
+// Whether a daemon's path argument names `absolute`. The daemon has left the folder it
+// started in, so a relative argument can only be compared with the end of the path.
+bool PathMatches(const std::string& argument, const std::string& absolute) {
+    if (argument.empty()) {
+        return false;
+    }
+    const std::string path = LinuxDrives::NormalisePath(absolute);
+    if (argument.front() == '/') {
+        return LinuxDrives::NormalisePath(argument) == path;
+    }
+    const std::string tail = LinuxDrives::NormalisePath("/" + argument);
+    return tail != "/" && path.size() >= tail.size() &&
+           path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 }  // namespace
 
 FuseDaemons::FuseDaemons(std::string root) : root_(std::move(root)) {
@@ -79,15 +107,15 @@ std::string FuseDaemons::Under(std::string_view path) const {
     return root_ + std::string(path);
 }
 
-std::optional<std::string> FuseDaemons::MountPointArgument(const std::vector<std::string>& args) {
-    int positional = 0;
+std::optional<std::string> FuseDaemons::Operand(const std::vector<std::string>& args, int index) {
+    int operand = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "-o" || arg == "-c") {
             ++i;  // the option's value
         } else if (!arg.empty() && arg.front() == '-') {
             continue;
-        } else if (++positional == 2) {
+        } else if (operand++ == index) {
             return arg;
         }
     }
@@ -136,10 +164,8 @@ std::optional<FuseDaemons::Daemon> FuseDaemons::Inspect(const std::string& pid,
             fds.push_back(it->path().filename().string());
         }
     }
-    std::sort(fds.begin(), fds.end(), [](const std::string& a, const std::string& b) {
-        return a.size() != b.size() ? a.size() < b.size() : a < b;
-    });
     Daemon daemon{pid, {}, {}, {}};
+    std::vector<std::pair<std::string, std::string>> files;  // descriptor, link
     match = Match::Unknown;
     bool toldOtherwise = false;
     for (const std::string& fd : fds) {
@@ -158,14 +184,25 @@ std::optional<FuseDaemons::Daemon> FuseDaemons::Inspect(const std::string& pid,
             continue;
         }
         struct stat status {};
-        if (daemon.imageFd.empty() && !link.empty() &&
-            ::stat(Under(process + "/fd/" + fd).c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-            daemon.imageFd = fd;
-            daemon.imageLink = link;
+        if (!link.empty() && ::stat(Under(process + "/fd/" + fd).c_str(), &status) == 0 &&
+            S_ISREG(status.st_mode) && OpenForReadingOnly(Under(process + "/fdinfo/" + fd))) {
+            files.emplace_back(fd, link);
         }
     }
     if (match != Match::Yes && toldOtherwise) {
         match = Match::No;
+    }
+    // The image is the file the arguments name; when they cannot tell, the only one read.
+    const std::optional<std::string> image = Operand(Arguments(pid), 0);
+    const auto named = std::find_if(files.begin(), files.end(), [&](const auto& file) {
+        return image && PathMatches(*image, file.second);
+    });
+    if (named != files.end()) {
+        daemon.imageFd = named->first;
+        daemon.imageLink = named->second;
+    } else if (files.size() == 1) {
+        daemon.imageFd = files.front().first;
+        daemon.imageLink = files.front().second;
     }
     if (daemon.fuseFd.empty() || daemon.imageFd.empty()) {
         return std::nullopt;
@@ -173,8 +210,7 @@ std::optional<FuseDaemons::Daemon> FuseDaemons::Inspect(const std::string& pid,
     return daemon;
 }
 
-FuseDaemons::Match FuseDaemons::MatchesByArguments(const std::string& pid,
-                                                   const MountTable::Entry& mount) const {
+std::vector<std::string> FuseDaemons::Arguments(const std::string& pid) const {
     std::string commandLine;
     ReadTextFile(Under("/proc/" + pid + "/cmdline"), commandLine);
     std::vector<std::string> args;
@@ -185,20 +221,13 @@ FuseDaemons::Match FuseDaemons::MatchesByArguments(const std::string& pid,
             start + 1, end == std::string::npos ? std::string::npos : end - start - 1));
         start = end;
     }
-    const std::optional<std::string> argument = MountPointArgument(args);
-    if (!argument || argument->empty()) {
-        return Match::No;
-    }
-    const std::string point = LinuxDrives::NormalisePath(mount.mountPoint);
-    if (argument->front() == '/') {
-        return LinuxDrives::NormalisePath(*argument) == point ? Match::Yes : Match::No;
-    }
-    // The daemon has left the folder it started in, so a relative argument can only be
-    // compared with the end of the mount point.
-    const std::string tail = LinuxDrives::NormalisePath("/" + *argument);
-    const bool endsWith = point.size() >= tail.size() &&
-                          point.compare(point.size() - tail.size(), tail.size(), tail) == 0;
-    return endsWith && tail != "/" ? Match::Yes : Match::No;
+    return args;
+}
+
+FuseDaemons::Match FuseDaemons::MatchesByArguments(const std::string& pid,
+                                                   const MountTable::Entry& mount) const {
+    const std::optional<std::string> argument = Operand(Arguments(pid), 1);
+    return argument && PathMatches(*argument, mount.mountPoint) ? Match::Yes : Match::No;
 }
 
 bool FuseDaemons::StillServes(const Daemon& daemon, const MountTable::Entry& mount) const {

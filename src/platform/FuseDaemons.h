@@ -9,8 +9,9 @@
 
 // The processes that serve FUSE mounts. The mount table names only the program ("fuseiso"),
 // so the image behind a mount is found in its daemon: the process of that program holding
-// /dev/fuse open for the mount's connection, and the one regular file it holds open. Every
-// path is read below `root`.
+// /dev/fuse open for the mount's connection, and the file it reads, which its arguments
+// name (it may hold others, inherited from whatever started it). Every path is read below
+// `root`.
 class FuseDaemons {
 public:
     struct Daemon {
@@ -29,8 +30,9 @@ public:
     // The path that opens the daemon's image, below the root.
     std::string ImagePath(const Daemon& daemon) const;
 
-    // The mount point among a daemon's arguments: the second that is no option.
-    static std::optional<std::string> MountPointArgument(const std::vector<std::string>& args);
+    // The image (0) or the mount point (1) among a daemon's arguments, which follow the
+    // program's name: the ones that are no option, in order.
+    static std::optional<std::string> Operand(const std::vector<std::string>& args, int index);
 
 private:
     enum class Match { Yes, No, Unknown };
@@ -38,6 +40,7 @@ private:
     std::string Under(std::string_view path) const;
     std::optional<Daemon> Inspect(const std::string& pid, const MountTable::Entry& mount,
                                   Match& match) const;
+    std::vector<std::string> Arguments(const std::string& pid) const;
     Match MatchesByArguments(const std::string& pid, const MountTable::Entry& mount) const;
 
     std::string root_;

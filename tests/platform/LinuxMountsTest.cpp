@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "LinuxMounts.h"
+#include "MountTableWatch.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -129,13 +130,23 @@ protected:
         }
     }
     void FuseDaemon(const std::string& pid, const std::string& image, const std::string& connection,
-                    const std::string& commandLine) const {
+                    const std::vector<std::string>& args) const {
         const std::string process = "/proc/" + pid;
+        std::string commandLine;
+        for (const std::string& arg : args) {
+            commandLine += arg + '\0';
+        }
         Write(process + "/comm", "fuseiso\n");
         Write(process + "/cmdline", commandLine);
         Link(process + "/fd/0", "/dev/null");
         Link(process + "/fd/3", At(image).string());
+        Write(process + "/fdinfo/3", "pos:\t36864\nflags:\t0100000\n");
         Link(process + "/fd/4", "/dev/fuse");
+        // Files inherited from whatever started the daemon.
+        Link(process + "/fd/5", At("/images/log").string());
+        Write(process + "/fdinfo/5", "pos:\t0\nflags:\t0100001\n");
+        Link(process + "/fd/6", At("/images/other.iso").string());
+        Write(process + "/fdinfo/6", "pos:\t0\nflags:\t0100000\n");
         Write(process + "/fdinfo/4",
               "pos:\t0\nflags:\t0100002\n" +
                   (connection.empty() ? "" : "fuse_connection:\t" + connection + "\n"));
@@ -159,10 +170,11 @@ protected:
         Write("/dev/sr0", IsoImage("2024010203040506"));
         Write("/images/one.iso", IsoImage("2001020304050607"));
         Write("/images/two.iso", IsoImage("2002020304050607"));
-        FuseDaemon("700", "/images/one.iso", "45", std::string("fuseiso\0x\0y\0", 12));
-        FuseDaemon("701", "/images/two.iso", "",
-                   std::string("fuseiso\0-p\0/images/two.iso\0old kernel\0", 39));
-        FuseDaemon("702", "/images/two.iso", "99", std::string("fuseiso\0a\0b\0", 12));
+        Write("/images/other.iso", IsoImage("1990020304050607"));
+        Write("/images/log", "");
+        FuseDaemon("700", "/images/one.iso", "45", {"fuseiso", "images/one.iso", "y"});
+        FuseDaemon("701", "/images/two.iso", "", {"fuseiso", "-p", "two.iso", "old kernel"});
+        FuseDaemon("702", "/images/two.iso", "99", {"fuseiso", "two.iso", "b"});
         Write("/proc/703/comm", "bash\n");
     }
 };
@@ -216,27 +228,46 @@ TEST_F(LinuxMountsTest, ReadsADiscOncePerMountAndAgainForANewDisc) {
     // A daemon that now serves another image is asked again.
     Mounts("60 22 0:45 / /iso rw - fuse.fuseiso fuseiso rw\n");
     EXPECT_EQ(mounts_.VolumeOf("/iso")->id, "2001-02-03-04-05-06-07");
-    fs::remove(At("/proc/700/fd/3"));
-    Link("/proc/700/fd/3", At("/images/two.iso").string());
+    fs::remove_all(At("/proc/700"));
+    FuseDaemon("704", "/images/two.iso", "45", {"fuseiso", "two.iso", "/iso"});
     EXPECT_EQ(mounts_.VolumeOf("/iso")->id, "2002-02-03-04-05-06-07");
 }
 
-TEST(FuseDaemonsTest, FindsTheMountPointAmongTheArguments) {
+TEST_F(LinuxMountsTest, AWatchSaysWhenTheTableTextChanged) {
+    Mounts("");
+    MountTableWatch watch(folder_.path().string() + "/");
+    ASSERT_GE(watch.fd(), 0);
+    EXPECT_FALSE(watch.TakeChange());
+    // Rewritten in place, as the kernel's file is the same file with new text.
+    Mounts("40 22 8:17 / /media/stick rw - vfat /dev/sdb1 rw\n");
+    EXPECT_TRUE(watch.TakeChange());
+    EXPECT_FALSE(watch.TakeChange());
+    Mounts("");
+    EXPECT_TRUE(watch.TakeChange());
+
+    MountTableWatch nowhere(At("/missing").string());
+    EXPECT_EQ(nowhere.fd(), -1);
+    EXPECT_FALSE(nowhere.TakeChange());
+}
+
+TEST(FuseDaemonsTest, FindsTheImageAndTheMountPointAmongTheArguments) {
     const struct {
         std::vector<std::string> args;
+        std::optional<std::string> image;
         std::optional<std::string> mountPoint;
     } cases[] = {
-        {{"image.iso", "mnt"}, "mnt"},
-        {{"-p", "-n", "image.iso", "/mnt/a b"}, "/mnt/a b"},
-        {{"-c", "UTF-8", "image.iso", "mnt", "-o", "ro"}, "mnt"},
-        {{"-o", "allow_other", "image.iso", "-f", "mnt"}, "mnt"},
-        {{"image.iso"}, std::nullopt},
-        {{"-c"}, std::nullopt},
-        {{}, std::nullopt},
+        {{"image.iso", "mnt"}, "image.iso", "mnt"},
+        {{"-p", "-n", "image.iso", "/mnt/a b"}, "image.iso", "/mnt/a b"},
+        {{"-c", "UTF-8", "image.iso", "mnt", "-o", "ro"}, "image.iso", "mnt"},
+        {{"-o", "allow_other", "image.iso", "-f", "mnt"}, "image.iso", "mnt"},
+        {{"image.iso"}, "image.iso", std::nullopt},
+        {{"-c"}, std::nullopt, std::nullopt},
+        {{}, std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FuseDaemons::MountPointArgument(c.args), c.mountPoint)
-            << (c.args.empty() ? "" : c.args.back());
+        const std::string where = c.args.empty() ? "" : c.args.back();
+        EXPECT_EQ(FuseDaemons::Operand(c.args, 0), c.image) << where;
+        EXPECT_EQ(FuseDaemons::Operand(c.args, 1), c.mountPoint) << where;
     }
 }
 
