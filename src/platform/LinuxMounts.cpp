@@ -133,7 +133,10 @@ std::optional<Mounts::Volume> LinuxMounts::Identify(const MountTable::Entry& mou
             return Volume{link.id, mount.mountPoint, disc};
         }
     }
-    if (!disc) {
+    // A FUSE daemon given "-o fsname=IMAGE" shows the image as its source, and its type as
+    // plain "fuse".
+    const bool namedImage = mount.fsType.rfind("fuse", 0) == 0 && !source.empty();
+    if (!disc && !namedImage) {
         return std::nullopt;
     }
     std::optional<std::string> id = DiscId(mount);

@@ -99,10 +99,14 @@ std::vector<Scenario> Scenarios() {
         {"images served by fuseiso, told apart by connection or by arguments",
          "60 22 0:45 / /home/user/iso rw - fuse.fuseiso fuseiso rw\n"
          "61 22 0:46 / /home/user/old\\040kernel rw - fuse.fuseiso fuseiso rw\n"
-         "62 22 0:47 / /home/user/nobody rw - fuse.fuseiso fuseiso rw\n",
+         "62 22 0:47 / /home/user/nobody rw - fuse.fuseiso fuseiso rw\n"
+         "63 22 0:48 / /home/user/named rw - fuse /images/one.iso rw\n"
+         "64 22 0:49 / /home/user/notdisc rw - fuse /images/log rw\n"
+         "65 22 0:50 / /home/user/ssh rw - fuse.sshfs host:/music rw\n",
          {kRoot,
           {"2001-02-03-04-05-06-07", "/home/user/iso", true},
-          {"2002-02-03-04-05-06-07", "/home/user/old kernel", true}},
+          {"2002-02-03-04-05-06-07", "/home/user/old kernel", true},
+          {"2001-02-03-04-05-06-07", "/home/user/named", true}},
          {{"/home/user/iso/a.mp3", Volume{"2001-02-03-04-05-06-07", "/home/user/iso", true}},
           {"/home/user/nobody/a.mp3", std::nullopt}}},
     };
