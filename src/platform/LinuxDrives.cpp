@@ -268,24 +268,8 @@ std::optional<std::string> LinuxDrives::LabelFromDisc(const std::string& name) c
     if (fd < 0) {
         return std::nullopt;
     }
-    const VolumeDescriptor::ReadBytes read = [fd](std::uint64_t offset, std::size_t size) {
-        std::string bytes(size, '\0');
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t got =
-                ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(offset + done));
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                break;
-            }
-            done += static_cast<std::size_t>(got);
-        }
-        bytes.resize(done);
-        return bytes;
-    };
-    std::optional<std::string> label = VolumeDescriptor::ReadLabel(read);
+    std::optional<std::string> label =
+        VolumeDescriptor::ReadLabel(VolumeDescriptor::FromDescriptor(fd));
     ::close(fd);
     return label;
 }

@@ -61,6 +61,7 @@ std::optional<MountTable::Entry> ParseLine(std::string_view line) {
         return std::nullopt;
     }
     MountTable::Entry entry;
+    entry.mountId = std::string(fields[0]);
     entry.majorMinor = std::string(fields[2]);
     entry.root = MountTable::DecodeOctalEscapes(fields[3]);
     entry.mountPoint = MountTable::DecodeOctalEscapes(fields[4]);

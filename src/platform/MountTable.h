@@ -9,6 +9,7 @@
 class MountTable {
 public:
     struct Entry {
+        std::string mountId;     // "612", new for every mount, never reused while mounted
         std::string majorMinor;  // "11:0"
         std::string root;        // the part of the file system mounted, "/" for all of it
         std::string mountPoint;  // "/media/user/MUSIC 01", escapes decoded

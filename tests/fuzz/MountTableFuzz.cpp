@@ -36,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = BytesOf(data, size);
     const MountTable table = MountTable::Parse(bytes);
     for (const MountTable::Entry& entry : table.entries()) {
+        Require(!entry.mountId.empty() &&
+                    entry.mountId.find_first_not_of("0123456789") == std::string::npos,
+                "the mount id is a number");
         Require(IsMajorMinor(entry.majorMinor), "major:minor is two numbers");
         Require(!entry.root.empty(), "the root is there");
         Require(!entry.mountPoint.empty() && entry.mountPoint.front() == '/',

@@ -16,6 +16,7 @@ TEST(MountTableTest, ReadsTheFieldsOfRealLines) {
         "640 22 8:2 /srv/music /mnt/bound rw,relatime - ext4 /dev/sda2 rw\n");
     ASSERT_EQ(table.entries().size(), 4u);
     const MountTable::Entry& disc = table.entries()[2];
+    EXPECT_EQ(disc.mountId, "612");
     EXPECT_EQ(disc.majorMinor, "11:0");
     EXPECT_EQ(disc.root, "/");
     EXPECT_EQ(disc.mountPoint, "/media/user/MUSIC 01");

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "VolumeDescriptor.h"
 #include "support/TempFolder.h"
@@ -307,6 +309,123 @@ TEST_F(VolumeImageTest, ReadsUdfImages) {
         ASSERT_TRUE(Run("truncate -s 2M '" + image + "'"));
         ASSERT_TRUE(Run(std::string("mkudffs ") + c.options + " '" + image + "'")) << c.options;
         EXPECT_EQ(LabelOfFile("udf.img"), c.label) << c.options;
+    }
+}
+
+// libblkid's UUID of an image file, empty when it gives none.
+std::string BlkidId(const std::string& path) {
+    const std::string command = "blkid -p -o value -s UUID '" + path + "' 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            out += buffer;
+        }
+        ::pclose(pipe);
+    }
+    while (!out.empty() && out.back() == '\n') {
+        out.pop_back();
+    }
+    return out;
+}
+
+std::optional<std::string> IdOfFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    return VolumeDescriptor::ReadId(VolumeDescriptor::FromMemory(bytes));
+}
+
+TEST_F(VolumeImageTest, IdsAreTheOnesBlkidGives) {
+    if (!OnPath("blkid")) {
+        GTEST_SKIP() << "blkid is not installed";
+    }
+    const auto isoDates = [](const std::string& created, const std::string& modified) {
+        Image image;
+        image.IsoDescriptor(16, 1, Padded("DATES", 32));
+        image.Put(16 * kSector + 813, created);
+        image.Put(16 * kSector + 830, modified);
+        image.IsoDescriptor(17, 255, "");
+        return image;
+    };
+    // A real UDF volume whose volume set identifier each case overwrites.
+    const bool haveUdf = OnPath("mkudffs") && Run("truncate -s 2M '" + PathOf("udf.img") + "'") &&
+                         Run("mkudffs --blocksize=2048 '" + PathOf("udf.img") + "'");
+    ASSERT_TRUE(haveUdf || !OnPath("mkudffs"));
+    std::ifstream udfFile(PathOf("udf.img"), std::ios::binary);
+    const std::string udf(std::istreambuf_iterator<char>(udfFile), {});
+    const auto udfVolumeSet = [&udf](const std::string& volumeSet) {
+        Image image(0);
+        image.bytes = udf;
+        if (!udf.empty()) {
+            const std::size_t sequence = static_cast<std::uint8_t>(udf[256 * kSector + 20]) |
+                                         static_cast<std::uint8_t>(udf[256 * kSector + 21]) << 8;
+            image.Put(sequence * kSector + 72, volumeSet);
+        }
+        return image;
+    };
+    const std::string unset = std::string(16, '0') + '\0';
+    const struct {
+        const char* name;
+        Image image;
+        std::optional<std::string> id;
+    } cases[] = {
+        {"modified", isoDates("1999123123595900\x04", "2024010203040506\0"),
+         "2024-01-02-03-04-05-06"},
+        {"created when modified is unset", isoDates("1999123123595999\x04", unset),
+         "1999-12-31-23-59-59-99"},
+        {"zeros in another zone are a date", isoDates(unset, std::string(16, '0') + '\x08'),
+         "0000-00-00-00-00-00-00"},
+        {"neither date set", isoDates(unset, unset), std::nullopt},
+        {"spaces", isoDates(unset, "2024 1 2  3 4 5 \0"), "2024- 1- 2-  -3 -4 -5 "},
+        {"hex volume set", udfVolumeSet(Dstring(8, "6b197b0400000ce5LinuxUDF", 128)),
+         "6b197b0400000ce5"},
+        {"uppercase hex", udfVolumeSet(Dstring(8, "6B197B04ABCDEF01", 128)), "6b197b04abcdef01"},
+        {"a time then text", udfVolumeSet(Dstring(8, "12345678Plumet!!", 128)), "12345678506c756d"},
+        {"text", udfVolumeSet(Dstring(8, "Hello World Disc", 128)), "48656c6c6f20576f"},
+        {"too short", udfVolumeSet(Dstring(8, "short", 128)), std::nullopt},
+        {"eight characters", udfVolumeSet(Dstring(8, "ABCDEF01", 128)), "abcdef0100000000"},
+        {"UTF-16", udfVolumeSet(Dstring(16, Ucs2("0123456789abcdefXYZ"), 128)), "0123456789abcdef"},
+        {"characters cut at 16 bytes",
+         udfVolumeSet(Dstring(8, "abc\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9", 128)), "616263c3a9c3a9c3"},
+        {"unknown compression", udfVolumeSet(Dstring(9, "6b197b0400000ce5", 128)), std::nullopt},
+        {"length past the field", udfVolumeSet(Dstring(8, "0123456789abcdef", 127) + "\xC8"),
+         "0123456789abcdef"},
+        {"empty volume set", udfVolumeSet(std::string(128, '\0')), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        if (c.image.bytes.empty()) {
+            continue;  // no mkudffs
+        }
+        const std::string path = PathOf("case.img");
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.image.bytes;
+        EXPECT_EQ(IdOfFile(path), c.id) << c.name;
+        EXPECT_EQ(IdOfFile(path).value_or(""), BlkidId(path)) << c.name;
+    }
+
+    // Real images, whose dates and volume sets the tools make up.
+    std::filesystem::create_directory(PathOf("content"));
+    std::ofstream(PathOf("content/track.mp3")) << "music";
+    const std::string content = " '" + PathOf("content") + "'";
+    std::vector<std::string> made;
+    const std::string tool = IsoTool();
+    for (const char* options : {"", " -J", " -udf", " -udf -J"}) {
+        if (!tool.empty()) {
+            made.push_back(PathOf("made" + std::to_string(made.size()) + ".iso"));
+            ASSERT_TRUE(Run(tool + options + " -o '" + made.back() + "'" + content)) << options;
+        }
+    }
+    if (OnPath("mkudffs")) {
+        for (const char* options :
+             {"--uuid=0123456789abcdef", "--blocksize=512", "--fullvsid=Plumet-test-set"}) {
+            made.push_back(PathOf("made" + std::to_string(made.size()) + ".img"));
+            ASSERT_TRUE(Run("truncate -s 2M '" + made.back() + "'"));
+            ASSERT_TRUE(Run(std::string("mkudffs ") + options + " '" + made.back() + "'"));
+        }
+    }
+    for (const std::string& path : made) {
+        const std::optional<std::string> id = IdOfFile(path);
+        ASSERT_TRUE(id.has_value()) << path;
+        EXPECT_EQ(*id, BlkidId(path)) << path;
     }
 }
 

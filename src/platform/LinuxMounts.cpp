@@ -1,0 +1,252 @@
+#include "LinuxMounts.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+#include "LinuxDrives.h"
+#include "TextFile.h"
+#include "VolumeDescriptor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kUuidLinks = "/dev/disk/by-uuid";
+constexpr std::string_view kCdromMajor = "11";  // the SCSI CD-ROM driver's, sr0 is 11:0
+
+std::string ReadTrimmed(const std::string& path) {
+    std::string text;
+    ReadTextFile(path, text);
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+bool Contains(const std::string& folder, const std::string& path) {
+    if (folder == "/") {
+        return true;
+    }
+    return path.compare(0, folder.size(), folder) == 0 &&
+           (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+std::string_view Major(const MountTable::Entry& mount) {
+    return std::string_view(mount.majorMinor).substr(0, mount.majorMinor.find(':'));
+}
+
+// The file system has a block device behind it; anonymous ones (tmpfs, FUSE...) have 0.
+bool HasDevice(const MountTable::Entry& mount) {
+    return Major(mount) != "0";
+}
+
+std::string MountIdOf(const std::string& key) {
+    return key.substr(0, key.find('|'));
+}
+
+std::optional<std::string> IdOfFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    std::optional<std::string> id;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode))) {
+        id = VolumeDescriptor::ReadId(VolumeDescriptor::FromDescriptor(fd));
+    }
+    ::close(fd);
+    return id;
+}
+
+}  // namespace
+
+LinuxMounts::LinuxMounts(std::string root) : root_(std::move(root)), daemons_(root_) {
+    while (!root_.empty() && root_.back() == '/') {
+        root_.pop_back();
+    }
+}
+
+std::string LinuxMounts::Under(std::string_view path) const {
+    return root_ + std::string(path);
+}
+
+MountTable LinuxMounts::ReadTable() const {
+    std::string text;
+    ReadTextFile(Under("/proc/self/mountinfo"), text);
+    return MountTable::Parse(text);
+}
+
+std::vector<LinuxMounts::UuidLink> LinuxMounts::ReadUuidLinks() const {
+    std::vector<UuidLink> links;
+    std::error_code error;
+    for (fs::directory_iterator it(Under(kUuidLinks), error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code linkError;
+        const std::string target = fs::read_symlink(it->path(), linkError).string();
+        if (linkError || target.empty()) {
+            continue;
+        }
+        const std::string device = LinuxDrives::NormalisePath(
+            target.front() == '/' ? target : std::string(kUuidLinks) + "/" + target);
+        const std::string name = device.substr(device.rfind('/') + 1);
+        links.push_back(UuidLink{LinuxDrives::DecodeUdevEscapes(it->path().filename().string()),
+                                 device, ReadTrimmed(Under("/sys/class/block/" + name + "/dev"))});
+    }
+    // Directory order is arbitrary; a device with two names gets the same one every time.
+    std::sort(links.begin(), links.end(),
+              [](const UuidLink& a, const UuidLink& b) { return a.id < b.id; });
+    return links;
+}
+
+bool LinuxMounts::IsDisc(const MountTable::Entry& mount) const {
+    if (mount.fsType == "iso9660" || mount.fsType == "udf" || mount.fsType == "fuse.fuseiso") {
+        return true;
+    }
+    if (!HasDevice(mount)) {
+        return false;
+    }
+    // SCSI peripheral type 5 is a CD or DVD drive, whatever its driver.
+    return Major(mount) == kCdromMajor ||
+           ReadTrimmed(Under("/sys/dev/block/" + mount.majorMinor + "/device/type")) == "5";
+}
+
+std::optional<Mounts::Volume> LinuxMounts::Identify(const MountTable::Entry& mount,
+                                                    const std::vector<UuidLink>& links) {
+    // A bind mount of a folder shows part of a file system; paths below it are not the
+    // volume's own.
+    if (mount.root != "/") {
+        return std::nullopt;
+    }
+    const bool disc = IsDisc(mount);
+    const std::string source = !mount.source.empty() && mount.source.front() == '/'
+                                   ? LinuxDrives::NormalisePath(mount.source)
+                                   : std::string();
+    for (const UuidLink& link : links) {
+        if ((!link.majorMinor.empty() && link.majorMinor == mount.majorMinor) ||
+            link.device == source) {
+            return Volume{link.id, mount.mountPoint, disc};
+        }
+    }
+    // A FUSE daemon given "-o fsname=IMAGE" shows the image as its source, and its type as
+    // plain "fuse".
+    const bool namedImage = mount.fsType.rfind("fuse", 0) == 0 && !source.empty();
+    if (!disc && !namedImage) {
+        return std::nullopt;
+    }
+    std::optional<std::string> id = DiscId(mount);
+    if (!id) {
+        return std::nullopt;
+    }
+    return Volume{std::move(*id), mount.mountPoint, true};
+}
+
+std::string LinuxMounts::CacheKey(const MountTable::Entry& mount) const {
+    // Mount ids and device numbers are reused; a drive's disk sequence number changes with
+    // every disc put in it.
+    std::string key =
+        mount.mountId + "|" + mount.majorMinor + "|" + mount.source + "|" + mount.mountPoint;
+    if (HasDevice(mount)) {
+        key += "|" + ReadTrimmed(Under("/sys/dev/block/" + mount.majorMinor + "/diskseq"));
+    }
+    return key;
+}
+
+std::optional<std::string> LinuxMounts::DiscId(const MountTable::Entry& mount) {
+    const std::string key = CacheKey(mount);
+    std::optional<ReadId> known;
+    {
+        const std::lock_guard<std::mutex> lock(cacheLock_);
+        if (const auto found = discIds_.find(key); found != discIds_.end()) {
+            known = found->second;
+        }
+    }
+    if (known && (!known->daemon || daemons_.StillServes(*known->daemon, mount))) {
+        return known->id;
+    }
+    // Read without the lock: a drive spinning up must not hold up the other thread.
+    ReadId read = ReadDiscId(mount);
+    const std::lock_guard<std::mutex> lock(cacheLock_);
+    discIds_[key] = read;
+    return read.id;
+}
+
+LinuxMounts::ReadId LinuxMounts::ReadDiscId(const MountTable::Entry& mount) const {
+    ReadId read;
+    if (!mount.source.empty() && mount.source.front() == '/') {
+        read.id = IdOfFile(Under(mount.source));
+    }
+    if (!read.id && !HasDevice(mount)) {
+        read.daemon = daemons_.Find(mount);
+        if (read.daemon) {
+            read.id = IdOfFile(daemons_.ImagePath(*read.daemon));
+        }
+    }
+    return read;
+}
+
+void LinuxMounts::ForgetUnmounted(const MountTable& table) {
+    std::set<std::string> mounted;
+    for (const MountTable::Entry& entry : table.entries()) {
+        mounted.insert(entry.mountId);
+    }
+    const std::lock_guard<std::mutex> lock(cacheLock_);
+    std::erase_if(discIds_,
+                  [&](const auto& known) { return mounted.count(MountIdOf(known.first)) == 0; });
+}
+
+std::optional<Mounts::Volume> LinuxMounts::VolumeOf(const std::string& path) {
+    std::string absolute = path;
+    if (absolute.empty() || absolute.front() != '/') {
+        std::error_code error;
+        const fs::path current = fs::current_path(error);
+        if (error) {
+            return std::nullopt;
+        }
+        absolute = current.string() + "/" + absolute;
+    }
+    const std::string normal = LinuxDrives::NormalisePath(absolute);
+    const MountTable table = ReadTable();
+    ForgetUnmounted(table);
+    const MountTable::Entry* deepest = nullptr;
+    std::size_t deepestLength = 0;
+    for (const MountTable::Entry& mount : table.entries()) {
+        const std::string point = LinuxDrives::NormalisePath(mount.mountPoint);
+        // A later mount on the same point hides the earlier one, hence >=.
+        if (Contains(point, normal) && (deepest == nullptr || point.size() >= deepestLength)) {
+            deepest = &mount;
+            deepestLength = point.size();
+        }
+    }
+    if (deepest == nullptr) {
+        return std::nullopt;
+    }
+    return Identify(*deepest, ReadUuidLinks());
+}
+
+std::vector<Mounts::Volume> LinuxMounts::MountedVolumes() {
+    const MountTable table = ReadTable();
+    ForgetUnmounted(table);
+    const std::vector<UuidLink> links = ReadUuidLinks();
+    const std::vector<MountTable::Entry>& entries = table.entries();
+    std::vector<std::string> points;
+    for (const MountTable::Entry& mount : entries) {
+        points.push_back(LinuxDrives::NormalisePath(mount.mountPoint));
+    }
+    std::vector<Volume> volumes;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (std::find(points.begin() + static_cast<std::ptrdiff_t>(i) + 1, points.end(),
+                      points[i]) != points.end()) {
+            continue;  // hidden by a later mount on the same point
+        }
+        if (std::optional<Volume> volume = Identify(entries[i], links)) {
+            volumes.push_back(std::move(*volume));
+        }
+    }
+    return volumes;
+}
