@@ -5,8 +5,10 @@
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
 #include "LinuxDrives.h"
+#include "LinuxMounts.h"
 #include "LinuxProcesses.h"
 #include "LinuxShell.h"
+#include "MountWatcher.h"
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
 #include "PosixLocale.h"
@@ -60,10 +62,16 @@ int main(int argc, char** argv) {
     PosixLocale locale;
     LinuxProcesses processes;
     TagLibTagReader tags;
-    CPlumetApp plumet({files, ui, profile, shell, folders, drives, locale, processes, &tags});
+    LinuxMounts mounts;
+    CPlumetApp plumet(
+        {files, ui, profile, shell, folders, drives, locale, processes, &tags, &mounts});
     if (!plumet.InitInstance(commandLine)) {
         return 1;
     }
+    // A disc or a drive coming or going greys or lights its rows.
+    MountWatcher mountWatcher;
+    QObject::connect(&mountWatcher, &MountWatcher::mountsChanged, plumet.volumeFollower(),
+                     &VolumeFollower::Refresh);
     ui.SetParentWindow(plumet.mainFrame());
     const int status = QApplication::exec();
     plumet.ExitInstance();

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "LinuxMounts.h"
 #include "PlumetCli.h"
 #include "PosixFiles.h"
 #include "PosixFolderReader.h"
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     TagLibTagReader tags;
     cli.SetScanServices(folders, locale);
     cli.SetTagReader(tags);
+    LinuxMounts mounts;
+    cli.SetMounts(mounts);
     // The page links to the same guide the desktop program beside this one would show.
     std::error_code unknown;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
