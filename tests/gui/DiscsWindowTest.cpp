@@ -1,0 +1,133 @@
+// Discs that are not in the drive, in the window: their rows are greyed and counted, and
+// playing one asks for its disc without blocking the window, then plays from wherever the
+// disc comes back.
+
+#include <QAbstractButton>
+#include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "CMainFrame.h"
+#include "CPlumetApp.h"
+#include "CPlumetView.h"
+#include "CatalogModel.h"
+#include "PosixFiles.h"
+#include "catalog/CatalogFile.h"
+#include "commands/CommandId.h"
+#include "support/FakeServices.h"
+#include "support/PlatformServices.h"
+
+class DiscsWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { CPlumetApp::SetApplicationNames(); }
+
+    void init() {
+        folder_ = std::make_unique<QTemporaryDir>();
+        const std::string root = folder_->path().toStdString();
+        CatalogList list;
+        const auto add = [&](const char* track, const char* label, const std::string& pieces,
+                             const std::string& path) {
+            const RowCells cells{"A", track, label, "1", "", path};
+            list.AppendRows({CatalogRow(cells, pieces)});
+        };
+        add("One", "CD1", "volume=D1\tmount=/media/CD1", "/media/CD1/One.mp3");
+        add("Two", "CD1", "volume=D1\tmount=/media/CD1", "/media/CD1/Two.mp3");
+        add("Three", "CD2", "volume=D2\tmount=" + root, root + "/Three.mp3");
+        add("Four", "Folder", "", root + "/Four.mp3");
+        path_ = root + "/Discs.plm";
+        QVERIFY(files_.ReplaceFile(
+            path_, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); }));
+        std::ofstream(root + "/One.mp3") << "x";
+        mounts_.volumes = {{"D2", root, true}};
+        app_ = std::make_unique<CPlumetApp>(
+            CPlumetApp::Services{files_, ui_, profile_, shell_, scan_.folders, scan_.drives,
+                                 scan_.locale, scan_.processes, nullptr, &mounts_});
+        QVERIFY(app_->InitInstance(CommandLine::Parse({path_})));
+        tester_ = std::make_unique<QAbstractItemModelTester>(
+            &Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    }
+
+    void cleanup() {
+        tester_.reset();
+        app_.reset();
+    }
+
+    void rowsOfADiscThatIsAwayAreGreyedSaidAndCounted() {
+        const QBrush grey = QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+        for (int row = 0; row < 4; ++row) {
+            const bool away = row < 2;
+            QCOMPARE(Model().data(Model().index(row, kTrack), Qt::ForegroundRole),
+                     away ? QVariant(grey) : QVariant());
+            QCOMPARE(Model().data(Model().index(row, kPath), Qt::ToolTipRole).toString(),
+                     away ? QStringLiteral("On \"CD1\", which is not connected") : QString());
+        }
+        QLabel& pane = Frame().awayPane();
+        QCOMPARE(pane.text(), QStringLiteral("2 not connected"));
+        QVERIFY(!pane.isHidden());
+        // The count is of the rows shown.
+        Frame().view().selectRow(1);
+        QVERIFY(Frame().SendCommand(kFilterOnFolderDisk));
+        QCOMPARE(pane.text(), QStringLiteral("2 not connected"));
+        QVERIFY(Frame().SendCommand(kFilterOnFolderDisk));
+        Frame().view().selectRow(2);
+        QVERIFY(Frame().SendCommand(kFilterOnFolderDisk));
+        QVERIFY(pane.isHidden());
+    }
+
+    void playingARowAwayWaitsForItsDiscAndPlaysFromWhereItComes() {
+        Frame().view().selectRow(0);
+        QVERIFY(Frame().SendCommand(kPlay));
+        QMessageBox* box = app_->discPrompt().box();
+        QVERIFY(box != nullptr && box->isVisible());
+        QCOMPARE(box->text(), QStringLiteral("Insert the disc \"CD1\" to play \"One\"."));
+        QVERIFY(QApplication::activeModalWidget() == nullptr);  // the window stays usable
+        QVERIFY(shell_.opened.empty());
+
+        // Another disc comes first: still waiting.
+        const std::string root = folder_->path().toStdString();
+        mounts_.volumes.push_back({"D7", "/media/D7", true});
+        app_->volumeFollower()->Refresh();
+        QVERIFY(box->isVisible());
+
+        mounts_.volumes.push_back({"D1", root, true});
+        app_->volumeFollower()->Refresh();
+        QTRY_VERIFY(app_->discPrompt().box() == nullptr);
+        QCOMPARE(shell_.opened, std::vector<std::string>{root + "/One.mp3"});
+        QVERIFY(Frame().awayPane().isHidden());
+        QCOMPARE(Model().data(Model().index(0, kTrack), Qt::ForegroundRole), QVariant());
+
+        // Cancelled: the disc that comes later plays nothing.
+        mounts_.volumes.pop_back();
+        app_->volumeFollower()->Refresh();
+        QVERIFY(Frame().SendCommand(kPlay));
+        QVERIFY(app_->discPrompt().box() != nullptr);
+        app_->discPrompt().box()->button(QMessageBox::Cancel)->click();
+        mounts_.volumes.push_back({"D1", root, true});
+        app_->volumeFollower()->Refresh();
+        QCOMPARE(shell_.opened.size(), std::size_t(1));
+    }
+
+private:
+    CMainFrame& Frame() const { return *app_->mainFrame(); }
+    CatalogModel& Model() const { return Frame().view().catalogModel(); }
+
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::string path_;
+    PosixFiles files_;
+    ScriptedUserInterface ui_;
+    MemoryProfile profile_;
+    RecordingShell shell_;
+    PlatformServices scan_;
+    ListedMounts mounts_;
+    std::unique_ptr<CPlumetApp> app_;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
+};
+
+QTEST_MAIN(DiscsWindowTest)
+#include "DiscsWindowTest.moc"
