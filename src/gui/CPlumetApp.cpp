@@ -16,8 +16,9 @@ CPlumetApp::CPlumetApp(Services services)
             {services.folders, services.drives, services.locale, services.ui, services.profile,
              services.tags, services.mounts}) {
     if (services.mounts != nullptr) {
-        follower_ = std::make_unique<VolumeFollower>(*services.mounts, volumes_, discWait_);
-        playback_.SetDiscs(volumes_, discWait_);
+        volumes_ = std::make_unique<RowVolumeIndex>(list_);
+        follower_ = std::make_unique<VolumeFollower>(*services.mounts, *volumes_, discWait_);
+        playback_.SetDiscs(*volumes_, discWait_);
     }
 }
 
@@ -40,7 +41,7 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
     recentFiles_.ReadList(services_.profile);
     model_ = std::make_unique<CatalogModel>(view_);
     if (follower_) {
-        model_->SetVolumes(&volumes_);
+        model_->SetVolumes(volumes_.get());
         QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, model_.get(),
                          &CatalogModel::RefreshPlaces);
         follower_->Refresh();
@@ -57,7 +58,7 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
         document_, *model_, recentFiles_,
         CMainFrame::Services{services_.files, services_.profile, services_.ui, services_.shell,
                              scan_, sort_, filter_, editor_, playback_, services_.processes,
-                             follower_ ? &volumes_ : nullptr, &discWait_});
+                             volumes_.get(), &discWait_});
     discPrompt_.SetWindow(frame_.get());
     if (follower_) {
         QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, frame_.get(),
@@ -65,7 +66,7 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
         // Setting the test again makes an open statistics window count again.
         const auto connectedTest = [this] {
             frame_->SetConnectedTest([this](const CatalogRow& row) {
-                return volumes_.mounted().PlaceOf(row).state != MountedSet::Place::State::Away;
+                return volumes_->mounted().PlaceOf(row).state != MountedSet::Place::State::Away;
             });
         };
         connectedTest();

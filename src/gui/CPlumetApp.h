@@ -61,7 +61,8 @@ public:
     CMainFrame* mainFrame() const { return frame_.get(); }
     ScanCommands& scan() { return scan_; }
     CatalogFilter& filter() { return filter_; }
-    RowVolumeIndex& volumes() { return volumes_; }
+    // Which rows are on file systems not mounted now; nullptr without mounts.
+    RowVolumeIndex* volumes() const { return volumes_.get(); }
     DiscPrompt& discPrompt() { return discPrompt_; }
     // Reads the mounts again, as a change of the mount table does; nullptr without mounts.
     VolumeFollower* volumeFollower() const { return follower_.get(); }
@@ -70,7 +71,7 @@ private:
     Services services_;
     CatalogList list_;
     CatalogView view_{list_};
-    RowVolumeIndex volumes_{list_};
+    std::unique_ptr<RowVolumeIndex> volumes_;  // only with mounts: it costs a pass per open
     DiscPrompt discPrompt_;
     DiscWait discWait_{discPrompt_};
     RecentFileList recentFiles_;

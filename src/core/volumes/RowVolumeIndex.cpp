@@ -1,6 +1,7 @@
 #include "volumes/RowVolumeIndex.h"
 
 #include "browse/CatalogView.h"
+#include "browse/SplitWork.h"
 #include "volumes/VolumePieces.h"
 
 RowVolumeIndex::RowVolumeIndex(CatalogList& store) : store_(store), away_(1, 0) {
@@ -45,7 +46,10 @@ int RowVolumeIndex::AwayCount(const CatalogView& view) const {
 }
 
 RowVolumeIndex::Number RowVolumeIndex::NumberOf(const CatalogRow& row) {
-    const std::string_view id = RowVolume(row);
+    return NumberOfId(RowVolume(row));
+}
+
+RowVolumeIndex::Number RowVolumeIndex::NumberOfId(std::string_view id) {
     if (id.empty()) {
         return 0;
     }
@@ -108,9 +112,22 @@ void RowVolumeIndex::ManyRowsRemoved(std::span<const int> ascendingRows) {
 
 void RowVolumeIndex::Reset() {
     // The file systems of a catalog are few, so the names are kept for the program's run.
-    numbers_.resize(static_cast<std::size_t>(store_.RowCount()));
-    for (int row = 0; row < store_.RowCount(); ++row) {
-        numbers_[static_cast<std::size_t>(row)] = NumberOf(*store_.RowRecord(row));
+    // Finding each row's name is most of the work, and is shared among the cores.
+    const int count = store_.RowCount();
+    std::vector<std::string_view> ids(static_cast<std::size_t>(count));
+    constexpr int kRowsPerThread = 100'000;
+    SplitWork(count, kRowsPerThread, [this, &ids](int first, int last, int) {
+        constexpr int kAhead = 8;  // each row is a buffer of its own: fetch ahead of the pass
+        for (int row = first; row < last; ++row) {
+            if (row + kAhead < last) {
+                store_.RowRecord(row + kAhead)->Prefetch();
+            }
+            ids[static_cast<std::size_t>(row)] = RowVolume(*store_.RowRecord(row));
+        }
+    });
+    numbers_.resize(ids.size());
+    for (std::size_t row = 0; row < ids.size(); ++row) {
+        numbers_[row] = NumberOfId(ids[row]);
     }
     CountAway();
 }

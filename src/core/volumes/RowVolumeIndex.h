@@ -38,6 +38,7 @@ private:
     using Number = std::uint32_t;  // 0: the row names no file system
 
     Number NumberOf(const CatalogRow& row);
+    Number NumberOfId(std::string_view id);
     void MarkAway();
     void CountAway();
 

@@ -38,7 +38,18 @@ std::string VolumePieces(const Mounts::Volume& volume) {
 }
 
 std::string_view RowVolume(const CatalogRow& row) {
-    return PieceValue(row.Fields(), kVolumePiece);
+    // Asked of every row at each open: one search for the name rather than a walk over the
+    // pieces.
+    const std::string_view fields = row.Fields();
+    constexpr std::string_view kName = "volume=";
+    for (std::size_t at = fields.find(kName); at != std::string_view::npos;
+         at = fields.find(kName, at + 1)) {
+        if (at == 0 || fields[at - 1] == '\t') {
+            const std::string_view value = fields.substr(at + kName.size());
+            return value.substr(0, value.find('\t'));
+        }
+    }
+    return {};
 }
 
 std::string_view RowMount(const CatalogRow& row) {
