@@ -64,6 +64,9 @@ bench: build
 	cmake --build $(BUILD_DIR) --target window_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/window_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/window_bench --fields
+	./bench/run-update-bench $(BUILD_DIR)
+	cmake --build $(BUILD_DIR) --target volumes_bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/volumes_bench
 
 # The Debian package for /usr: $(BUILD_DIR)/plumet_VERSION_ARCH.deb.
 package: deps
