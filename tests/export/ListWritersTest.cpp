@@ -49,7 +49,7 @@ const std::vector<Case> kCases = {
     {{"Bj\xF6rk", "J\xF3ga", "", "", "1/2/03 4:05 PM", "/m/lists/\xE9t\xE9.mp3"},
      "length=3:20",
      "Bj\xC3\xB6rk,J\xC3\xB3ga,,,1/2/03 4:05 PM,/m/lists/\xC3\xA9t\xC3\xA9.mp3,,,,,,,3:20,",
-     "#EXTINF:-1,Bj\xC3\xB6rk - J\xC3\xB3ga\n\xC3\xA9t\xC3\xA9.mp3\n",
+     "#EXTINF:-1,Bj\xC3\xB6rk - J\xC3\xB3ga\n\xE9t\xE9.mp3\n",  // the path as the disk has it
      "[\"Bj\xC3\xB6rk\",\"J\xC3\xB3ga\",\"\",\"\",\"1/2/03 4:05 "
      "PM\",\"/m/lists/\xC3\xA9t\xC3\xA9.mp3\","
      "\"\",\"\",\"\",\"\",\"\",\"\",\"3:20\",\"\",\"bjork\\tjoga\\t\\t/m/lists/"

@@ -54,12 +54,14 @@ void PlaylistWriter::AppendEntry(const CatalogRow& row, std::string& out) const 
     }
     AppendOnOneLine(track, out);
     out += '\n';
-    // The folder is compared with the path as shown, which is how the file system names it.
-    std::string path;
-    AppendShownText(row.Cell(kPath), path);
+    // A path is written as the file system's bytes, even where they are not UTF-8: the
+    // player must find the file, which a path converted for show would not name.
+    const std::string_view path = row.Cell(kPath);
     const std::size_t start =
         path.size() > folder_.size() && path.starts_with(folder_) ? folder_.size() : 0;
-    AppendOnOneLine(std::string_view(path).substr(start), out);
+    for (const char c : path.substr(start)) {
+        out += c == '\r' || c == '\n' ? ' ' : c;
+    }
     out += '\n';
 }
 
