@@ -12,7 +12,8 @@ class ExportRows;
 // The rows as an M3U8 playlist that players open: "#EXTM3U", then for each row an
 // "#EXTINF:seconds,Artist - Track" line (seconds -1 when the length is not known) and its path,
 // relative to the playlist's folder when the file lies below it, so that a folder of music
-// carried elsewhere with its playlist still plays. All in UTF-8, lines ending in LF.
+// carried elsewhere with its playlist still plays. Names in UTF-8; paths as the file system
+// has them; lines ending in LF.
 class PlaylistWriter {
 public:
     // `playlistPath` is the playlist's full path.
