@@ -8,9 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "CMainFrame.h"
+#include "CPlumetApp.h"
+#include "CPlumetView.h"
+#include "CatalogModel.h"
 #include "LinuxMounts.h"
 #include "MountWatcher.h"
+#include "PosixFiles.h"
 #include "VolumeDescriptor.h"
+#include "catalog/CatalogFile.h"
+#include "commands/CommandId.h"
+#include "support/FakeServices.h"
+#include "support/PlatformServices.h"
+#include "volumes/VolumePieces.h"
 
 namespace {
 
@@ -101,6 +111,47 @@ private slots:
         QCOMPARE(changes.count(), 2);
     }
 
+    // The whole program over a real image: its row greyed while the image is away, Play
+    // waiting for it, and the file played from where it is mounted again.
+    void theWindowWaitsForTheImageAndPlaysItFromItsNewPlace() {
+        if (!Run("fuseiso " + Quoted(image_) + " " + Quoted(Path("A")))) {
+            QSKIP("fuseiso cannot mount here: /dev/fuse is missing or not usable");
+        }
+        mounted_.push_back(Path("A"));
+        LinuxMounts mounts;
+        const std::string file = Path("A/tiny.txt").toStdString();
+        const std::optional<Mounts::Volume> volume = mounts.VolumeOf(file);
+        QVERIFY(volume.has_value());
+        CatalogList list;
+        list.AppendRows(
+            {CatalogRow(RowCells{"A", "Tiny", "TINY", "4", "", file}, VolumePieces(*volume))});
+        const std::string catalog = Path("tiny.plm").toStdString();
+        QVERIFY(files_.ReplaceFile(
+            catalog, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); }));
+        Unmount();
+
+        CPlumetApp::SetApplicationNames();
+        CPlumetApp app({files_, ui_, profile_, shell_, platform_.folders, platform_.drives,
+                        platform_.locale, platform_.processes, nullptr, &mounts});
+        QVERIFY(app.InitInstance(CommandLine::Parse({catalog})));
+        MountWatcher watcher;
+        connect(&watcher, &MountWatcher::mountsChanged, app.volumeFollower(),
+                &VolumeFollower::Refresh);
+        CatalogModel& model = app.mainFrame()->view().catalogModel();
+        QVERIFY(model.IsAway(0));
+        app.mainFrame()->view().selectRow(0);
+        QVERIFY(app.mainFrame()->SendCommand(kPlay));
+        QVERIFY(app.discPrompt().box() != nullptr);
+        QVERIFY(shell_.opened.empty());
+
+        QVERIFY(Run("fuseiso " + Quoted(image_) + " " + Quoted(Path("B two"))));
+        mounted_.push_back(Path("B two"));
+        QTRY_COMPARE_WITH_TIMEOUT(shell_.opened.size(), std::size_t(1), 3000);
+        QCOMPARE(QString::fromStdString(shell_.opened.front()), Path("B two/tiny.txt"));
+        QTRY_VERIFY(app.discPrompt().box() == nullptr);
+        QVERIFY(!model.IsAway(0));
+    }
+
 private:
     QString Path(const QString& name) const { return folder_.path() + "/" + name; }
     void Unmount() {
@@ -111,6 +162,11 @@ private:
     }
 
     QTemporaryDir folder_;
+    PosixFiles files_;
+    ScriptedUserInterface ui_;
+    MemoryProfile profile_;
+    RecordingShell shell_;
+    PlatformServices platform_;
     QString image_;
     std::string id_;
     std::vector<QString> mounted_;
