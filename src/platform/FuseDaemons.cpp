@@ -22,15 +22,6 @@ bool IsNumber(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string ReadTrimmed(const std::string& path) {
-    std::string text;
-    ReadTextFile(path, text);
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 std::string LinkText(const std::string& path) {
     std::error_code error;
     const fs::path target = fs::read_symlink(path, error);
@@ -133,7 +124,7 @@ std::optional<FuseDaemons::Daemon> FuseDaemons::Find(const MountTable::Entry& mo
     for (fs::directory_iterator it(Under("/proc"), error), end; !error && it != end;
          it.increment(error)) {
         const std::string pid = it->path().filename().string();
-        if (!IsNumber(pid) || ReadTrimmed(Under("/proc/" + pid + "/comm")) != name) {
+        if (!IsNumber(pid) || ReadTrimmedTextFile(Under("/proc/" + pid + "/comm")) != name) {
             continue;
         }
         Match match = Match::No;
@@ -232,7 +223,8 @@ FuseDaemons::Match FuseDaemons::MatchesByArguments(const std::string& pid,
 
 bool FuseDaemons::StillServes(const Daemon& daemon, const MountTable::Entry& mount) const {
     const std::string process = "/proc/" + daemon.pid;
-    if (ReadTrimmed(Under(process + "/comm")) != Program(mount).substr(0, kCommandNameLength) ||
+    if (ReadTrimmedTextFile(Under(process + "/comm")) !=
+            Program(mount).substr(0, kCommandNameLength) ||
         LinkText(Under(process + "/fd/" + daemon.imageFd)) != daemon.imageLink) {
         return false;
     }

@@ -20,15 +20,6 @@ namespace {
 constexpr std::string_view kUuidLinks = "/dev/disk/by-uuid";
 constexpr std::string_view kCdromMajor = "11";  // the SCSI CD-ROM driver's, sr0 is 11:0
 
-std::string ReadTrimmed(const std::string& path) {
-    std::string text;
-    ReadTextFile(path, text);
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 bool Contains(const std::string& folder, const std::string& path) {
     if (folder == "/") {
         return true;
@@ -96,7 +87,8 @@ std::vector<LinuxMounts::UuidLink> LinuxMounts::ReadUuidLinks() const {
             target.front() == '/' ? target : std::string(kUuidLinks) + "/" + target);
         const std::string name = device.substr(device.rfind('/') + 1);
         links.push_back(UuidLink{LinuxDrives::DecodeUdevEscapes(it->path().filename().string()),
-                                 device, ReadTrimmed(Under("/sys/class/block/" + name + "/dev"))});
+                                 device,
+                                 ReadTrimmedTextFile(Under("/sys/class/block/" + name + "/dev"))});
     }
     // Directory order is arbitrary; a device with two names gets the same one every time.
     std::sort(links.begin(), links.end(),
@@ -113,7 +105,7 @@ bool LinuxMounts::IsDisc(const MountTable::Entry& mount) const {
     }
     // SCSI peripheral type 5 is a CD or DVD drive, whatever its driver.
     return Major(mount) == kCdromMajor ||
-           ReadTrimmed(Under("/sys/dev/block/" + mount.majorMinor + "/device/type")) == "5";
+           ReadTrimmedTextFile(Under("/sys/dev/block/" + mount.majorMinor + "/device/type")) == "5";
 }
 
 std::optional<Mounts::Volume> LinuxMounts::Identify(const MountTable::Entry& mount,
@@ -152,7 +144,7 @@ std::string LinuxMounts::CacheKey(const MountTable::Entry& mount) const {
     std::string key =
         mount.mountId + "|" + mount.majorMinor + "|" + mount.source + "|" + mount.mountPoint;
     if (HasDevice(mount)) {
-        key += "|" + ReadTrimmed(Under("/sys/dev/block/" + mount.majorMinor + "/diskseq"));
+        key += "|" + ReadTrimmedTextFile(Under("/sys/dev/block/" + mount.majorMinor + "/diskseq"));
     }
     return key;
 }

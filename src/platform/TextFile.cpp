@@ -20,3 +20,12 @@ bool ReadTextFile(const std::string& path, std::string& text) {
     ::close(fd);
     return got == 0;
 }
+
+std::string ReadTrimmedTextFile(const std::string& path) {
+    std::string text;
+    ReadTextFile(path, text);
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}

@@ -48,18 +48,6 @@ bool IsShaded(std::string tag) {
            tag.find("#d6e7e9") != std::string::npos;
 }
 
-std::string OutputOf(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            output.append(buffer, got);
-        }
-        ::pclose(pipe);
-    }
-    return output;
-}
-
 TEST(BrowserCheckTest, ChromiumShadesEverySecondRowAndShowsNamesAsText) {
     const std::string chromium = FindOnPath("chromium");
     if (chromium.empty()) {

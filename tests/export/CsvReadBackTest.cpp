@@ -13,6 +13,7 @@
 #include "ProgramPath.h"
 #include "browse/CatalogView.h"
 #include "export/ExportRows.h"
+#include "export/ExportTestSupport.h"
 #include "export/ExportText.h"
 #include "export/ListExport.h"
 #include "support/TempFolder.h"
@@ -37,18 +38,6 @@ for n, (g, w) in enumerate(zip(got, want)):
         print("row", n, repr(g), "expected", repr(w)); sys.exit(1)
 print("same")
 )py";
-
-std::string OutputOf(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            output.append(buffer, got);
-        }
-        ::pclose(pipe);
-    }
-    return output;
-}
 
 std::string Hex(const std::string& text) {
     static const char kDigits[] = "0123456789abcdef";

@@ -1,7 +1,9 @@
 #pragma once
 
-// What the export tests share: catalog rows from texts and a sink that keeps each write.
+// What the export tests share: catalog rows from texts, a sink that keeps each write, and
+// the output of the outside tools that read what is exported.
 
+#include <cstdio>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
@@ -10,6 +12,19 @@
 
 #include "catalog/ByteSink.h"
 #include "catalog/CatalogList.h"
+
+// What a shell command prints on standard output.
+inline std::string OutputOf(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            output.append(buffer, got);
+        }
+        ::pclose(pipe);
+    }
+    return output;
+}
 
 inline constexpr const char kWebsite[] = "file:///usr/share/doc/plumet/guide.html";
 

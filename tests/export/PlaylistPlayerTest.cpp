@@ -18,18 +18,6 @@
 
 namespace {
 
-std::string OutputOf(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            output.append(buffer, got);
-        }
-        ::pclose(pipe);
-    }
-    return output;
-}
-
 TEST(PlaylistPlayerTest, MpvOpensEveryEntryOfTheExportedPlaylist) {
     if (FindOnPath("mpv").empty() || FindOnPath("ffmpeg").empty()) {
         GTEST_SKIP() << "mpv or ffmpeg is not installed (scripts/install-deps installs them)";

@@ -16,23 +16,12 @@
 #include "browse/CatalogView.h"
 #include "browse/SearchQuery.h"
 #include "export/ExportRows.h"
+#include "export/ExportTestSupport.h"
 #include "export/ListExport.h"
 #include "export/SearchablePageWriter.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-std::string OutputOf(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            output.append(buffer, got);
-        }
-        ::pclose(pipe);
-    }
-    return output;
-}
 
 // The lines the check script printed under `key`, in order.
 std::vector<std::string> Facts(const std::string& output, const std::string& key) {

@@ -8,6 +8,7 @@
 #include "browse/SplitWork.h"
 #include "browse/TextFold.h"
 #include "catalog/RowFields.h"
+#include "catalog/RowVectors.h"
 
 namespace {
 
@@ -116,16 +117,7 @@ void RowLetterIndex::RowsRemoved(int first, int last) {
 }
 
 void RowLetterIndex::ManyRowsRemoved(std::span<const int> ascendingRows) {
-    std::size_t kept = 0;
-    std::size_t next = 0;
-    for (std::size_t row = 0; row < masks_.size(); ++row) {
-        if (next < ascendingRows.size() && ascendingRows[next] == static_cast<int>(row)) {
-            ++next;
-            continue;
-        }
-        masks_[kept++] = masks_[row];
-    }
-    masks_.resize(kept);
+    EraseRows(masks_, ascendingRows);
 }
 
 void RowLetterIndex::Reset() {
@@ -141,11 +133,7 @@ void RowLetterIndex::Reset() {
 }
 
 void RowLetterIndex::LayoutChanged(std::span<const int> newRowOfOld) {
-    std::vector<Mask> moved(masks_.size());
-    for (std::size_t old = 0; old < newRowOfOld.size() && old < masks_.size(); ++old) {
-        moved[static_cast<std::size_t>(newRowOfOld[old])] = masks_[old];
-    }
-    masks_ = std::move(moved);
+    MoveRows(masks_, newRowOfOld);
 }
 
 void RowLetterIndex::CellsChanged(int row, int, int) {

@@ -2,6 +2,7 @@
 
 #include "browse/CatalogView.h"
 #include "browse/SplitWork.h"
+#include "catalog/RowVectors.h"
 #include "volumes/VolumePieces.h"
 
 RowVolumeIndex::RowVolumeIndex(CatalogList& store) : store_(store), away_(1, 0) {
@@ -97,16 +98,7 @@ void RowVolumeIndex::RowsRemoved(int first, int last) {
 }
 
 void RowVolumeIndex::ManyRowsRemoved(std::span<const int> ascendingRows) {
-    std::size_t kept = 0;
-    std::size_t next = 0;
-    for (std::size_t row = 0; row < numbers_.size(); ++row) {
-        if (next < ascendingRows.size() && ascendingRows[next] == static_cast<int>(row)) {
-            ++next;
-            continue;
-        }
-        numbers_[kept++] = numbers_[row];
-    }
-    numbers_.resize(kept);
+    EraseRows(numbers_, ascendingRows);
     CountAway();
 }
 
@@ -133,11 +125,7 @@ void RowVolumeIndex::Reset() {
 }
 
 void RowVolumeIndex::LayoutChanged(std::span<const int> newRowOfOld) {
-    std::vector<Number> moved(numbers_.size());
-    for (std::size_t old = 0; old < newRowOfOld.size() && old < numbers_.size(); ++old) {
-        moved[static_cast<std::size_t>(newRowOfOld[old])] = numbers_[old];
-    }
-    numbers_ = std::move(moved);
+    MoveRows(numbers_, newRowOfOld);
 }
 
 void RowVolumeIndex::CellsChanged(int row, int, int) {
