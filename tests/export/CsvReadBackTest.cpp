@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <array>
 #include <fstream>
 #include <random>
 #include <string>
@@ -87,7 +88,8 @@ protected:
             for (int at = static_cast<int>(size.size()) - 3; at > 0; at -= 3) {
                 size.insert(static_cast<std::size_t>(at), ",");
             }
-            const RowCells cells{text(true), text(true), text(true), size, modified, text(true)};
+            const std::array<std::string, 4> texts{text(true), text(true), text(true), text(true)};
+            const RowCells cells{texts[0], texts[1], texts[2], size, modified, texts[3]};
             CatalogRow row(cells);
             std::vector<std::string> shown;
             for (int column = 0; column < kAllColumnCount; ++column) {

@@ -56,7 +56,8 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
 TEST(VolumePlaceTest, ASecondDiscWithATakenLabelIsOfferedTheNextFreeNumber) {
     CatalogList list;
     const auto add = [&list](const std::string& label, const std::string& volume) {
-        const RowCells cells{"A", "T", label, "1", "", "/m/" + label};
+        const std::string path = "/m/" + label;
+        const RowCells cells{"A", "T", label, "1", "", path};
         list.AppendRows({CatalogRow(cells, volume.empty() ? "" : "volume=" + volume)});
     };
     add("MUSIC", "v1");
