@@ -23,14 +23,18 @@ CatalogRow ParseRowLine(std::string_view line);
 // receives the text between the fifth and the last tab (empty when there is none).
 RowCells SplitRowLine(std::string_view line, std::string_view* middle = nullptr);
 
-// Calls `piece` for each tab-separated piece of a middle text.
+// Calls `piece` for each tab-separated piece of a middle text, the empty ones included (a
+// middle that ends in a tab ends with an empty piece); an empty middle holds none.
 template <typename PieceCall>
 void ForEachMiddlePiece(std::string_view middle, PieceCall piece) {
-    while (!middle.empty()) {
+    if (middle.empty()) {
+        return;
+    }
+    for (;;) {
         const std::size_t tab = middle.find('\t');
         piece(middle.substr(0, tab));
         if (tab == std::string_view::npos) {
-            break;
+            return;
         }
         middle.remove_prefix(tab + 1);
     }
