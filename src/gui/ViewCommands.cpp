@@ -144,6 +144,7 @@ void ViewCommands::OnRandomPlay() {
 }
 
 void ViewCommands::ShowContextMenu(const QPoint& position) {
+    UpdateCommandStates();  // the selection may have changed since the last command
     const std::vector<ContextMenu::Item> items =
         ContextMenu::Build(parts_.view, Selection(), parts_.filter.filterOn(),
                            CProcessFinder(parts_.processes).IsPlayerRunning());

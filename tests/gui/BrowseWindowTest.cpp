@@ -111,16 +111,19 @@ private slots:
         CPlumetView& view = Frame().view();
         view.selectRow(3);
         QStringList labels;
-        WhenShown([&labels](QWidget* popup) {
+        bool playlistEnabled = false;
+        WhenShown([&labels, &playlistEnabled](QWidget* popup) {
             for (const QAction* action : popup->actions()) {
                 labels << action->text();
             }
+            playlistEnabled = popup->actions().back()->isEnabled();
             popup->close();
         });
         Frame().viewCommands().ShowContextMenu(QPoint(4, 4));
         QCOMPARE(labels, QStringList({"Filter On R&&B", "Filter On Artist", "Edit",
                                       "Remove From List", "Re-read &Names and Tags", "&Update",
                                       "Play", "Open Folder", "Export To &Playlist..."}));
+        QVERIFY(playlistEnabled);  // the row selected since the last command counts
 
         view.selectAll();
         labels.clear();
