@@ -394,12 +394,7 @@ int PlumetCli::Update(const Options& options) {
     CatalogUpdate::Target target;
     target.root = root;
     target.category = options.video ? kVideoCategory : kAudioCategory;
-    std::vector<int> covered;
-    for (int row = 0; row < list.RowCount(); ++row) {
-        if (CatalogUpdate::Covers(target, *list.RowRecord(row), mounted)) {
-            covered.push_back(row);
-        }
-    }
+    const std::vector<int> covered = CatalogUpdate::CoveredRows(list, target, mounted);
     // New files on a disc show its label, as the rows already there do.
     const std::optional<Mounts::Volume> volume =
         mounts_ != nullptr ? mounts_->VolumeOf(root) : std::nullopt;
@@ -408,8 +403,7 @@ int PlumetCli::Update(const Options& options) {
         label = list.CellText(covered.front(), kFolderDisk);
     }
     const CatalogUpdate::Counts counts = CatalogUpdate::Merge(
-        list, covered, [&mounted](const CatalogRow& row) { return mounted.PlaceOf(row).path; },
-        WalkOf(options, NamePattern(), label).Walk(root), std::nullopt);
+        list, covered, mounted, WalkOf(options, NamePattern(), std::nullopt).Walk(root), label);
     const std::string written = options.output.empty() ? catalog : options.output;
     if (Result saved = files_.ReplaceFile(
             written, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });

@@ -61,8 +61,6 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
                              volumes_.get(), &discWait_});
     discPrompt_.SetWindow(frame_.get());
     if (follower_) {
-        QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, frame_.get(),
-                         &CMainFrame::ShowAwayCount);
         // Setting the test again makes an open statistics window count again.
         const auto connectedTest = [this] {
             frame_->SetConnectedTest([this](const CatalogRow& row) {

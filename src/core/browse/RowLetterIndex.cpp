@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <string>
 
 #include "browse/SplitWork.h"
@@ -66,22 +65,10 @@ RowLetterIndex::Mask RowLetterIndex::OfRow(const CatalogRow& row) {
         mask |= LettersOf(row.Cell(column), scratch);
     }
     // One pass over the fields text: the first piece of each known field, as a cell reads it.
-    unsigned seen = 0;
-    std::string_view fields = row.Fields();
-    while (!fields.empty()) {
-        const std::size_t tab = fields.find('\t');
-        const std::string_view piece = fields.substr(0, tab);
-        fields = tab == std::string_view::npos ? std::string_view() : fields.substr(tab + 1);
-        const std::size_t equals = piece.find('=');
-        const std::optional<Column> field = FieldColumn(piece.substr(0, equals));
-        if (field && equals != std::string_view::npos) {
-            const unsigned bit = 1U << (*field - kColumnCount);
-            if ((seen & bit) == 0) {
-                seen |= bit;
-                mask |= LettersOf(piece.substr(equals + 1), scratch);
-            }
-        }
-    }
+    ForEachFieldValue(row.Fields(), [&](Column, std::string_view value) {
+        mask |= LettersOf(value, scratch);
+        return false;
+    });
     return mask;
 }
 

@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 
 #include "browse/TextFold.h"
 #include "catalog/RowFields.h"
@@ -72,26 +71,6 @@ void AddTerm(std::string_view text, std::vector<std::string>& terms) {
     if (std::find(terms.begin(), terms.end(), term) == terms.end()) {
         terms.push_back(std::move(term));
     }
-}
-
-// The value of a searched field piece ("album=..."), or nothing for a piece of another kind
-// or a field already met: only a field's first piece is its value.
-bool FieldPieceValue(std::string_view piece, unsigned& seen, std::string_view& value) {
-    const std::size_t equals = piece.find('=');
-    if (equals == std::string_view::npos) {
-        return false;
-    }
-    const std::optional<Column> column = FieldColumn(piece.substr(0, equals));
-    if (!column) {
-        return false;
-    }
-    const unsigned bit = 1u << (*column - kColumnCount);
-    if ((seen & bit) != 0) {
-        return false;
-    }
-    seen |= bit;
-    value = piece.substr(equals + 1);
-    return true;
 }
 
 }  // namespace
@@ -169,17 +148,8 @@ bool SearchQuery::Matches(const CatalogRow& row, Scratch& scratch) const {
         }
     }
     // The fields text is walked once rather than looked up field by field.
-    std::string_view fields = row.Fields();
-    unsigned seen = 0;
-    while (!fields.empty()) {
-        const std::size_t tab = fields.find('\t');
-        std::string_view value;
-        if (FieldPieceValue(fields.substr(0, tab), seen, value) && Check(value, scratch, left)) {
-            return true;
-        }
-        fields = tab == std::string_view::npos ? std::string_view() : fields.substr(tab + 1);
-    }
-    return false;
+    return ForEachFieldValue(
+        row.Fields(), [&](Column, std::string_view value) { return Check(value, scratch, left); });
 }
 
 bool SearchQuery::MatchesTexts(std::span<const std::string_view> texts, Scratch& scratch) const {

@@ -24,6 +24,31 @@ bool IsNumberField(int column);
 // or '_', then '='.
 bool IsFieldPiece(std::string_view piece);
 
+// Calls `each(column, value)` for the first piece of each known field, in the order of the
+// fields text, and stops at the first call that returns true; true then. One walk over the
+// text, for the passes that want every field of many rows.
+template <typename Each>
+bool ForEachFieldValue(std::string_view fields, Each each) {
+    unsigned seen = 0;
+    while (!fields.empty()) {
+        const std::size_t tab = fields.find('\t');
+        const std::string_view piece = fields.substr(0, tab);
+        fields = tab == std::string_view::npos ? std::string_view() : fields.substr(tab + 1);
+        const std::size_t equals = piece.find('=');
+        const std::optional<Column> column =
+            equals == std::string_view::npos ? std::nullopt : FieldColumn(piece.substr(0, equals));
+        // Only a field's first piece is its value.
+        if (!column || (seen & (1U << *column)) != 0) {
+            continue;
+        }
+        seen |= 1U << *column;
+        if (each(*column, piece.substr(equals + 1))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The value of the first piece of that field; empty when there is none.
 std::string_view FieldValue(std::string_view fields, Column field);
 // The same for a piece of any name.

@@ -1,7 +1,5 @@
 #include "export/ExportText.h"
 
-#include <optional>
-
 #include "browse/TextFold.h"
 #include "catalog/RowFields.h"
 
@@ -30,22 +28,10 @@ std::array<std::string_view, kAllColumnCount> RowTexts(const CatalogRow& row) {
     for (int column = 0; column < kColumnCount; ++column) {
         texts[column] = row.Cell(column);
     }
-    std::string_view fields = row.Fields();
-    unsigned seen = 0;
-    while (!fields.empty()) {
-        const std::size_t tab = fields.find('\t');
-        const std::string_view piece = fields.substr(0, tab);
-        const std::size_t equals = piece.find('=');
-        if (equals != std::string_view::npos) {
-            // Only a field's first piece is its value.
-            const std::optional<Column> column = FieldColumn(piece.substr(0, equals));
-            if (column && (seen & (1u << *column)) == 0) {
-                seen |= 1u << *column;
-                texts[*column] = piece.substr(equals + 1);
-            }
-        }
-        fields = tab == std::string_view::npos ? std::string_view() : fields.substr(tab + 1);
-    }
+    ForEachFieldValue(row.Fields(), [&texts](Column column, std::string_view value) {
+        texts[column] = value;
+        return false;
+    });
     return texts;
 }
 

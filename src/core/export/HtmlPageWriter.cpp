@@ -1,6 +1,7 @@
 #include "export/HtmlPageWriter.h"
 
 #include "browse/CatalogView.h"
+#include "browse/TextFold.h"
 
 namespace {
 
@@ -18,52 +19,6 @@ constexpr const char* kHeadParts[] = {
     "<th>Track</th>",
     "</tr>",
 };
-
-// The length of the UTF-8 sequence at `at`, or 0 when none starts there (overlong forms,
-// surrogates and code points past U+10FFFF included).
-std::size_t Utf8Length(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-bool IsUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8Length(text, at);
-        if (length == 0) {
-            return false;
-        }
-        at += length;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -107,7 +62,7 @@ std::string HtmlPageWriter::Foot() const {
 }
 
 void HtmlPageWriter::AppendEscaped(std::string_view text, std::string& out) {
-    const bool utf8 = IsUtf8(text);
+    const bool utf8 = IsValidUtf8(text);
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {

@@ -144,15 +144,9 @@ std::string ScanCommands::FinishUpdate() {
     std::vector<CatalogRow> found = pending_.Take();
     const MountedSet mounted(services_.mounts != nullptr ? services_.mounts->MountedVolumes()
                                                          : std::vector<Mounts::Volume>());
-    std::vector<int> covered;
-    for (int row = 0; row < list_.RowCount(); ++row) {
-        if (CatalogUpdate::Covers(target, *list_.RowRecord(row), mounted)) {
-            covered.push_back(row);
-        }
-    }
-    const CatalogUpdate::Counts counts = CatalogUpdate::Merge(
-        list_, covered, [&mounted](const CatalogRow& row) { return mounted.PlaceOf(row).path; },
-        std::move(found), std::nullopt);
+    const std::vector<int> covered = CatalogUpdate::CoveredRows(list_, target, mounted);
+    const CatalogUpdate::Counts counts =
+        CatalogUpdate::Merge(list_, covered, mounted, std::move(found), std::nullopt);
     if (counts.any()) {
         document_.SetModified(true);
     }

@@ -37,8 +37,7 @@ CatalogRow CatalogUpdate::ChangedRow(const CatalogRow& old, const CatalogRow& fo
 }
 
 CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const int> covered,
-                                           const CurrentPath& currentPath,
-                                           std::vector<CatalogRow> found,
+                                           const MountedSet& mounted, std::vector<CatalogRow> found,
                                            const std::optional<std::string>& label) {
     std::unordered_map<std::string_view, std::size_t> foundAt;
     foundAt.reserve(found.size());
@@ -50,7 +49,7 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
     std::vector<int> gone;
     for (const int row : covered) {
         const CatalogRow& old = *store.RowRecord(row);
-        const auto match = foundAt.find(currentPath(old));
+        const auto match = foundAt.find(mounted.PlaceOf(old).path);
         if (match == foundAt.end()) {
             gone.push_back(row);
             continue;
@@ -125,14 +124,22 @@ std::vector<CatalogUpdate::Target> CatalogUpdate::TargetsOf(const std::vector<Ca
     return targets;
 }
 
-bool CatalogUpdate::Covers(const Target& target, const CatalogRow& row, const MountedSet& mounted) {
-    const MountedSet::Place place = mounted.PlaceOf(row);
-    if (place.state == MountedSet::Place::State::Away ||
-        !IsMediaFile(target.category, FileNameOf(place.path))) {
-        return false;
+std::vector<int> CatalogUpdate::CoveredRows(const CatalogList& store, const Target& target,
+                                            const MountedSet& mounted) {
+    std::vector<int> covered;
+    for (int row = 0; row < store.RowCount(); ++row) {
+        const CatalogRow& record = *store.RowRecord(row);
+        const MountedSet::Place place = mounted.PlaceOf(record);
+        if (place.state == MountedSet::Place::State::Away ||
+            !IsMediaFile(target.category, FileNameOf(place.path))) {
+            continue;
+        }
+        if (target.volume.empty() ? LiesBelow(place.path, target.root)
+                                  : RowVolume(record) == target.volume) {
+            covered.push_back(row);
+        }
     }
-    return target.volume.empty() ? LiesBelow(place.path, target.root)
-                                 : RowVolume(row) == target.volume;
+    return covered;
 }
 
 std::string CatalogUpdate::StatusText(const std::string& label, const Counts& counts) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -24,15 +23,11 @@ public:
         bool any() const { return added + removed + changed > 0; }
     };
 
-    // Where a row's file is now: its Path, moved to its file system's mount point.
-    using CurrentPath = std::function<std::string(const CatalogRow&)>;
-
-    // `covered`: the ascending store rows the walk stands for. `found`: the walk's rows, in
-    // walk order, with paths as they are now. With `label`, new rows show it in In
-    // Folder/Disk.
-    static Counts Merge(CatalogList& store, std::span<const int> covered,
-                        const CurrentPath& currentPath, std::vector<CatalogRow> found,
-                        const std::optional<std::string>& label);
+    // `covered`: the ascending store rows the walk stands for, each found where `mounted`
+    // puts its file now. `found`: the walk's rows, in walk order, with paths as they are now.
+    // With `label`, new rows show it in In Folder/Disk.
+    static Counts Merge(CatalogList& store, std::span<const int> covered, const MountedSet& mounted,
+                        std::vector<CatalogRow> found, const std::optional<std::string>& label);
 
     // The row of a changed file: `old` with what the walk found of it.
     static CatalogRow ChangedRow(const CatalogRow& old, const CatalogRow& found);
@@ -45,14 +40,15 @@ public:
         std::string label;     // the row's In Folder/Disk: the status names it, a disc's new
                                // rows show it
         std::string category;  // "audio" or "video", as the row's file is
-        bool operator==(const Target&) const = default;
     };
     // The targets of these rows, none twice and no folder inside another; the rows must all
     // be on file systems mounted now.
     static std::vector<Target> TargetsOf(const std::vector<CatalogRow>& rows,
                                          const MountedSet& mounted);
-    // Whether the walk of `target` stands for the row, on the mounts of now.
-    static bool Covers(const Target& target, const CatalogRow& row, const MountedSet& mounted);
+    // The ascending store rows the walk of `target` stands for, on the mounts of now: rows
+    // of its kind of file on that disc, or below that folder, and not away.
+    static std::vector<int> CoveredRows(const CatalogList& store, const Target& target,
+                                        const MountedSet& mounted);
 
     // "Updated "LABEL": A added, R removed, C changed."
     static std::string StatusText(const std::string& label, const Counts& counts);

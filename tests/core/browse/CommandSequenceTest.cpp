@@ -580,9 +580,8 @@ private:
                                        : covered.back() + 1 - static_cast<int>(gone.size());
         model_.Remove(gone);
         model_.catalog.insert(model_.catalog.begin() + at, added.begin(), added.end());
-        CatalogUpdate::Merge(
-            list_, covered, [](const CatalogRow& row) { return std::string(row.Cell(kPath)); },
-            std::move(walkedRows), label);
+        // No file system is mounted: every row is found at its Path.
+        CatalogUpdate::Merge(list_, covered, MountedSet(), std::move(walkedRows), label);
     }
 
     // Whether `rows` hold, row for row, the cells of model rows `expected`.
