@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 
@@ -272,6 +273,14 @@ TEST_F(CatalogFilterTest, GroupsShowTheirRowsUntilShowAll) {
                     view_.Sort(kArtist, ascending);
                     std::stable_sort(model.begin(), model.end(), [&](const auto& a, const auto& b) {
                         return ascending ? a.first < b.first : a.first > b.first;
+                    });
+                    // Groups stay together, where their first row went.
+                    std::map<int, std::size_t> firstOfGroup;
+                    for (std::size_t at = 0; at < model.size(); ++at) {
+                        firstOfGroup.try_emplace(model[at].second, at);
+                    }
+                    std::stable_sort(model.begin(), model.end(), [&](const auto& a, const auto& b) {
+                        return firstOfGroup[a.second] < firstOfGroup[b.second];
                     });
                 }
             }
