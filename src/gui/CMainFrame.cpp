@@ -140,6 +140,7 @@ void CMainFrame::FollowRowCount(CatalogModel& model) {
     connect(&model, &QAbstractItemModel::rowsInserted, this, showCount);
     connect(&model, &QAbstractItemModel::rowsRemoved, this, showCount);
     connect(&model, &QAbstractItemModel::modelReset, this, showCount);
+    connect(&model, &CatalogModel::unshownRowsChanged, this, showCount);
     if (model.rowCount() > 0) {
         showCount();
     }

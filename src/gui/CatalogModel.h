@@ -34,6 +34,11 @@ public:
     // "On "LABEL", which is not connected"
     static QString AwayText(std::string_view label);
 
+signals:
+    // Store rows came or went that the view does not show: the rows shown are as they were,
+    // but "N of M rows" is not.
+    void unshownRowsChanged();
+
 private:
     void RowsAboutToBeInserted(int first, int last) override;
     void RowsInserted(int first, int last) override;
@@ -44,6 +49,7 @@ private:
     void LayoutAboutToChange() override;
     void LayoutChanged(std::span<const int> newRowOfOld) override;
     void CellsChanged(int row, int firstColumn, int lastColumn) override;
+    void UnshownRowsChanged() override { emit unshownRowsChanged(); }
 
     CatalogView& view_;
     const RowVolumeIndex* volumes_ = nullptr;

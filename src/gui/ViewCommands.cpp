@@ -48,6 +48,15 @@ ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts pa
     connect(model, &QAbstractItemModel::modelReset, this, &ViewCommands::UpdateSortIndicator);
     connect(model, &QAbstractItemModel::dataChanged, this, &ViewCommands::UpdateSortIndicator);
     UpdateSortIndicator();
+    // The commands' states follow the rows and the selection, whatever changed them: the
+    // toolbar and the shortcuts have no menu opening to refresh them.
+    for (const auto signal :
+         {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(model, signal, this, &ViewCommands::UpdateCommandStates);
+    }
+    connect(model, &QAbstractItemModel::modelReset, this, &ViewCommands::UpdateCommandStates);
+    connect(view_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ViewCommands::UpdateCommandStates);
 }
 
 RowSelection ViewCommands::Selection() const {
@@ -55,8 +64,7 @@ RowSelection ViewCommands::Selection() const {
 }
 
 void ViewCommands::UpdateCommandStates() {
-    const CatalogFilter::CommandState state =
-        parts_.filter.FilterOnFolderDiskState(parts_.document.catalogLoaded());
+    const CatalogFilter::CommandState state = parts_.filter.FilterOnFolderDiskState();
     QAction* filter = commands_.Action(kFilterOnFolderDisk);
     filter->setEnabled(state.enabled);
     filter->setChecked(state.checked);

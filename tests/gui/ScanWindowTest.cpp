@@ -1,14 +1,19 @@
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
 #include <fstream>
 #include <thread>
 
+#include "CDuplicatesDlg.h"
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
 #include "CPlumetView.h"
@@ -18,6 +23,7 @@
 #include "ScanStatus.h"
 #include "commands/CommandId.h"
 #include "support/FakeServices.h"
+#include "support/GuiDriving.h"
 #include "support/PlatformServices.h"
 
 namespace {
@@ -151,6 +157,55 @@ private slots:
         ui_.answers = {SaveAnswer::No};
         frame.close();
         app_.reset();
+    }
+
+    // Started without a catalog: from the first scan on, the commands follow the rows and the
+    // selection, however they are sent, and the count follows rows found under a search.
+    void commandsFollowTheRowsFromTheFirstScan() {
+        CMainFrame& frame = *app_->mainFrame();
+        ShowActive(frame);
+        const CatalogModel& model = frame.view().catalogModel();
+        QAction* filter = frame.commands().Action(kFilterOnFolderDisk);
+        QAction* selectionExport = frame.commands().Action(kExportSelectionToPlaylist);
+        auto* funnel = qobject_cast<QToolButton*>(
+            frame.findChild<QToolBar*>("toolbar")->widgetForAction(filter));
+        QVERIFY(funnel != nullptr);
+        QVERIFY(!filter->isEnabled());  // nothing to filter yet
+
+        slow_.delayMs = 1;
+        QSignalSpy ended(&frame.scanStatus(), &ScanStatus::ScanEnded);
+        ui_.folderChoices = {Bytes("Music")};
+        QVERIFY(frame.SendCommand(kSelectSearchLocation));
+        auto* box = frame.findChild<QLineEdit*>("searchBox");
+        QTest::keyClicks(box, "nowhere");
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 20000);
+        QCOMPARE(frame.MessageText(), QString("0 of 900 rows"));
+        box->clear();
+        QCOMPARE(frame.MessageText(), QString("900 items"));
+
+        QVERIFY(filter->isEnabled());
+        QVERIFY(!selectionExport->isEnabled());
+        frame.view().setFocus();
+        frame.view().selectRow(3);
+        QVERIFY(selectionExport->isEnabled());
+        QTest::keyClick(&frame.view(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(model.rowCount(), 30);  // the rows of one album
+        QVERIFY(filter->isChecked());
+        funnel->click();  // Show All
+        QCOMPARE(model.rowCount(), 900);
+        QVERIFY(!filter->isChecked());
+
+        WhenShown([](QWidget* shown) {
+            auto* dialog = qobject_cast<CDuplicatesDlg*>(shown);
+            QVERIFY(dialog != nullptr);
+            dialog->okButton().click();
+        });
+        QVERIFY(frame.SendCommand(kFindDuplicates));
+        QCOMPARE(frame.MessageText(), QString("900 rows in 30 groups"));
+        QVERIFY(filter->isEnabled() && filter->isChecked());
+        funnel->click();  // Show All ends the groups
+        QVERIFY(!model.view().grouped());
+        QCOMPARE(frame.MessageText(), QString("900 items"));
     }
 
     void cancellingTheCloseLeavesTheWalkRunning() {

@@ -28,10 +28,11 @@ public:
 
     // Groups of duplicates count as a filter: the toggle's Show All ends them.
     bool filterOn() const { return view_.filtered() || view_.grouped(); }
-    // Tools "&Filter on Folder/Disk" and its Ctrl+F: enabled once a catalog was loaded,
-    // checked while a filter is in force.
-    CommandState FilterOnFolderDiskState(bool catalogLoaded) const {
-        return {catalogLoaded, filterOn()};
+    // Tools "&Filter on Folder/Disk", its Ctrl+F and the toolbar's funnel: enabled while rows
+    // are shown or a filter (or groups) can be ended, however the rows came; checked while a
+    // filter is in force.
+    CommandState FilterOnFolderDiskState() const {
+        return {view_.RowCount() > 0 || filterOn(), filterOn()};
     }
 
     // Copies of the rows whose cell in `column` equals `key`, in list order.

@@ -1,15 +1,12 @@
 #include "browse/CatalogView.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <functional>
-#include <thread>
 
+#include "browse/PassingRows.h"
 #include "browse/SortOrder.h"
-#include "browse/SplitWork.h"
 
 CatalogView::CatalogView(CatalogList& store) : store_(store) {
-    store_.AddListener(this);
+    store_.AddListener(this, CatalogList::Hears::AfterIndexes);
 }
 
 CatalogView::~CatalogView() {
@@ -23,6 +20,13 @@ void CatalogView::Notify(Call call) {
     }
 }
 
+template <typename Change>
+void CatalogView::ResetShown(Change change) {
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+    change();
+    Notify([](CatalogListener& l) { l.Reset(); });
+}
+
 void CatalogView::AddListener(CatalogListener* listener) {
     listeners_.push_back(listener);
 }
@@ -31,11 +35,15 @@ void CatalogView::RemoveListener(CatalogListener* listener) {
     std::erase(listeners_, listener);
 }
 
+std::size_t CatalogView::SearchMemoryBytes() const {
+    return search_.memory().BytesHeld();
+}
+
 int CatalogView::StoreRow(int row) const {
     if (row < 0 || row >= RowCount()) {
         return -1;
     }
-    return narrowed_ ? rows_[static_cast<std::size_t>(row)] : row;
+    return narrowed_ ? shown_.StoreRow(row) : row;
 }
 
 std::string_view CatalogView::CellText(int row, int column) const {
@@ -58,99 +66,40 @@ std::vector<int> CatalogView::StoreRows(const RowSelection& selection) const {
     return rows;
 }
 
-int CatalogView::ViewRowOf(int storeRow) const {
-    if (!narrowed_) {
-        return storeRow;
-    }
-    if (viewRowOfStore_.empty()) {
-        viewRowOfStore_.assign(static_cast<std::size_t>(store_.RowCount()), -1);
-        for (std::size_t at = 0; at < rows_.size(); ++at) {
-            viewRowOfStore_[static_cast<std::size_t>(rows_[at])] = static_cast<int>(at);
-        }
-    }
-    return storeRow >= 0 && storeRow < static_cast<int>(viewRowOfStore_.size())
-               ? viewRowOfStore_[static_cast<std::size_t>(storeRow)]
-               : -1;
-}
-
-bool CatalogView::PassesSearch(int storeRow, const RowTest& matches) const {
-    // Most rows lack a letter of the query: their bits rule them out unread.
-    const RowLetterIndex::Mask held = letters_.Of(storeRow);
-    if ((held & hint_.letters) != hint_.letters) {
-        return false;
-    }
-    return hint_.lettersDecide || matches(*store_.RowRecord(storeRow));
-}
-
 bool CatalogView::KeepsStoreRow(int storeRow) const {
-    return (!keeps_ || keeps_(*store_.RowRecord(storeRow))) &&
-           (!matches_ || PassesSearch(storeRow, matches_));
-}
-
-std::vector<int> CatalogView::RowsPassing(const std::vector<int>* among,
-                                          const std::function<bool(int storeRow)>& test) const {
-    // After a sort the rows' bytes lie all over memory: fetch ahead rather than wait on each,
-    // unless the letters alone decide.
-    constexpr int kPrefetchDistance = 16;
-    const bool prefetch = !hint_.lettersDecide || keeps_;
-    const auto storeRow = [among](int at) {
-        return among ? (*among)[static_cast<std::size_t>(at)] : at;
-    };
-    const auto passingIn = [&](int first, int last, std::vector<int>& rows) {
-        for (int at = first; at < last; ++at) {
-            if (prefetch && at + kPrefetchDistance < last) {
-                store_.RowRecord(storeRow(at + kPrefetchDistance))->Prefetch();
-            }
-            if (test(storeRow(at))) {
-                rows.push_back(storeRow(at));
-            }
-        }
-    };
-    // A search runs as the user types: many rows are shared among the cores. The tests only
-    // read the store, which nothing changes meanwhile.
-    constexpr int kRowsPerThread = 100'000;
-    const int count = among ? static_cast<int>(among->size()) : store_.RowCount();
-    std::vector<std::vector<int>> parts(std::max(1U, std::thread::hardware_concurrency()));
-    const int used = SplitWork(count, kRowsPerThread, [&](int first, int last, int part) {
-        passingIn(first, last, parts[static_cast<std::size_t>(part)]);
-    });
-    std::vector<int> rows = std::move(parts[0]);
-    for (int part = 1; part < used; ++part) {
-        rows.insert(rows.end(), parts[static_cast<std::size_t>(part)].begin(),
-                    parts[static_cast<std::size_t>(part)].end());
-    }
-    return rows;
+    return (!keeps_ || keeps_(*store_.RowRecord(storeRow))) && search_.Passes(storeRow);
 }
 
 std::vector<int> CatalogView::StoreRowsKept() const {
-    return RowsPassing(nullptr, [this](int storeRow) { return KeepsStoreRow(storeRow); });
+    // Rows need reading unless the letters alone decide.
+    const bool prefetch = !search_.lettersDecide() || keeps_;
+    return PassingRows(store_, nullptr, prefetch,
+                       [this](int storeRow) { return KeepsStoreRow(storeRow); });
 }
 
 void CatalogView::NarrowFromStore() {
     std::vector<int> rows = StoreRowsKept();
-    Notify([](CatalogListener& l) { l.AboutToReset(); });
-    if (!narrowed_) {
-        storeClaim_ = shownClaim_;  // the rows kept keep the store's order
-    } else {
-        shownClaim_ = storeClaim_;
-    }
-    narrowed_ = true;
-    rows_ = std::move(rows);
-    EndGroups();
-    ForgetViewRows();
-    Notify([](CatalogListener& l) { l.Reset(); });
+    ResetShown([&] {
+        if (!narrowed_) {
+            storeClaim_ = shownClaim_;  // the rows kept keep the store's order
+        } else {
+            shownClaim_ = storeClaim_;
+        }
+        narrowed_ = true;
+        shown_.Assign(std::move(rows));
+    });
 }
 
 void CatalogView::Narrow(RowTest keeps) {
-    recalled_.clear();
+    search_.memory().Forget();
     keeps_ = std::move(keeps);
     NarrowFromStore();
 }
 
 void CatalogView::ShowAll() {
-    recalled_.clear();
+    search_.memory().Forget();
     keeps_ = nullptr;
-    if (matches_) {
+    if (search_.active()) {
         NarrowFromStore();
         return;
     }
@@ -158,118 +107,59 @@ void CatalogView::ShowAll() {
 }
 
 void CatalogView::ShowEveryRow() {
-    Notify([](CatalogListener& l) { l.AboutToReset(); });
-    if (narrowed_) {
-        shownClaim_ = storeClaim_;
-    }
-    narrowed_ = false;
-    rows_ = {};
-    EndGroups();
-    storeClaim_.reset();
-    ForgetViewRows();
-    Notify([](CatalogListener& l) { l.Reset(); });
-}
-
-void CatalogView::EndGroups() {
-    grouped_ = false;
-    groupOf_ = {};
+    ResetShown([this] {
+        if (narrowed_) {
+            shownClaim_ = storeClaim_;
+        }
+        narrowed_ = false;
+        shown_.Clear();
+        storeClaim_.reset();
+    });
 }
 
 void CatalogView::ShowGroups(std::vector<int> storeRows, std::vector<int> groupOfRow) {
-    recalled_.clear();  // found under the filter that ends now
-    Notify([](CatalogListener& l) { l.AboutToReset(); });
-    if (!narrowed_) {
-        storeClaim_ = shownClaim_;
-    }
-    shownClaim_.reset();  // groups follow their keys, not a column
-    keeps_ = nullptr;
-    matches_ = nullptr;
-    narrowed_ = true;
-    grouped_ = true;
-    rows_ = std::move(storeRows);
-    groupOf_ = std::move(groupOfRow);
-    groupOf_.resize(rows_.size(), 0);
-    ForgetViewRows();
-    Notify([](CatalogListener& l) { l.Reset(); });
-}
-
-int CatalogView::GroupOf(int row) const {
-    if (!grouped_ || row < 0 || row >= static_cast<int>(groupOf_.size())) {
-        return -1;
-    }
-    return groupOf_[static_cast<std::size_t>(row)];
-}
-
-int CatalogView::GroupsShown() const {
-    if (!grouped_ || groupOf_.empty()) {
-        return 0;
-    }
-    std::vector<bool> seen(
-        static_cast<std::size_t>(*std::max_element(groupOf_.begin(), groupOf_.end())) + 1);
-    int count = 0;
-    for (const int group : groupOf_) {
-        if (group >= 0 && !seen[static_cast<std::size_t>(group)]) {
-            seen[static_cast<std::size_t>(group)] = true;
-            ++count;
+    search_.memory().Forget();  // found under the filter that ends now
+    ResetShown([&] {
+        if (!narrowed_) {
+            storeClaim_ = shownClaim_;
         }
-    }
-    return count;
-}
-
-template <typename NewRow>
-void CatalogView::KeepShownRows(NewRow newRow) {
-    std::vector<int> rows;
-    std::vector<int> groups;
-    rows.reserve(rows_.size());
-    groups.reserve(groupOf_.size());
-    for (std::size_t at = 0; at < rows_.size(); ++at) {
-        if (const int row = newRow(rows_[at]); row >= 0) {
-            rows.push_back(row);
-            if (grouped_) {
-                groups.push_back(groupOf_[at]);
-            }
-        }
-    }
-    rows_ = std::move(rows);
-    groupOf_ = std::move(groups);
-    ForgetViewRows();
+        shownClaim_.reset();  // groups follow their keys, not a column
+        keeps_ = nullptr;
+        search_.End();
+        narrowed_ = true;
+        shown_.AssignGroups(std::move(storeRows), std::move(groupOfRow));
+    });
 }
 
 void CatalogView::Search(RowTest matches, bool withinShown, std::string_view recall,
                          SearchHint hint) {
-    const auto recalled = std::find_if(recalled_.begin(), recalled_.end(),
-                                       [recall](const Recalled& r) { return r.key == recall; });
-    if (!recall.empty() && recalled != recalled_.end()) {
+    if (const SearchMemory::Found* found =
+            recall.empty() ? nullptr : search_.memory().Recall(recall)) {
         // Back to a query of a moment ago (the user deleting what they typed): its rows are
         // known, as long as nothing changed since.
-        Notify([](CatalogListener& l) { l.AboutToReset(); });
-        if (!narrowed_) {
-            storeClaim_ = shownClaim_;
-        }
-        narrowed_ = true;
-        EndGroups();
-        hint_ = hint;
-        rows_ = recalled->rows;
-        shownClaim_ = recalled->order;
-        matches_ = std::move(matches);
-        ForgetViewRows();
-        Notify([](CatalogListener& l) { l.Reset(); });
+        ResetShown([&] {
+            if (!narrowed_) {
+                storeClaim_ = shownClaim_;
+            }
+            narrowed_ = true;
+            search_.Set(std::move(matches), hint);
+            shown_.Assign(found->rows);
+            shownClaim_ = found->order;
+        });
         return;
     }
     const std::optional<SortClaim> shownOrder = shownClaim_;
-    if (withinShown && narrowed_ && matches_) {
+    if (withinShown && narrowed_ && search_.active()) {
         // Rows the last search hid stay hidden: only the rows shown are tested, in their order.
-        hint_ = hint;
         std::vector<int> rows =
-            RowsPassing(&rows_, [&](int storeRow) { return PassesSearch(storeRow, matches); });
-        Notify([](CatalogListener& l) { l.AboutToReset(); });
-        rows_ = std::move(rows);
-        matches_ = std::move(matches);
-        ForgetViewRows();
-        Notify([](CatalogListener& l) { l.Reset(); });
+            PassingRows(store_, &shown_.storeRows(), !hint.lettersDecide || keeps_,
+                        [&](int storeRow) { return search_.Passes(storeRow, matches, hint); });
+        ResetShown([&] {
+            search_.Set(std::move(matches), hint);
+            shown_.Assign(std::move(rows));
+        });
     } else {
-        matches_ = std::move(matches);
-        hint_ = hint;
+        search_.Set(std::move(matches), hint);
         NarrowFromStore();
         // Sorting keeps the search: rows found again come back in the order the view was
         // sorted in.
@@ -278,19 +168,15 @@ void CatalogView::Search(RowTest matches, bool withinShown, std::string_view rec
         }
     }
     if (!recall.empty()) {
-        constexpr std::size_t kMostRecalled = 64;
-        if (recalled_.size() == kMostRecalled) {
-            recalled_.erase(recalled_.begin());
-        }
-        recalled_.push_back({std::string(recall), rows_, shownClaim_});
+        search_.memory().Keep(recall, shown_.storeRows(), shownClaim_, store_.RowCount());
     }
 }
 
 void CatalogView::EndSearch() {
-    if (!matches_) {
+    if (!search_.active()) {
         return;
     }
-    matches_ = nullptr;
+    search_.End();
     if (keeps_) {
         NarrowFromStore();
     } else {
@@ -302,7 +188,7 @@ void CatalogView::Sort(int column, bool ascending) {
     if (column < 0 || column >= kAllColumnCount) {
         return;
     }
-    recalled_.clear();
+    search_.memory().Forget();
     if (!narrowed_) {
         if (store_.RowCount() > 0) {
             store_.ReorderRows(SortOrder(store_, column, ascending));
@@ -310,23 +196,13 @@ void CatalogView::Sort(int column, bool ascending) {
         shownClaim_ = SortClaim{column, ascending};
         return;
     }
-    const std::vector<int> order = SortOrder(store_, rows_, column, ascending);
+    const std::vector<int> order = SortOrder(store_, shown_.storeRows(), column, ascending);
     Notify([](CatalogListener& l) { l.LayoutAboutToChange(); });
-    std::vector<int> sorted(rows_.size());
-    std::vector<int> sortedGroups(groupOf_.size());
-    std::vector<int> newRowOfOld(rows_.size());
-    for (std::size_t to = 0; to < order.size(); ++to) {
-        const auto from = static_cast<std::size_t>(order[to]);
-        sorted[to] = rows_[from];
-        if (grouped_) {
-            sortedGroups[to] = groupOf_[from];
-        }
-        newRowOfOld[from] = static_cast<int>(to);
+    const std::vector<int> newRowOfOld = shown_.Permute(order);
+    shownClaim_.reset();
+    if (!shown_.grouped()) {
+        shownClaim_ = SortClaim{column, ascending};
     }
-    rows_ = std::move(sorted);
-    groupOf_ = std::move(sortedGroups);
-    ForgetViewRows();
-    shownClaim_ = SortClaim{column, ascending};
     Notify([&newRowOfOld](CatalogListener& l) { l.LayoutChanged(newRowOfOld); });
 }
 
@@ -337,6 +213,9 @@ void CatalogView::SetCell(int row, int column, std::string_view text) {
 void CatalogView::RemoveRows(const RowSelection& selection) {
     store_.RemoveRows(StoreRows(selection));
 }
+
+// How the view follows the store: the rows shown are renumbered, new rows pass the narrowing
+// in force or not, and the claims on the order are checked.
 
 namespace {
 
@@ -371,7 +250,7 @@ void CatalogView::RowsAboutToBeInserted(int first, int last) {
 }
 
 void CatalogView::RowsInserted(int first, int last) {
-    recalled_.clear();
+    search_.memory().Forget();
     // Claims are checked before listeners hear of the rows, so they see the outcome.
     if (!narrowed_) {
         for (int row = first; row <= last + 1; ++row) {
@@ -380,31 +259,26 @@ void CatalogView::RowsInserted(int first, int last) {
         Notify([=](CatalogListener& l) { l.RowsInserted(first, last); });
         return;
     }
-    const int added = last - first + 1;
-    for (int& row : rows_) {
-        if (row >= first) {
-            row += added;
-        }
-    }
-    ForgetViewRows();
+    shown_.ShiftFrom(first, last - first + 1);
     for (int row = first; row <= last + 1; ++row) {
         CheckStoreOrder(row);
     }
     // Groups were found among the rows there were: rows added since belong to none.
     std::vector<int> kept;
-    for (int row = first; row <= last && !grouped_; ++row) {
+    for (int row = first; row <= last && !shown_.grouped(); ++row) {
         if (KeepsStoreRow(row)) {
             kept.push_back(row);
         }
     }
     if (kept.empty()) {
+        Notify([](CatalogListener& l) { l.UnshownRowsChanged(); });
         return;
     }
     // New rows go to the end of the view, whatever order the rows shown are in.
     const int from = RowCount();
     const int to = from + static_cast<int>(kept.size()) - 1;
     Notify([=](CatalogListener& l) { l.RowsAboutToBeInserted(from, to); });
-    rows_.insert(rows_.end(), kept.begin(), kept.end());
+    shown_.Append(kept);
     for (int row = from; row <= to; ++row) {
         CheckShownOrder(row);
     }
@@ -424,9 +298,9 @@ void CatalogView::RowsAboutToBeRemoved(int first, int last) {
         return;
     }
     removing_.clear();
-    for (std::size_t at = 0; at < rows_.size(); ++at) {
-        if (rows_[at] >= first && rows_[at] <= last) {
-            removing_.push_back(static_cast<int>(at));
+    for (int at = 0; at < shown_.Count(); ++at) {
+        if (shown_.StoreRow(at) >= first && shown_.StoreRow(at) <= last) {
+            removing_.push_back(at);
         }
     }
     if (RemovalIsScattered()) {
@@ -439,19 +313,21 @@ void CatalogView::RowsAboutToBeRemoved(int first, int last) {
 }
 
 void CatalogView::RowsRemoved(int first, int last) {
-    recalled_.clear();
+    search_.memory().Forget();
     if (!narrowed_) {
         Notify([=](CatalogListener& l) { l.RowsRemoved(first, last); });
         return;
     }
     const int removed = last - first + 1;
-    KeepShownRows([=](int row) { return row < first ? row : row > last ? row - removed : -1; });
+    shown_.Renumber([=](int row) { return row < first ? row : row > last ? row - removed : -1; });
     if (RemovalIsScattered()) {
         Notify([](CatalogListener& l) { l.Reset(); });
     } else if (!removing_.empty()) {
         const int from = removing_.front();
         const int to = removing_.back();
         Notify([=](CatalogListener& l) { l.RowsRemoved(from, to); });
+    } else {
+        Notify([](CatalogListener& l) { l.UnshownRowsChanged(); });
     }
     removing_.clear();
 }
@@ -462,9 +338,9 @@ void CatalogView::ManyRowsAboutToBeRemoved(std::span<const int> ascendingRows) {
 }
 
 void CatalogView::ManyRowsRemoved(std::span<const int> ascendingRows) {
-    recalled_.clear();
+    search_.memory().Forget();
     if (narrowed_) {
-        KeepShownRows([ascendingRows](int row) {
+        shown_.Renumber([ascendingRows](int row) {
             const auto below = std::lower_bound(ascendingRows.begin(), ascendingRows.end(), row);
             return below == ascendingRows.end() || *below != row
                        ? row - static_cast<int>(below - ascendingRows.begin())
@@ -479,17 +355,15 @@ void CatalogView::AboutToReset() {
 }
 
 void CatalogView::Reset() {
-    recalled_.clear();
+    search_.memory().Forget();
     // New content: nothing is known of its order, and a narrowing made for the old rows
     // would hide the new ones.
     narrowed_ = false;
-    rows_ = {};
+    shown_.Clear();
     keeps_ = nullptr;
-    matches_ = nullptr;
-    EndGroups();
+    search_.End();
     shownClaim_.reset();
     storeClaim_.reset();
-    ForgetViewRows();
     Notify([](CatalogListener& l) { l.Reset(); });
 }
 
@@ -500,22 +374,19 @@ void CatalogView::LayoutAboutToChange() {
 }
 
 void CatalogView::LayoutChanged(std::span<const int> newRowOfOld) {
-    recalled_.clear();
+    search_.memory().Forget();
     if (!narrowed_) {
         shownClaim_.reset();  // a sort through the view sets it again
         Notify([newRowOfOld](CatalogListener& l) { l.LayoutChanged(newRowOfOld); });
         return;
     }
     // The view keeps its own order; only the store rows behind it moved.
-    for (int& row : rows_) {
-        row = newRowOfOld[static_cast<std::size_t>(row)];
-    }
-    ForgetViewRows();
+    shown_.Renumber([newRowOfOld](int row) { return newRowOfOld[static_cast<std::size_t>(row)]; });
     storeClaim_.reset();
 }
 
 void CatalogView::CellsChanged(int row, int firstColumn, int lastColumn) {
-    recalled_.clear();
+    search_.memory().Forget();
     const int viewRow = ViewRowOf(row);
     if (narrowed_ && storeClaim_ && storeClaim_->column >= firstColumn &&
         storeClaim_->column <= lastColumn) {

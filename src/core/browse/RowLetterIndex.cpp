@@ -50,7 +50,7 @@ RowLetterIndex::Mask LettersOf(std::string_view text, std::string& scratch) {
 }  // namespace
 
 RowLetterIndex::RowLetterIndex(CatalogList& store) : store_(store) {
-    store_.AddListener(this);
+    store_.AddListener(this, CatalogList::Hears::First);
     Reset();
 }
 

@@ -7,6 +7,9 @@
 
 template <typename Call>
 void CatalogList::Notify(Call call) {
+    for (CatalogListener* index : indexes_) {
+        call(*index);
+    }
     for (CatalogListener* listener : listeners_) {
         call(*listener);
     }
@@ -193,10 +196,11 @@ void CatalogList::RebuildFromLines(const std::vector<std::string>& lines) {
     ReplaceRows(std::move(rows));
 }
 
-void CatalogList::AddListener(CatalogListener* listener) {
-    listeners_.push_back(listener);
+void CatalogList::AddListener(CatalogListener* listener, Hears when) {
+    (when == Hears::First ? indexes_ : listeners_).push_back(listener);
 }
 
 void CatalogList::RemoveListener(CatalogListener* listener) {
+    std::erase(indexes_, listener);
     std::erase(listeners_, listener);
 }

@@ -63,7 +63,10 @@ public:
     // Replaces all rows with the rows the lines describe, in the order of the lines.
     void RebuildFromLines(const std::vector<std::string>& lines);
 
-    void AddListener(CatalogListener* listener);
+    // Who hears of a change first, whatever the order of registration: the indexes kept in
+    // step with the rows, then the views, which may read those indexes as they hear.
+    enum class Hears { First, AfterIndexes };
+    void AddListener(CatalogListener* listener, Hears when = Hears::AfterIndexes);
     void RemoveListener(CatalogListener* listener);
 
 private:
@@ -72,5 +75,6 @@ private:
     void Notify(Call call);
 
     std::vector<CatalogRow> rows_;
-    std::vector<CatalogListener*> listeners_;
+    std::vector<CatalogListener*> indexes_;    // told first
+    std::vector<CatalogListener*> listeners_;  // then these
 };

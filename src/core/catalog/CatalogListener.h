@@ -24,4 +24,7 @@ public:
         AboutToReset();
     }
     virtual void ManyRowsRemoved(std::span<const int> /*ascendingRows*/) { Reset(); }
+    // Store rows came or went that a view does not show: its rows are as they were, but the
+    // store's count is not. Only a view tells this.
+    virtual void UnshownRowsChanged() {}
 };

@@ -6,7 +6,7 @@
 #include "volumes/VolumePieces.h"
 
 RowVolumeIndex::RowVolumeIndex(CatalogList& store) : store_(store), away_(1, 0) {
-    store_.AddListener(this);
+    store_.AddListener(this, CatalogList::Hears::First);
     Reset();
 }
 

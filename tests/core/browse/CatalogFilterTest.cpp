@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 
@@ -62,15 +63,14 @@ protected:
 };
 
 TEST_F(CatalogFilterTest, KeepsExactMatchesOfTheLastSelectedRowAndShowAllBringsAllBack) {
-    EXPECT_FALSE(filter_.FilterOnFolderDiskState(false).enabled);
-    EXPECT_TRUE(filter_.FilterOnFolderDiskState(true).enabled);
-    EXPECT_FALSE(filter_.FilterOnFolderDiskState(true).checked);
+    EXPECT_TRUE(filter_.FilterOnFolderDiskState().enabled);  // rows are shown
+    EXPECT_FALSE(filter_.FilterOnFolderDiskState().checked);
 
     filter_.ToggleFilter(kFolderDisk, RowSelection({3, 1, 4}));  // the key comes from row 4
     EXPECT_TRUE(filter_.filterOn());
     EXPECT_EQ(ColumnTexts(view_, kArtist), (Texts{"a1", "e1"}));
     EXPECT_EQ(list_.SnapshotRows(), allLines_);  // the store keeps every row
-    EXPECT_TRUE(filter_.FilterOnFolderDiskState(true).checked);
+    EXPECT_TRUE(filter_.FilterOnFolderDiskState().checked);
     EXPECT_TRUE(ui_.messages.empty());
 
     // Sorting touches only the rows shown; Show All brings the store's order back. "Filter On
@@ -89,6 +89,13 @@ TEST_F(CatalogFilterTest, KeepsExactMatchesOfTheLastSelectedRowAndShowAllBringsA
     filter_.ToggleFilter(kFolderDisk, RowSelection());  // no selection: still switches it off
     EXPECT_EQ(ColumnTexts(view_, kArtist), ColumnTexts(list_, kArtist));
     EXPECT_TRUE(ui_.messages.empty());
+
+    // Groups that lost every row can still be ended; an empty list has nothing to filter.
+    view_.ShowGroups({}, {});
+    EXPECT_TRUE(filter_.FilterOnFolderDiskState().enabled);
+    EXPECT_TRUE(filter_.FilterOnFolderDiskState().checked);
+    list_.ClearRows();
+    EXPECT_FALSE(filter_.FilterOnFolderDiskState().enabled);
 }
 
 TEST_F(CatalogFilterTest, WithoutASelectionAsksForOneAndChangesNothing) {
@@ -272,6 +279,14 @@ TEST_F(CatalogFilterTest, GroupsShowTheirRowsUntilShowAll) {
                     view_.Sort(kArtist, ascending);
                     std::stable_sort(model.begin(), model.end(), [&](const auto& a, const auto& b) {
                         return ascending ? a.first < b.first : a.first > b.first;
+                    });
+                    // Groups stay together, where their first row went.
+                    std::map<int, std::size_t> firstOfGroup;
+                    for (std::size_t at = 0; at < model.size(); ++at) {
+                        firstOfGroup.try_emplace(model[at].second, at);
+                    }
+                    std::stable_sort(model.begin(), model.end(), [&](const auto& a, const auto& b) {
+                        return firstOfGroup[a.second] < firstOfGroup[b.second];
                     });
                 }
             }

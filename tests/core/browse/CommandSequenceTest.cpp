@@ -28,6 +28,7 @@
 #include "support/FakeServices.h"
 #include "support/MemoryBytes.h"
 #include "volumes/CatalogUpdate.h"
+#include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
 
 namespace {
@@ -83,6 +84,7 @@ public:
             added.emplace_back(view_.CellText(row, kPath));
         }
         paths.insert(paths.begin() + first, added.begin(), added.end());
+        Seen();
     }
     void RowsAboutToBeRemoved(int first, int last) override { Open("remove", first, last); }
     void RowsRemoved(int first, int last) override {
@@ -92,11 +94,13 @@ public:
             return;
         }
         paths.erase(paths.begin() + first, paths.begin() + last + 1);
+        Seen();
     }
     void AboutToReset() override { Open("reset", 0, 0); }
     void Reset() override {
         Close("reset", 0, 0);
         Rebuild();
+        Seen();
     }
     void LayoutAboutToChange() override { Open("layout", 0, 0); }
     void LayoutChanged(std::span<const int> newRowOfOld) override {
@@ -110,17 +114,28 @@ public:
             moved.at(static_cast<std::size_t>(newRowOfOld[old])) = paths[old];
         }
         paths = moved;
+        Seen();
     }
     void CellsChanged(int row, int, int) override {
         if (!open_.empty() || row < 0 || row >= static_cast<int>(paths.size())) {
             faults.push_back("a cell change outside the rows shown or inside a change");
         }
+        Seen();
     }
+    void UnshownRowsChanged() override { Seen(); }
 
     std::vector<std::string> paths;
     std::vector<std::string> faults;
+    // What a status bar reads as it hears: the store's count and how many rows shown are away.
+    std::function<int()> awayNow = [] { return 0; };
+    int storeSeen = 0;
+    int awaySeen = 0;
 
 private:
+    void Seen() {
+        storeSeen = view_.store().RowCount();
+        awaySeen = awayNow();
+    }
     void Rebuild() {
         paths.clear();
         for (int row = 0; row < view_.RowCount(); ++row) {
@@ -260,6 +275,7 @@ class Sequence {
 public:
     explicit Sequence(const std::vector<Step>& steps) : steps_(steps) {
         view_.AddListener(&shadow_);
+        shadow_.awayNow = [this] { return volumes_.AwayCount(view_); };
     }
     ~Sequence() { view_.RemoveListener(&shadow_); }
 
@@ -641,6 +657,14 @@ private:
                 return "a listener following the view sees other rows";
             }
         }
+        const std::vector<Cells> rowsShown = model_.Shown();
+        const auto away = std::count_if(rowsShown.begin(), rowsShown.end(), [](const Cells& c) {
+            return c[kUnknownPiece].starts_with("volume=");
+        });
+        if (shadow_.storeSeen != static_cast<int>(model_.catalog.size()) ||
+            shadow_.awaySeen != away) {
+            return "a listener following the view reads stale counts";
+        }
         if (filter_.filterOn() != model_.filtered) {
             return "the filter's state differs from the model";
         }
@@ -678,6 +702,9 @@ private:
     CatalogList list_;
     CatalogView view_{list_};
     Shadow shadow_{view_};
+    // Heard of the store after the view, were it not for the store's declared order. Nothing
+    // is mounted: every row on a file system is away.
+    RowVolumeIndex volumes_{list_};
     CPlumetDoc document_{list_, files_, ui_, recent_};
     CatalogFilter filter_{view_, ui_};
     ColumnSort sort_{view_};
