@@ -137,10 +137,12 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
     if (!contents.countMatches) {
         // Untitled, so that no save writes over a file that did not load as a catalog.
         path_.clear();
+        Replaced();
         return true;
     }
     path_ = path;
     recentFiles_.Add(path_);
+    Replaced();
     return true;
 }
 
@@ -178,6 +180,17 @@ void CPlumetDoc::OnNewDocument() {
     path_.clear();
     modified_ = false;
     list_.ClearRows();
+    Replaced();
+}
+
+void CPlumetDoc::AddReplacedListener(std::function<void()> replaced) {
+    replacedListeners_.push_back(std::move(replaced));
+}
+
+void CPlumetDoc::Replaced() const {
+    for (const std::function<void()>& replaced : replacedListeners_) {
+        replaced();
+    }
 }
 
 Result CPlumetDoc::OnSaveDocument(const std::string& path) {
