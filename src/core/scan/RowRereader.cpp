@@ -102,7 +102,8 @@ bool RowRereader::Reread(CatalogView& view, const RowSelection& selection, const
         paths.push_back(row.path);
     }
     std::vector<std::optional<FileTags>> tags(paths.size());
-    if (readTags && tagReader_ != nullptr) {
+    const bool tagsRead = readTags && tagReader_ != nullptr;
+    if (tagsRead) {
         tags = ReadAll(paths);
     }
     bool changed = false;
@@ -122,7 +123,7 @@ bool RowRereader::Reread(CatalogView& view, const RowSelection& selection, const
         for (int field = kColumnCount; field < kAllColumnCount; ++field) {
             const std::string_view value = FieldValue(names.fields, static_cast<Column>(field));
             // Without tags the name says nothing of Length, Year and the like: they stay.
-            if (!tags[i] && value.empty()) {
+            if (!tagsRead && value.empty()) {
                 continue;
             }
             if (view.CellText(row, field) != value) {
