@@ -2,17 +2,12 @@
 
 #include <vector>
 
+#include "catalog/PathParts.h"
 #include "volumes/DiscWait.h"
 #include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
 
 namespace {
-
-#ifdef _WIN32
-constexpr std::string_view kFolderSeparators = "\\/";
-#else
-constexpr std::string_view kFolderSeparators = "/";
-#endif
 
 // The rows of the selection that exist, in list order.
 std::vector<int> ValidRows(const RowSelection& selection, int rowCount) {
@@ -167,9 +162,8 @@ bool RowEditor::RemoveFromList(const RowSelection& selection) {
 
 std::string RowEditor::RenamedPath(std::string_view path, std::string_view artist,
                                    std::string_view track) {
-    const std::size_t separator = path.find_last_of(kFolderSeparators);
-    const std::size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
-    const std::string_view name = path.substr(nameStart);
+    const std::string_view name = FileNameOf(path);
+    const std::size_t nameStart = path.size() - name.size();
     // A leading dot starts a hidden file's name, not an extension.
     const std::size_t dot = name.rfind('.');
     const std::string_view extension =

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "catalog/CatalogFile.h"
+#include "catalog/PathParts.h"
 
 namespace {
 
@@ -207,8 +208,7 @@ std::string CPlumetDoc::Title() const {
     if (path_.empty()) {
         return kUntitled;
     }
-    const std::size_t slash = path_.find_last_of("/\\");
-    return slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    return std::string(FileNameOf(path_));
 }
 
 std::string CPlumetDoc::WindowTitle() const {

@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
 #include "scan/TagReadPool.h"
 
@@ -17,12 +18,8 @@ struct FolderAndName {
 };
 
 FolderAndName SplitPath(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) {
-        return {".", std::string(path)};
-    }
-    return {std::string(path.substr(0, slash == 0 ? 1 : slash)),
-            std::string(path.substr(slash + 1))};
+    const std::string_view folder = FolderOfPath(path);
+    return {folder.empty() ? std::string(".") : std::string(folder), std::string(FileNameOf(path))};
 }
 
 }  // namespace
