@@ -103,6 +103,12 @@ void ScanCommands::OnUpdate(const CatalogView& view, const RowSelection& selecti
 
 void ScanCommands::UpdateRows(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes,
                               DiscWait& wait) {
+    // The walk stops for this Update: one that waited for its end comes along.
+    if (deferred_) {
+        rows.insert(rows.end(), std::make_move_iterator(deferred_->rows.begin()),
+                    std::make_move_iterator(deferred_->rows.end()));
+        deferred_.reset();
+    }
     const MountedSet& mounted = volumes.mounted();
     for (const CatalogRow& row : rows) {
         if (mounted.PlaceOf(row).state == MountedSet::Place::State::Away) {

@@ -1,10 +1,10 @@
 // The queue of commands waiting for discs, against a plain model: one question on screen
 // whenever anything waits, always the oldest wait's; a disc that comes lets every wait for
-// it go on in order; Cancel and the end of the catalog drop waits without running them.
+// it go on in order, and a command may then wait for its next disc; Cancel and the end of
+// the catalog drop waits without running them.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <deque>
 #include <optional>
 #include <random>
@@ -23,13 +23,6 @@ public:
         shown.reset();
         cancel = nullptr;
     }
-    // As the user's click: the box goes, then the command hears of it.
-    void ClickCancel() {
-        const std::function<void()> cancelled = std::move(cancel);
-        shown.reset();
-        cancel = nullptr;
-        cancelled();
-    }
 
     std::optional<std::string> shown;
     std::function<void()> cancel;
@@ -38,10 +31,10 @@ public:
 struct ModelWait {
     int id;
     int volume;
-    int next;  // the disc the command waits for after this one; -1 for none
+    int next;  // the disc the command waits for once this one came; -1 for none
 };
 
-const char* const kVolumes[] = {"A", "B", "C"};
+const std::string kVolumes[] = {"A", "B", "C"};
 
 TEST(DiscWaitTest, WaitsQueueBehindOneQuestionAndGoOnInOrder) {
     std::mt19937 random(22);
@@ -49,8 +42,7 @@ TEST(DiscWaitTest, WaitsQueueBehindOneQuestionAndGoOnInOrder) {
         RecordingPrompt prompt;
         DiscWait wait(prompt);
         std::deque<ModelWait> model;
-        std::vector<int> ran;
-        std::vector<int> expectedRan;
+        std::vector<int> ran, expectedRan;
         int nextId = 0;
         std::function<void(int, int, int)> start = [&](int id, int volume, int next) {
             wait.WaitFor(kVolumes[volume], "wait " + std::to_string(id), [&, id, next] {
@@ -61,55 +53,46 @@ TEST(DiscWaitTest, WaitsQueueBehindOneQuestionAndGoOnInOrder) {
             });
         };
         for (int step = 0; step < 30; ++step) {
-            switch (random() % 8) {
-                case 0:
-                case 1:
-                case 2: {
-                    const int volume = static_cast<int>(random() % 3);
-                    const int next = random() % 3 == 0 ? static_cast<int>(random() % 3) : -1;
-                    const int id = nextId++;
-                    start(id, volume, next);
-                    model.push_back({id, volume, next});
-                    break;
+            const unsigned action = random() % 8;
+            if (action < 3) {
+                const int volume = static_cast<int>(random() % 3);
+                const int next = random() % 3 == 0 ? static_cast<int>(random() % 3) : -1;
+                start(nextId, volume, next);
+                model.push_back({nextId++, volume, next});
+            } else if (action < 5) {
+                std::vector<Mounts::Volume> volumes;
+                bool mounted[3];
+                for (int v = 0; v < 3; ++v) {
+                    mounted[v] = random() % 3 == 0;
+                    if (mounted[v]) {
+                        volumes.push_back({kVolumes[v], "/media/" + kVolumes[v], true});
+                    }
                 }
-                case 3:
-                case 4: {
-                    std::vector<Mounts::Volume> volumes;
-                    std::vector<bool> mounted(3);
-                    for (int v = 0; v < 3; ++v) {
-                        mounted[v] = random() % 3 == 0;
-                        if (mounted[v]) {
-                            volumes.push_back(
-                                {kVolumes[v], std::string("/media/") + kVolumes[v], true});
-                        }
+                std::vector<ModelWait> ready;
+                std::erase_if(model, [&](const ModelWait& w) {
+                    if (mounted[w.volume]) {
+                        ready.push_back(w);
                     }
-                    std::vector<ModelWait> ready;
-                    std::erase_if(model, [&](const ModelWait& w) {
-                        if (mounted[w.volume]) {
-                            ready.push_back(w);
-                        }
-                        return mounted[w.volume];
-                    });
-                    for (const ModelWait& w : ready) {
-                        expectedRan.push_back(w.id);
-                        if (w.next >= 0) {
-                            model.push_back({w.id + 1000, w.next, -1});
-                        }
+                    return mounted[w.volume];
+                });
+                for (const ModelWait& w : ready) {
+                    expectedRan.push_back(w.id);
+                    if (w.next >= 0) {
+                        model.push_back({w.id + 1000, w.next, -1});
                     }
-                    EXPECT_EQ(wait.OnMountsChanged(MountedSet(volumes)), !ready.empty());
-                    break;
                 }
-                case 5:
-                case 6:
-                    if (prompt.cancel) {
-                        prompt.ClickCancel();
-                        model.pop_front();
-                    }
-                    break;
-                default:
-                    wait.EndAll();
-                    model.clear();
-                    break;
+                EXPECT_EQ(wait.OnMountsChanged(MountedSet(volumes)), !ready.empty());
+            } else if (action < 7) {
+                if (prompt.cancel) {
+                    // As the user's click: the box goes, then the command hears of it.
+                    const std::function<void()> cancelled = std::move(prompt.cancel);
+                    prompt.Close();
+                    cancelled();
+                    model.pop_front();
+                }
+            } else {
+                wait.EndAll();
+                model.clear();
             }
             ASSERT_EQ(ran, expectedRan) << "round " << round << " step " << step;
             ASSERT_EQ(wait.count(), model.size());
