@@ -251,19 +251,6 @@ TEST_F(UpdateTest, ADiscThatComesDuringAScanIsUpdatedOnceTheScanHasEnded) {
               "Updated \"" + root_ + "/disc\": 1 added, 0 removed, 0 changed.");
     EXPECT_EQ(list_.RowCount(), 4);
     EXPECT_FALSE(scan_.updateDeferred());
-
-    // Cancel Search ends an Update that waited for the walk.
-    Mount("D9", "nowhere");
-    scan_.OnUpdate(view_, RowSelection({0}), volumes_, wait_);
-    folders_.Hold(root_ + "/tree/sub");
-    ASSERT_TRUE(scan_.StartScan(root_ + "/tree", false, true));
-    folders_.WaitUntilHeld();
-    Mount("D1", "disc");
-    EXPECT_TRUE(scan_.updateDeferred());
-    folders_.Release();
-    scan_.OnCancelSearch();
-    EXPECT_FALSE(scan_.updateDeferred());
-    EXPECT_FALSE(scan_.updating());
 }
 
 }  // namespace

@@ -241,39 +241,36 @@ TEST_F(RowEditorTest, SaveToDiskRenamesTheFileWhereItsDiscIsNow) {
     DiscWait wait(question);
     int renamedLater = 0;
     editor_.SetDiscs(volumes, wait, [&renamedLater] { ++renamedLater; });
-    const auto addOn = [&](const std::string& id, const std::string& storedMount,
-                           const std::string& name) {
-        const std::string label = "CD " + id;
-        const std::string path = storedMount + "/" + name;
-        const RowCells cells{"Old", "Name", label, "1", "", path};
-        list_.AppendRows({CatalogRow(cells, VolumePieces({id, storedMount, true}))});
-        return list_.RowCount() - 1;
-    };
     const std::string root = folder_.path().string();
     for (const char* file : {"now/one.mp3", "was/one.mp3", "was/two.mp3", "back/two.mp3"}) {
         fs::create_directories((fs::path(root) / file).parent_path());
         std::ofstream(fs::path(root) / file) << file;
     }
-    const int moved = addOn("D1", root + "/was", "one.mp3");
-    const int away = addOn("D2", root + "/was", "two.mp3");
+    const std::string oldOne = root + "/was/one.mp3", oldTwo = root + "/was/two.mp3";
+    list_.AppendRows({CatalogRow({"Old", "Name", "CD 1", "1", "", oldOne},
+                                 VolumePieces({"D1", root + "/was", true})),
+                      CatalogRow({"Old", "Name", "CD 2", "1", "", oldTwo},
+                                 VolumePieces({"D2", root + "/was", true}))});
+    const int moved = list_.RowCount() - 2;
+    const int away = moved + 1;
     volumes.SetMounted(MountedSet({{"D1", root + "/now", true}}));
 
     EXPECT_TRUE(editor_.ApplyEdit(RowSelection({moved}), true, Edited(moved, "A", "One")));
     EXPECT_TRUE(fs::exists(root + "/now/A - One.mp3"));
-    EXPECT_TRUE(fs::exists(root + "/was/one.mp3"));
+    EXPECT_TRUE(fs::exists(oldOne));
     EXPECT_EQ(list_.CellText(moved, kPath), root + "/was/A - One.mp3");
 
     EXPECT_TRUE(editor_.ApplyEdit(RowSelection({away}), true, Edited(away, "B", "Two")));
-    EXPECT_EQ(question.shown, "Insert the disc \"CD D2\" to rename \"Name\".");
-    EXPECT_TRUE(fs::exists(root + "/was/two.mp3"));
-    EXPECT_EQ(list_.CellText(away, kPath), root + "/was/two.mp3");
+    EXPECT_EQ(question.shown, "Insert the disc \"CD 2\" to rename \"Name\".");
+    EXPECT_TRUE(fs::exists(oldTwo));
+    EXPECT_EQ(list_.CellText(away, kPath), oldTwo);
     EXPECT_EQ(list_.CellText(away, kArtist), "B");  // the cells are the user's at once
     EXPECT_EQ(renamedLater, 0);
 
     volumes.SetMounted(MountedSet({{"D2", root + "/back", true}}));
     EXPECT_TRUE(wait.OnMountsChanged(volumes.mounted()));
     EXPECT_TRUE(fs::exists(root + "/back/B - Two.mp3"));
-    EXPECT_TRUE(fs::exists(root + "/was/two.mp3"));
+    EXPECT_TRUE(fs::exists(oldTwo));
     EXPECT_EQ(list_.CellText(away, kPath), root + "/was/B - Two.mp3");
     EXPECT_EQ(renamedLater, 1);
     EXPECT_EQ(question.shown, "");
