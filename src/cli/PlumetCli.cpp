@@ -21,6 +21,7 @@
 #include "export/HtmlPageWriter.h"
 #include "export/ListExport.h"
 #include "export/PagePath.h"
+#include "export/PlaylistWriter.h"
 #include "scan/CFolderScan.h"
 #include "scan/MediaExtensions.h"
 #include "scan/NamePattern.h"
@@ -482,13 +483,20 @@ int PlumetCli::Export(const Options& options) {
         options.output.empty() ? PagePath::BesideCatalog(options.operands[0], extension)
                                : options.output);
     const CatalogView view(list);
-    const ExportRows rows(view);
+    ExportRows rows(view);
+    const MountedSet mounted(mounts_ != nullptr ? mounts_->MountedVolumes()
+                                                : std::vector<Mounts::Volume>());
+    rows.SetMounted(&mounted);
     const HtmlPageWriter writer(website_.empty() ? ProgramWebsite("", BuiltInGuidePlaces())
                                                  : website_);
+    int leftOut = 0;
     const Result written = files_.ReplaceFile(path, [&](ByteSink& sink) {
-        return format->second ? ListExport::Write(*format->second, path, rows, sink)
+        return format->second ? ListExport::Write(*format->second, path, rows, sink, &leftOut)
                               : writer.WritePage(view, sink);
     });
+    if (written && leftOut > 0) {
+        std::fprintf(err_, "plumet-cli: %s\n", PlaylistWriter::LeftOutText(leftOut).c_str());
+    }
     return written ? kOk : Fail(HtmlExport::CauseText(written, path));
 }
 

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "catalog/PathParts.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -21,9 +23,7 @@ bool IsInside(const std::string& folder, const std::string& tree) {
     }
     const std::string inner = Normal(folder);
     const std::string outer = Normal(tree);
-    return inner == outer ||
-           (inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
-            (outer == "/" || inner[outer.size()] == '/'));
+    return LiesBelow(inner, outer);
 }
 
 std::string Join(const std::string& folder, const std::string& name) {

@@ -356,8 +356,10 @@ void CMainFrame::OnExportToHtml() {
 void CMainFrame::OnExport(ListExport::Format format, bool selectedRows) {
     scanStatus_->Drain();  // the file holds every row found so far
     const CatalogView& shown = view_->catalogModel().view();
-    const ExportRows rows =
-        selectedRows ? ExportRows(shown, view_->SelectedRows()) : ExportRows(shown);
+    ExportRows rows = selectedRows ? ExportRows(shown, view_->SelectedRows()) : ExportRows(shown);
+    if (services_.volumes != nullptr) {
+        rows.SetMounted(&services_.volumes->mounted());
+    }
     ListExport::OnExport(format, document_.path(), rows,
                          {services_.files, services_.ui, ShowBusyCursor});
 }

@@ -4,6 +4,7 @@
 
 #include "CMainFrame.h"
 #include "CatalogModel.h"
+#include "ScanStatus.h"
 
 CPlumetApp::CPlumetApp(Services services)
     : services_(services),
@@ -15,10 +16,17 @@ CPlumetApp::CPlumetApp(Services services)
       scan_(document_, list_,
             {services.folders, services.drives, services.locale, services.ui, services.profile,
              services.tags, services.mounts}) {
+    discWait_.BelongTo(document_);
     if (services.mounts != nullptr) {
         volumes_ = std::make_unique<RowVolumeIndex>(list_);
         follower_ = std::make_unique<VolumeFollower>(*services.mounts, *volumes_, discWait_);
         playback_.SetDiscs(*volumes_, discWait_);
+        editor_.SetDiscs(*volumes_, discWait_, [this] {
+            document_.SetModified(true);
+            if (frame_) {
+                frame_->UpdateTitle();
+            }
+        });
     }
 }
 
@@ -70,6 +78,10 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
         connectedTest();
         QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, frame_.get(),
                          connectedTest);
+        QObject::connect(follower_.get(), &VolumeFollower::WaitsWentOn, frame_.get(), [this] {
+            frame_->scanStatus().Follow();
+            frame_->UpdateCommandStates();
+        });
     }
     frame_->ShowWithPlacement();
     return true;

@@ -15,8 +15,13 @@ void DiscPrompt::Show(const std::string& text, std::function<void()> cancelled) 
         box_ = new QMessageBox(QMessageBox::Information, QApplication::applicationName(), {},
                                QMessageBox::Cancel, window_);
         box_->setWindowModality(Qt::NonModal);
-        box_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(box_, &QMessageBox::finished, this, [this] {
+        QMessageBox* box = box_;
+        connect(box, &QMessageBox::finished, this, [this, box] {
+            // This box is over: a question asked from `cancelled` needs a box of its own.
+            if (box != box_) {
+                return;
+            }
+            Detach();
             if (const std::function<void()> cancelled = std::move(cancelled_)) {
                 cancelled();
             }
@@ -29,7 +34,16 @@ void DiscPrompt::Show(const std::string& text, std::function<void()> cancelled) 
 
 void DiscPrompt::Close() {
     cancelled_ = nullptr;
-    if (box_ != nullptr) {
-        box_->close();
+    if (QMessageBox* box = Detach()) {
+        box->close();
     }
+}
+
+QMessageBox* DiscPrompt::Detach() {
+    QMessageBox* box = box_;
+    box_ = nullptr;
+    if (box != nullptr) {
+        box->deleteLater();
+    }
+    return box;
 }

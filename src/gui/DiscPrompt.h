@@ -26,6 +26,9 @@ public:
     QMessageBox* box() const { return box_; }
 
 private:
+    // Forgets the box shown and lets it go once its events are done; the box, or nullptr.
+    QMessageBox* Detach();
+
     QWidget* window_ = nullptr;
     QPointer<QMessageBox> box_;
     std::function<void()> cancelled_;

@@ -8,5 +8,7 @@ void VolumeFollower::Refresh() {
     if (index_.SetMounted(MountedSet(mounts_.MountedVolumes()))) {
         emit PlacesChanged();
     }
-    wait_.OnMountsChanged(index_.mounted());
+    if (wait_.OnMountsChanged(index_.mounted())) {
+        emit WaitsWentOn();
+    }
 }

@@ -23,6 +23,8 @@ public slots:
 signals:
     // Rows became connected or not connected.
     void PlacesChanged();
+    // A command that waited for a disc went on; it may have started a walk.
+    void WaitsWentOn();
 
 private:
     Mounts& mounts_;

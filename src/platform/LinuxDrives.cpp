@@ -12,6 +12,7 @@
 
 #include "TextFile.h"
 #include "VolumeDescriptor.h"
+#include "catalog/PathParts.h"
 
 namespace fs = std::filesystem;
 
@@ -54,14 +55,6 @@ bool NaturalLess(const std::string& a, const std::string& b) {
         return numberA < numberB;
     }
     return a < b;
-}
-
-bool Contains(const std::string& folder, const std::string& path) {
-    if (folder == "/") {
-        return true;
-    }
-    return path.compare(0, folder.size(), folder) == 0 &&
-           (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
 int HexValue(char c) {
@@ -193,7 +186,7 @@ std::string LinuxDrives::OpticalMountPointOf(const std::string& path) {
     for (const MountTable::Entry& mount : mounts.entries()) {
         const std::string point = NormalisePath(mount.mountPoint);
         // A later mount on the same point hides the earlier one, hence >=.
-        if (Contains(point, normal) && (deepest == nullptr || point.size() >= deepestLength)) {
+        if (LiesBelow(normal, point) && (deepest == nullptr || point.size() >= deepestLength)) {
             deepest = &mount;
             deepestLength = point.size();
         }

@@ -12,6 +12,7 @@
 #include "LinuxDrives.h"
 #include "TextFile.h"
 #include "VolumeDescriptor.h"
+#include "catalog/PathParts.h"
 
 namespace fs = std::filesystem;
 
@@ -19,14 +20,6 @@ namespace {
 
 constexpr std::string_view kUuidLinks = "/dev/disk/by-uuid";
 constexpr std::string_view kCdromMajor = "11";  // the SCSI CD-ROM driver's, sr0 is 11:0
-
-bool Contains(const std::string& folder, const std::string& path) {
-    if (folder == "/") {
-        return true;
-    }
-    return path.compare(0, folder.size(), folder) == 0 &&
-           (path.size() == folder.size() || path[folder.size()] == '/');
-}
 
 std::string_view Major(const MountTable::Entry& mount) {
     return std::string_view(mount.majorMinor).substr(0, mount.majorMinor.find(':'));
@@ -210,7 +203,7 @@ std::optional<Mounts::Volume> LinuxMounts::VolumeOf(const std::string& path) {
     for (const MountTable::Entry& mount : table.entries()) {
         const std::string point = LinuxDrives::NormalisePath(mount.mountPoint);
         // A later mount on the same point hides the earlier one, hence >=.
-        if (Contains(point, normal) && (deepest == nullptr || point.size() >= deepestLength)) {
+        if (LiesBelow(normal, point) && (deepest == nullptr || point.size() >= deepestLength)) {
             deepest = &mount;
             deepestLength = point.size();
         }

@@ -12,6 +12,7 @@
 
 #include "browse/RenameErrorText.h"
 #include "catalog/FileErrorText.h"
+#include "catalog/PathParts.h"
 
 namespace {
 
@@ -69,11 +70,8 @@ private:
 };
 
 std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+    const std::string_view folder = FolderOfPath(path);
+    return folder.empty() ? std::string(".") : std::string(folder);
 }
 
 // The rename is durable only once the folder's entry is on disk too.

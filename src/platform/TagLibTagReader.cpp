@@ -35,6 +35,7 @@
 #include <utility>
 
 #include "BoundedStream.h"
+#include "catalog/PathParts.h"
 
 namespace {
 
@@ -95,8 +96,7 @@ std::optional<Format> FormatOf(std::string_view extension) {
 
 // As the scan takes it: the text after the file name's last dot, or the whole name.
 std::string_view ExtensionOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::string_view name = FileNameOf(path);
     const std::size_t dot = name.rfind('.');
     return dot == std::string_view::npos ? name : name.substr(dot + 1);
 }

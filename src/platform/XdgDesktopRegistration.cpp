@@ -20,6 +20,7 @@
 #include "PosixFiles.h"
 #include "ProgramPath.h"
 #include "TextFile.h"
+#include "catalog/PathParts.h"
 
 extern char** environ;
 
@@ -50,12 +51,8 @@ void MakeFolders(const std::string& folder) {
     ::mkdir(folder.c_str(), 0700);
 }
 
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.rfind('/'));
-}
-
 Result WriteText(const std::string& path, const std::string& text) {
-    MakeFolders(FolderOf(path));
+    MakeFolders(std::string(FolderOfPath(path)));
     PosixFiles files;
     return files.ReplaceFile(
         path, [&text](ByteSink& sink) { return sink.Write(text.data(), text.size()); });
@@ -214,7 +211,7 @@ Result XdgDesktopRegistration::RegisterDesktopEntry() {
     }
     Result written = WriteText(DesktopEntryPath(), DesktopEntryText());
     if (written) {
-        RunTool("update-desktop-database", FolderOf(DesktopEntryPath()));
+        RunTool("update-desktop-database", std::string(FolderOfPath(DesktopEntryPath())));
     }
     return written;
 }
@@ -264,7 +261,7 @@ bool XdgDesktopRegistration::Unregister() {
     bool existed = false;
     bool removed = RemoveFile(DesktopEntryPath(), existed);
     if (existed) {
-        RunTool("update-desktop-database", FolderOf(DesktopEntryPath()));
+        RunTool("update-desktop-database", std::string(FolderOfPath(DesktopEntryPath())));
     }
     removed = RemoveFile(MimePackagePath(), existed) && removed;
     if (existed) {

@@ -18,6 +18,8 @@
 #include "export/SearchablePageWriter.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
+#include "volumes/MountedSet.h"
+#include "volumes/VolumePieces.h"
 
 namespace {
 
@@ -132,6 +134,60 @@ TEST(ListWritersTest, SecondsAndTheFieldRulesHoldAtTheirEdges) {
     EXPECT_EQ(CsvWriter::ModifiedField("01/01/68 11:59 PM", scratch), "2068-01-01T23:59");
     EXPECT_EQ(CsvWriter::ModifiedField("01/01/68 00:59 PM", scratch), "01/01/68 00:59 PM");
     EXPECT_EQ(CsvWriter::ModifiedField("01/01/68 11:60 AM", scratch), "01/01/68 11:60 AM");
+}
+
+// Entries name each file where it is now; a line that players would take for a comment is
+// made a path again; a path no line can carry is left out and counted.
+TEST(ListWritersTest, PlaylistEntriesNameTheFileWhereItIsNow) {
+    const Mounts::Volume disc{"D1", "/media/CD1", true};
+    const Mounts::Volume stick{"S1", "/media/STICK", false};
+    const MountedSet mounted({{"D1", "/m/lists/cd", true}});
+    const struct {
+        std::string path;
+        const Mounts::Volume* volume;
+        std::string entry;  // the path line; empty when the entry is left out
+    } cases[] = {
+        {"/m/lists/#1 hit.mp3", nullptr, "./#1 hit.mp3"},
+        {"#rel.mp3", nullptr, "./#rel.mp3"},
+        {"/m/lists/a#b.mp3", nullptr, "a#b.mp3"},
+        {"/media/CD1/x/#2.mp3", &disc, "cd/x/#2.mp3"},  // moved below the playlist
+        {"/media/CD1/y.mp3", &disc, "cd/y.mp3"},
+        {"/media/STICK/z.mp3", &stick, "/media/STICK/z.mp3"},  // away: as stored
+        {"/m/lists/two\nlines.mp3", nullptr, ""},
+        {"/media/CD1/cr\r.mp3", &disc, ""},
+    };
+    CatalogList list;
+    std::string expected = "#EXTM3U\n";
+    int leftOut = 0;
+    for (const auto& c : cases) {
+        const RowCells cells{"A", "T", "", "", "", c.path};
+        list.AppendRows({CatalogRow(cells, c.volume ? VolumePieces(*c.volume) : "")});
+        if (c.entry.empty()) {
+            ++leftOut;
+        } else {
+            expected += "#EXTINF:-1,A - T\n" + c.entry + "\n";
+        }
+    }
+    const CatalogView view(list);
+    ExportRows rows(view);
+    rows.SetMounted(&mounted);
+    RecordingSink sink;
+    int counted = -1;
+    ASSERT_TRUE(PlaylistWriter("/m/lists/all.m3u8").Write(rows, sink, &counted));
+    EXPECT_EQ(sink.Bytes(), expected);
+    EXPECT_EQ(counted, leftOut);
+
+    // The command says how many it left out.
+    TempFolder folder("plumet-playlist");
+    PosixFiles files;
+    ScriptedUserInterface ui;
+    const std::string playlist = (folder.path() / "all.m3u8").string();
+    ui.saveChoices.push_back(playlist);
+    ASSERT_EQ(ListExport::OnExport(ListExport::Format::Playlist, "", rows, {files, ui, {}}),
+              ListExport::Outcome::Written);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"2 entries were left out: their paths hold a "
+                                                    "line end, which a playlist line cannot "
+                                                    "carry."});
 }
 
 class ListExportTest : public ::testing::Test {

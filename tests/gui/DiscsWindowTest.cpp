@@ -113,7 +113,69 @@ private slots:
         QCOMPARE(shell_.opened.size(), std::size_t(1));
     }
 
+    // Rows on two discs that are away: one question at a time, each with its Cancel. A
+    // question belongs to its catalog: opening another one ends it, and the disc that comes
+    // later adds nothing to the catalog open then.
+    void questionsComeOneAtATimeAndEndWithTheirCatalog() {
+        const std::string root = folder_->path().toStdString();
+        const std::size_t played = shell_.opened.size();
+        mounts_.volumes.clear();
+        app_->volumeFollower()->Refresh();
+        QCOMPARE(Frame().awayPane().text(), QStringLiteral("3 not connected"));
+        Frame().view().selectRow(0);
+        Frame().view().selectionModel()->select(
+            Model().index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QVERIFY(Frame().SendCommand(kPlay));
+        QCOMPARE(Question(), QStringLiteral("Insert the disc \"CD1\" to play \"One\"."));
+
+        // An Update of the third row waits behind the question on screen.
+        Frame().view().selectRow(2);
+        QVERIFY(Frame().SendCommand(kUpdate));
+        QCOMPARE(Question(), QStringLiteral("Insert the disc \"CD1\" to play \"One\"."));
+
+        // The first disc comes: the Play asks for its second disc, behind the Update.
+        mounts_.volumes = {{"D1", root, true}};
+        app_->volumeFollower()->Refresh();
+        QCOMPARE(Question(), QStringLiteral("Insert the disc \"CD2\" to update it."));
+        app_->discPrompt().box()->button(QMessageBox::Cancel)->click();
+        QCOMPARE(Question(), QStringLiteral("Insert the disc \"CD2\" to play \"Three\"."));
+        QCOMPARE(shell_.opened.size(), played);
+
+        Frame().view().selectRow(2);
+        QVERIFY(Frame().SendCommand(kUpdate));
+        CatalogList other;
+        const RowCells cells{"B", "Other", "Shelf", "1", "", "/elsewhere/Other.mp3"};
+        other.AppendRows({CatalogRow(cells)});
+        const std::string otherPath = root + "/Other.plm";
+        QVERIFY(files_.ReplaceFile(otherPath, [&other](ByteSink& sink) {
+            return CatalogFile::StoreCatalog(other, sink);
+        }));
+        ui_.openChoices.push_back(otherPath);
+        QVERIFY(Frame().SendCommand(kFileOpen));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(app_->discPrompt().box() == nullptr);
+        QCOMPARE(app_->document().path(), otherPath);
+
+        std::ofstream(root + "/Three.mp3") << "x";
+        mounts_.volumes.push_back({"D2", root, true});
+        app_->volumeFollower()->Refresh();
+        QVERIFY(!app_->scan().scanRunning());
+        QCOMPARE(app_->list().RowCount(), 1);
+        QCOMPARE(shell_.opened.size(), played);
+        QVERIFY(!app_->document().modified());
+    }
+
 private:
+    // The question on screen, once the boxes that went are gone; empty for none.
+    QString Question() const {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QMessageBox* box = app_->discPrompt().box();
+        if (box == nullptr || !box->isVisible() || box->button(QMessageBox::Cancel) == nullptr) {
+            return {};
+        }
+        return box->text();
+    }
+
     CMainFrame& Frame() const { return *app_->mainFrame(); }
     CatalogModel& Model() const { return Frame().view().catalogModel(); }
 

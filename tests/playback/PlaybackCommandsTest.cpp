@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "browse/CatalogView.h"
+#include "catalog/PathParts.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
 
@@ -103,8 +104,8 @@ TEST_F(PlaybackCommandsTest, OpenFolderOpensTheFolderHoldingTheLastSelectedFile)
     list_.SetCell(1, kPath, "/media/cdrom/Album/01 - a.mp3");
     playback_.OnOpenFolder(RowSelection({0, 1}));
     EXPECT_EQ(shell_.opened, std::vector<std::string>{"/media/cdrom/Album"});
-    EXPECT_EQ(PlaybackCommands::FolderOf("/a.mp3"), "/");
-    EXPECT_EQ(PlaybackCommands::FolderOf("a.mp3"), "");
+    EXPECT_EQ(FolderOfPath("/a.mp3"), "/");
+    EXPECT_EQ(FolderOfPath("a.mp3"), "");
     shell_.succeed = false;
     playback_.OnOpenFolder(RowSelection({0}));
     EXPECT_EQ(ui_.beeps, 1);

@@ -37,12 +37,48 @@ public:
     std::function<void()> cancel;
 };
 
+// Lists folders as the system does, but can hold the walk at one folder until released.
+class HeldFolderReader : public FolderReader {
+public:
+    std::unique_ptr<Listing> Open(const std::string& folder) override {
+        std::unique_lock<std::mutex> lock(lock_);
+        if (folder == held_) {
+            reached_ = true;
+            changed_.notify_all();
+            changed_.wait(lock, [this] { return held_.empty(); });
+        }
+        lock.unlock();
+        return system_.Open(folder);
+    }
+    void Hold(const std::string& folder) {
+        const std::lock_guard<std::mutex> lock(lock_);
+        held_ = folder;
+        reached_ = false;
+    }
+    void WaitUntilHeld() {
+        std::unique_lock<std::mutex> lock(lock_);
+        changed_.wait(lock, [this] { return reached_; });
+    }
+    void Release() {
+        const std::lock_guard<std::mutex> lock(lock_);
+        held_.clear();
+        changed_.notify_all();
+    }
+
+private:
+    PosixFolderReader system_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::string held_;
+    bool reached_ = false;
+};
+
 class UpdateTest : public ::testing::Test {
 protected:
     TempFolder temp_{"plumet-update"};
     std::string root_ = temp_.path().string();
     LinuxDrives drives_{root_ + "/system"};
-    PosixFolderReader folders_;
+    HeldFolderReader folders_;
     FixedLocale locale_;
     ScriptedUserInterface ui_;
     PosixFiles files_;
@@ -68,6 +104,9 @@ protected:
             endSignal_.notify_all();
         });
     }
+
+    // A walk still held would never end, and the scan's end waits for it.
+    void TearDown() override { folders_.Release(); }
 
     void Write(const std::string& relative, const std::string& text, int minutesAgo = 60) {
         const fs::path file = temp_.path() / relative;
@@ -178,6 +217,40 @@ TEST_F(UpdateTest, ADiscWalkedAgainKeepsEditsTakesChangesAndLeavesOtherDiscsAlon
     EXPECT_FALSE(scan_.updating());
     ASSERT_EQ(ui_.errors.size(), 1U);
     EXPECT_EQ(list_.RowCount(), 6);
+}
+
+// The disc comes while another walk runs: the Update does not stop that walk, it starts once
+// the walk has ended and its rows are in.
+TEST_F(UpdateTest, ADiscThatComesDuringAScanIsUpdatedOnceTheScanHasEnded) {
+    Write("disc/A - one.mp3", "x");
+    Mount("D1", "disc");
+    ASSERT_TRUE(scan_.StartScan(root_ + "/disc", true, true));
+    FinishWalk();
+    ASSERT_EQ(list_.RowCount(), 1);
+    Write("disc/A - two.mp3", "x");
+    Write("tree/B - three.mp3", "x");
+    Write("tree/sub/C - four.mp3", "x");
+    Mount("D9", "nowhere");
+    scan_.OnUpdate(view_, RowSelection({0}), volumes_, wait_);
+    EXPECT_EQ(prompt_.shown, "Insert the disc \"" + root_ + "/disc\" to update it.");
+
+    folders_.Hold(root_ + "/tree/sub");
+    ASSERT_TRUE(scan_.StartScan(root_ + "/tree", false, true));
+    folders_.WaitUntilHeld();
+    Mount("D1", "disc");
+    EXPECT_EQ(prompt_.shown, "");
+    EXPECT_TRUE(scan_.scanRunning());
+    EXPECT_TRUE(scan_.updateDeferred());
+    EXPECT_FALSE(scan_.updating());
+
+    folders_.Release();
+    FinishWalk();
+    EXPECT_EQ(list_.RowCount(), 3);  // the scan ran to its end
+    EXPECT_TRUE(scan_.updating());
+    EXPECT_EQ(FinishWalk().status,
+              "Updated \"" + root_ + "/disc\": 1 added, 0 removed, 0 changed.");
+    EXPECT_EQ(list_.RowCount(), 4);
+    EXPECT_FALSE(scan_.updateDeferred());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "browse/TextFold.h"
+#include "catalog/PathParts.h"
 
 namespace {
 
@@ -36,8 +37,7 @@ void AppendFoldedPart(std::string_view part, std::string& folded, std::string& k
 bool BuildKey(const CatalogRow& row, DuplicateKind kind, std::string& folded, std::string& key) {
     key.clear();
     if (kind == DuplicateKind::NameSize) {
-        const std::string_view path = row.Cell(kPath);
-        const std::string_view name = path.substr(path.find_last_of('/') + 1);  // npos + 1 == 0
+        const std::string_view name = FileNameOf(row.Cell(kPath));
         folded.clear();
         for (const char c : row.Cell(kSize)) {
             if (c >= '0' && c <= '9') {

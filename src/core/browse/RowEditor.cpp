@@ -2,15 +2,12 @@
 
 #include <vector>
 
+#include "catalog/PathParts.h"
+#include "volumes/DiscWait.h"
+#include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
 
 namespace {
-
-#ifdef _WIN32
-constexpr std::string_view kFolderSeparators = "\\/";
-#else
-constexpr std::string_view kFolderSeparators = "/";
-#endif
 
 // The rows of the selection that exist, in list order.
 std::vector<int> ValidRows(const RowSelection& selection, int rowCount) {
@@ -84,7 +81,32 @@ bool RowEditor::ApplyEdit(const RowSelection& selection, bool folderMode,
 }
 
 bool RowEditor::Rename(int row, const std::string& artist, const std::string& track) {
-    const std::string path(view_.CellText(row, kPath));
+    const CatalogRow* record = view_.RowRecord(row);
+    if (record == nullptr) {
+        return false;
+    }
+    const bool away = volumes_ != nullptr &&
+                      volumes_->mounted().PlaceOf(*record).state == MountedSet::Place::State::Away;
+    if (!away) {
+        return RenameStoreRow(view_.StoreRow(row), artist, track);
+    }
+    // The Path names where the disc was: renaming there could rename another disc's file.
+    if (wait_ != nullptr) {
+        const CatalogRow waiting = *record;
+        wait_->WaitFor(std::string(RowVolume(waiting)),
+                       DiscWait::RenameText(waiting.Cell(kFolderDisk), waiting.Cell(kTrack)),
+                       [this, waiting, artist, track] { RenameWhenBack(waiting, artist, track); });
+    }
+    return false;
+}
+
+bool RowEditor::RenameStoreRow(int storeRow, const std::string& artist, const std::string& track) {
+    CatalogList& store = view_.store();
+    const CatalogRow* record = store.RowRecord(storeRow);
+    if (record == nullptr) {
+        return false;
+    }
+    const std::string path(record->Cell(kPath));
     if (artist.find('/') != std::string::npos || track.find('/') != std::string::npos) {
         ui_.ShowError("Unable to rename " + path +
                       ": an artist or track name cannot contain \"/\".");
@@ -94,12 +116,29 @@ bool RowEditor::Rename(int row, const std::string& artist, const std::string& tr
     if (renamed == path) {
         return false;  // already named so; the rename would only fail on the existing name
     }
-    if (Result moved = files_.RenameWithoutReplacing(path, renamed); !moved) {
+    const std::string now = volumes_ != nullptr ? volumes_->mounted().PlaceOf(*record).path : path;
+    if (Result moved = files_.RenameWithoutReplacing(now, RenamedPath(now, artist, track));
+        !moved) {
         ui_.ShowError(moved.error());
         return false;
     }
-    view_.SetCell(row, kPath, renamed);
+    // The Path keeps naming the file as it was stored, on the disc's own mount point.
+    store.SetCell(storeRow, kPath, renamed);
     return true;
+}
+
+void RowEditor::RenameWhenBack(const CatalogRow& row, const std::string& artist,
+                               const std::string& track) {
+    const CatalogList& store = view_.store();
+    for (int storeRow = 0; storeRow < store.RowCount(); ++storeRow) {
+        const CatalogRow& record = *store.RowRecord(storeRow);
+        if (record.Cell(kPath) == row.Cell(kPath) && RowVolume(record) == RowVolume(row)) {
+            if (RenameStoreRow(storeRow, artist, track) && renamedLater_) {
+                renamedLater_();
+            }
+            return;
+        }
+    }
 }
 
 bool RowEditor::SetCellIfChanged(int row, int column, std::string_view text) {
@@ -123,9 +162,8 @@ bool RowEditor::RemoveFromList(const RowSelection& selection) {
 
 std::string RowEditor::RenamedPath(std::string_view path, std::string_view artist,
                                    std::string_view track) {
-    const std::size_t separator = path.find_last_of(kFolderSeparators);
-    const std::size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
-    const std::string_view name = path.substr(nameStart);
+    const std::string_view name = FileNameOf(path);
+    const std::size_t nameStart = path.size() - name.size();
     // A leading dot starts a hidden file's name, not an extension.
     const std::size_t dot = name.rfind('.');
     const std::string_view extension =

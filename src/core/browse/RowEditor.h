@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -8,12 +9,25 @@
 #include "catalog/RowSelection.h"
 #include "services.h"
 
+class DiscWait;
+class RowVolumeIndex;
+
 // Editing and removing the selected rows of the view: the Edit Item dialog's rules, the
 // rename of a file on disk to match its new Artist and Track, and Remove From List.
 class RowEditor {
 public:
     RowEditor(CatalogView& view, Files& files, UserInterface& ui)
         : view_(view), files_(files), ui_(ui) {}
+
+    // A file is renamed where its file system is mounted now; one on a disc that is away
+    // waits for the disc, and `renamedLater` runs when that rename changed a row. Without
+    // this every Path is taken as where the file is.
+    void SetDiscs(const RowVolumeIndex& volumes, DiscWait& wait,
+                  std::function<void()> renamedLater) {
+        volumes_ = &volumes;
+        wait_ = &wait;
+        renamedLater_ = std::move(renamedLater);
+    }
 
     // The dialog as it opens for "Edit" (folderMode; offered as "Edit Folder Name" for several
     // rows) or "Edit Artist Name". It shows the last selected row. With several rows only the
@@ -38,9 +52,16 @@ public:
 
 private:
     bool Rename(int row, const std::string& artist, const std::string& track);
+    // Renames the file of the store row `storeRow` where it is now and stores the new name.
+    bool RenameStoreRow(int storeRow, const std::string& artist, const std::string& track);
+    // The disc of `row` came: the rename asked for then is done, if the row is still there.
+    void RenameWhenBack(const CatalogRow& row, const std::string& artist, const std::string& track);
     bool SetCellIfChanged(int row, int column, std::string_view text);
 
     CatalogView& view_;
     Files& files_;
     UserInterface& ui_;
+    const RowVolumeIndex* volumes_ = nullptr;
+    DiscWait* wait_ = nullptr;
+    std::function<void()> renamedLater_;
 };

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "catalog/CatalogFile.h"
+#include "catalog/PathParts.h"
 
 namespace {
 
@@ -137,10 +138,12 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
     if (!contents.countMatches) {
         // Untitled, so that no save writes over a file that did not load as a catalog.
         path_.clear();
+        Replaced();
         return true;
     }
     path_ = path;
     recentFiles_.Add(path_);
+    Replaced();
     return true;
 }
 
@@ -178,6 +181,17 @@ void CPlumetDoc::OnNewDocument() {
     path_.clear();
     modified_ = false;
     list_.ClearRows();
+    Replaced();
+}
+
+void CPlumetDoc::AddReplacedListener(std::function<void()> replaced) {
+    replacedListeners_.push_back(std::move(replaced));
+}
+
+void CPlumetDoc::Replaced() const {
+    for (const std::function<void()>& replaced : replacedListeners_) {
+        replaced();
+    }
 }
 
 Result CPlumetDoc::OnSaveDocument(const std::string& path) {
@@ -194,8 +208,7 @@ std::string CPlumetDoc::Title() const {
     if (path_.empty()) {
         return kUntitled;
     }
-    const std::size_t slash = path_.find_last_of("/\\");
-    return slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    return std::string(FileNameOf(path_));
 }
 
 std::string CPlumetDoc::WindowTitle() const {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "Result.h"
 #include "catalog/CatalogFile.h"
@@ -34,6 +36,9 @@ public:
 
     // The plain operations, without questions or messages.
     void OnNewDocument();
+    // `replaced` runs whenever the document becomes another catalog (New, Open, a scan that
+    // replaces the list), after the change: what waited on the old one must end.
+    void AddReplacedListener(std::function<void()> replaced);
     Result OnSaveDocument(const std::string& path);
 
     const std::string& path() const { return path_; }
@@ -55,6 +60,7 @@ private:
                            std::uint64_t& size);
     // Asks whether to take a file that does not look like a catalog; true for Yes.
     bool OpenAnyway(const std::string& path);
+    void Replaced() const;
 
     CatalogList& list_;
     Files& files_;
@@ -63,4 +69,5 @@ private:
     std::string path_;
     bool modified_ = false;
     bool catalogLoaded_ = false;
+    std::vector<std::function<void()>> replacedListeners_;
 };

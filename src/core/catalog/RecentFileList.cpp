@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "catalog/PathParts.h"
+
 namespace {
 
 constexpr const char* kSection = "Recent File List";
@@ -69,8 +71,8 @@ std::string RecentFileList::Abbreviate(const std::string& path, int length) {
     if (CharacterCount(path) <= length) {
         return path;
     }
-    const std::size_t nameStart = path.find_last_of('/') + 1;  // npos + 1 == 0
-    const std::string name = path.substr(nameStart);
+    const std::string name(FileNameOf(path));
+    const std::size_t nameStart = path.size() - name.size();
     const std::size_t rootEnd = path.find('/', 1);
     if (nameStart == 0 || rootEnd == std::string::npos || rootEnd + 1 >= nameStart) {
         return name;

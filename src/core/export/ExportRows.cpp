@@ -1,6 +1,7 @@
 #include "export/ExportRows.h"
 
 #include "browse/CatalogView.h"
+#include "volumes/MountedSet.h"
 
 int ExportRows::Count() const {
     return viewRows_ ? static_cast<int>(viewRows_->size()) : view_.RowCount();
@@ -13,4 +14,9 @@ const CatalogRow& ExportRows::Row(int index) const {
     }
     const CatalogRow* row = view_.RowRecord(viewRows_ ? (*viewRows_)[index] : index);
     return row != nullptr ? *row : kNoRow;
+}
+
+std::string ExportRows::PathOf(int index) const {
+    const CatalogRow& row = Row(index);
+    return mounted_ != nullptr ? mounted_->PlaceOf(row).path : std::string(row.Cell(kPath));
 }

@@ -26,12 +26,16 @@ ListExport::Outcome ListExport::OnExport(Format format, const std::string& docum
 
     BusyCursor busy(services.showBusy);
     busy.Set(true);
+    int leftOut = 0;
     const Result written = services.files.ReplaceFile(
-        path, [&](ByteSink& sink) { return Write(format, path, rows, sink); });
+        path, [&](ByteSink& sink) { return Write(format, path, rows, sink, &leftOut); });
     busy.Set(false);
     if (!written) {
         services.ui.ShowError(HtmlExport::CauseText(written, path));
         return Outcome::WriteFailed;
+    }
+    if (leftOut > 0) {
+        services.ui.ShowMessage(PlaylistWriter::LeftOutText(leftOut));
     }
     return Outcome::Written;
 }
@@ -77,12 +81,15 @@ std::string ListExport::Extension(Format format) {
 }
 
 Result ListExport::Write(Format format, const std::string& fullPath, const ExportRows& rows,
-                         ByteSink& sink) {
+                         ByteSink& sink, int* leftOut) {
+    if (leftOut != nullptr) {
+        *leftOut = 0;
+    }
     switch (format) {
         case Format::Csv:
             return CsvWriter::Write(rows, sink);
         case Format::Playlist:
-            return PlaylistWriter(fullPath).Write(rows, sink);
+            return PlaylistWriter(fullPath).Write(rows, sink, leftOut);
         case Format::SearchablePage:
             break;
     }

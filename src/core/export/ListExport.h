@@ -33,7 +33,8 @@ public:
     // ".csv", ".m3u8" or ".html".
     static std::string Extension(Format format);
     // Writes the rows in the format to the file at `fullPath` (the playlist's paths are
-    // relative to it; the page is titled with its name).
+    // relative to it; the page is titled with its name). How many rows the format could
+    // not carry goes to `leftOut` when given.
     static Result Write(Format format, const std::string& fullPath, const ExportRows& rows,
-                        ByteSink& sink);
+                        ByteSink& sink, int* leftOut = nullptr);
 };

@@ -30,19 +30,30 @@ PlaylistWriter::PlaylistWriter(const std::string& playlistPath) {
     }
 }
 
-Result PlaylistWriter::Write(const ExportRows& rows, ByteSink& sink) const {
+Result PlaylistWriter::Write(const ExportRows& rows, ByteSink& sink, int* leftOut) const {
     ChunkedOutput output(sink);
     output.text() = "#EXTM3U\n";
+    int skipped = 0;
     for (int index = 0; index < rows.Count(); ++index) {
-        AppendEntry(rows.Row(index), output.text());
+        if (!AppendEntry(rows.Row(index), rows.PathOf(index), output.text())) {
+            ++skipped;
+        }
         if (Result written = output.Ready(); !written) {
             return written;
         }
     }
+    if (leftOut != nullptr) {
+        *leftOut = skipped;
+    }
     return output.Finish();
 }
 
-void PlaylistWriter::AppendEntry(const CatalogRow& row, std::string& out) const {
+bool PlaylistWriter::AppendEntry(const CatalogRow& row, std::string_view path,
+                                 std::string& out) const {
+    // Any other byte in its place would name another file.
+    if (path.find_first_of("\r\n") != std::string_view::npos) {
+        return false;
+    }
     out += "#EXTINF:";
     out += Seconds(row.Cell(kLength));
     out += ',';
@@ -56,13 +67,24 @@ void PlaylistWriter::AppendEntry(const CatalogRow& row, std::string& out) const 
     out += '\n';
     // A path is written as the file system's bytes, even where they are not UTF-8: the
     // player must find the file, which a path converted for show would not name.
-    const std::string_view path = row.Cell(kPath);
-    const std::size_t start =
-        path.size() > folder_.size() && path.starts_with(folder_) ? folder_.size() : 0;
-    for (const char c : path.substr(start)) {
-        out += c == '\r' || c == '\n' ? ' ' : c;
+    const std::string_view written = path.size() > folder_.size() && path.starts_with(folder_)
+                                         ? path.substr(folder_.size())
+                                         : path;
+    // Players take a line that begins with "#" for a comment.
+    if (written.starts_with('#')) {
+        out += "./";
     }
+    out += written;
     out += '\n';
+    return true;
+}
+
+std::string PlaylistWriter::LeftOutText(int leftOut) {
+    return leftOut == 1 ? "1 entry was left out: its path holds a line end, which a playlist "
+                          "line cannot carry."
+                        : std::to_string(leftOut) +
+                              " entries were left out: their paths hold a line end, which a "
+                              "playlist line cannot carry.";
 }
 
 std::string PlaylistWriter::Seconds(std::string_view length) {

@@ -4,17 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "catalog/PathParts.h"
 #include "volumes/DiscWait.h"
 #include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
 
 namespace {
-
-#ifdef _WIN32
-constexpr std::string_view kFolderSeparators = "\\/";
-#else
-constexpr std::string_view kFolderSeparators = "/";
-#endif
 
 bool Exists(const std::string& path) {
     std::error_code error;
@@ -153,7 +148,7 @@ void PlaybackCommands::OnOpenFolder(const RowSelection& selection) {
         rows.emplace_back();  // no row: no folder, said as before
     }
     WithPaths(std::move(rows), [this](const std::vector<std::string>& paths) {
-        const std::string folder = FolderOf(paths.front());
+        const std::string folder(FolderOfPath(paths.front()));
         if (folder.empty() || !shell_.Open(folder)) {
             ui_.Beep();
             ui_.ShowMessage(kCannotOpenFolder);
@@ -178,12 +173,4 @@ std::string PlaybackCommands::PlayingName(std::string_view path) {
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     const auto dot = name.rfind('.');
     return dot == std::string_view::npos ? std::string() : std::string(name.substr(0, dot));
-}
-
-std::string PlaybackCommands::FolderOf(std::string_view path) {
-    const auto separator = path.find_last_of(kFolderSeparators);
-    if (separator == std::string_view::npos) {
-        return {};
-    }
-    return std::string(separator == 0 ? path.substr(0, 1) : path.substr(0, separator));
 }

@@ -53,9 +53,6 @@ public:
     // The file name of a path without its last extension; empty when it has none. Paths
     // from Windows catalogs hold "\".
     static std::string PlayingName(std::string_view path);
-    // The folder part of a path: the text before its last separator ("/" for a file at the
-    // top); empty when it has none.
-    static std::string FolderOf(std::string_view path);
 
     RandomGenerator& generator() { return generator_; }
 

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "catalog/PathParts.h"
+
 namespace {
 
 constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
@@ -148,9 +150,7 @@ std::string ModifiedText(std::int64_t secondsSinceEpoch) {
 DerivedRow DeriveRow(std::string_view walkedFolder, std::string_view fileName, std::uint64_t size,
                      const std::optional<std::tm>& modified, std::string_view groupSeparator) {
     const std::string_view folder = WithoutClosingSlashes(walkedFolder);
-    const auto lastSlash = folder.rfind('/');
-    const std::string_view folderName =
-        lastSlash == std::string_view::npos ? folder : folder.substr(lastSlash + 1);
+    const std::string_view folderName = FileNameOf(folder);
 
     ArtistTrack names = SplitArtistTrack(folderName, fileName);
     DerivedRow row;

@@ -1,5 +1,6 @@
 #include "scan/RowNamer.h"
 
+#include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
 #include "scan/RowDerivation.h"
 
@@ -71,10 +72,8 @@ CatalogRow RowNamer::Name(const FoundFile& file, const FileTags* tags) const {
 }
 
 RowNamer::Names RowNamer::NamesOf(std::string_view path, const FileTags* tags) const {
-    const std::size_t slash = path.rfind('/');
-    const std::string_view folder =
-        slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::string_view name = FileNameOf(path);
+    const std::string_view folder = path.substr(0, path.size() - name.size());
     // The folder's name stands in for a missing artist, as in the walk that found the file.
     DerivedRow row = DeriveRow(folder, name, 0, std::nullopt, groupSeparator_);
     return Combine(std::move(row[kArtist]), std::move(row[kTrack]), path, tags);

@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
 #include "scan/TagReadPool.h"
 
@@ -17,26 +18,35 @@ struct FolderAndName {
 };
 
 FolderAndName SplitPath(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) {
-        return {".", std::string(path)};
-    }
-    return {std::string(path.substr(0, slash == 0 ? 1 : slash)),
-            std::string(path.substr(slash + 1))};
+    const std::string_view folder = FolderOfPath(path);
+    return {folder.empty() ? std::string(".") : std::string(folder), std::string(FileNameOf(path))};
 }
 
 }  // namespace
 
-std::vector<int> RowRereader::PresentRows(const CatalogView& view, const RowSelection& selection) {
-    std::map<std::string, std::vector<std::pair<std::string, int>>> byFolder;
+std::vector<RowRereader::PresentRow> RowRereader::PresentRows(const CatalogView& view,
+                                                              const RowSelection& selection,
+                                                              const MountedSet* mounted) {
+    std::map<std::string, std::vector<std::pair<std::string, PresentRow>>> byFolder;
     for (const int row : selection.Rows()) {
-        FolderAndName split = SplitPath(view.CellText(row, kPath));
+        const CatalogRow* record = view.RowRecord(row);
+        if (record == nullptr) {
+            continue;
+        }
+        MountedSet::Place place = mounted != nullptr
+                                      ? mounted->PlaceOf(*record)
+                                      : MountedSet::Place{.path = std::string(record->Cell(kPath))};
+        if (place.state == MountedSet::Place::State::Away) {
+            continue;  // what lies at the Path now may be another disc's file
+        }
+        FolderAndName split = SplitPath(place.path);
         if (!split.name.empty()) {
-            byFolder[split.folder].emplace_back(std::move(split.name), row);
+            byFolder[split.folder].emplace_back(std::move(split.name),
+                                                PresentRow{row, std::move(place.path)});
         }
     }
-    std::vector<int> present;
-    for (const auto& [folder, wanted] : byFolder) {
+    std::vector<PresentRow> present;
+    for (auto& [folder, wanted] : byFolder) {
         const std::unique_ptr<FolderReader::Listing> listing = folders_.Open(folder);
         if (!listing) {
             continue;
@@ -49,13 +59,14 @@ std::vector<int> RowRereader::PresentRows(const CatalogView& view, const RowSele
                 files.emplace(name);
             }
         }
-        for (const auto& [fileName, row] : wanted) {
+        for (auto& [fileName, row] : wanted) {
             if (files.count(fileName) != 0) {
-                present.push_back(row);
+                present.push_back(std::move(row));
             }
         }
     }
-    std::sort(present.begin(), present.end());
+    std::sort(present.begin(), present.end(),
+              [](const PresentRow& a, const PresentRow& b) { return a.row < b.row; });
     return present;
 }
 
@@ -80,21 +91,24 @@ std::vector<std::optional<FileTags>> RowRereader::ReadAll(const std::vector<std:
 }
 
 bool RowRereader::Reread(CatalogView& view, const RowSelection& selection, const RowNamer& namer,
-                         bool readTags) {
-    const std::vector<int> rows = PresentRows(view, selection);
+                         bool readTags, const MountedSet* mounted) {
+    const std::vector<PresentRow> rows = PresentRows(view, selection, mounted);
     std::vector<std::string> paths;
     paths.reserve(rows.size());
-    for (const int row : rows) {
-        paths.emplace_back(view.CellText(row, kPath));
+    for (const PresentRow& row : rows) {
+        paths.push_back(row.path);
     }
     std::vector<std::optional<FileTags>> tags(paths.size());
-    if (readTags && tagReader_ != nullptr) {
+    const bool tagsRead = readTags && tagReader_ != nullptr;
+    if (tagsRead) {
         tags = ReadAll(paths);
     }
     bool changed = false;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const int row = rows[i];
-        const RowNamer::Names names = namer.NamesOf(paths[i], tags[i] ? &*tags[i] : nullptr);
+        const int row = rows[i].row;
+        // Named from the Path as stored, so the names do not depend on where a disc is now.
+        const std::string stored(view.CellText(row, kPath));
+        const RowNamer::Names names = namer.NamesOf(stored, tags[i] ? &*tags[i] : nullptr);
         for (const auto& [column, text] :
              {std::pair<int, const std::string&>{kArtist, names.artist},
               std::pair<int, const std::string&>{kTrack, names.track}}) {
@@ -105,6 +119,10 @@ bool RowRereader::Reread(CatalogView& view, const RowSelection& selection, const
         }
         for (int field = kColumnCount; field < kAllColumnCount; ++field) {
             const std::string_view value = FieldValue(names.fields, static_cast<Column>(field));
+            // Without tags the name says nothing of Length, Year and the like: they stay.
+            if (!tagsRead && value.empty()) {
+                continue;
+            }
             if (view.CellText(row, field) != value) {
                 view.SetCell(row, field, value);
                 changed = true;

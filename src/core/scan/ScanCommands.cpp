@@ -21,11 +21,16 @@ void ScanCommands::SetWalkEnded(ScanWorker::WalkEnded walkEnded) {
 }
 
 bool ScanCommands::StartScan(const std::string& folder, bool clearList, bool audio) {
+    // An Update that waits for the walk under way waits for this one instead, on the same
+    // catalog; a scan that replaces the list ends it.
+    std::optional<DeferredUpdate> deferred = std::move(deferred_);
     // One walk at a time: the running one stops and its rows come in before anything is
     // cleared, so they cannot land among the new walk's rows, and the question below
     // covers them.
     StopAndDrain();
-    if (clearList) {
+    if (!clearList) {
+        deferred_ = std::move(deferred);
+    } else {
         if (!document_.SaveModified()) {
             return false;
         }
@@ -75,7 +80,10 @@ bool ScanCommands::OnRereadNamesAndTags(CatalogView& view, const RowSelection& s
     const RowNamer namer(ScanSettings::StoredNamePattern(services_.profile), std::nullopt,
                          services_.locale.GroupSeparator());
     RowRereader rereader(services_.folders, services_.tags);
-    if (!rereader.Reread(view, selection, namer, ScanSettings::ReadTags(services_.profile))) {
+    const MountedSet mounted(services_.mounts != nullptr ? services_.mounts->MountedVolumes()
+                                                         : std::vector<Mounts::Volume>());
+    if (!rereader.Reread(view, selection, namer, ScanSettings::ReadTags(services_.profile),
+                         services_.mounts != nullptr ? &mounted : nullptr)) {
         return false;
     }
     document_.SetModified(true);
@@ -95,13 +103,19 @@ void ScanCommands::OnUpdate(const CatalogView& view, const RowSelection& selecti
 
 void ScanCommands::UpdateRows(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes,
                               DiscWait& wait) {
+    // The walk stops for this Update: one that waited for its end comes along.
+    if (deferred_) {
+        rows.insert(rows.end(), std::make_move_iterator(deferred_->rows.begin()),
+                    std::make_move_iterator(deferred_->rows.end()));
+        deferred_.reset();
+    }
     const MountedSet& mounted = volumes.mounted();
     for (const CatalogRow& row : rows) {
         if (mounted.PlaceOf(row).state == MountedSet::Place::State::Away) {
             const std::string text = DiscWait::UpdateText(row.Cell(kFolderDisk));
             std::string volume(RowVolume(row));
             wait.WaitFor(std::move(volume), text,
-                         [this, rows, &volumes, &wait] { UpdateRows(rows, volumes, wait); });
+                         [this, rows, &volumes, &wait] { ResumeUpdate(rows, volumes, wait); });
             return;
         }
     }
@@ -112,6 +126,29 @@ void ScanCommands::UpdateRows(std::vector<CatalogRow> rows, const RowVolumeIndex
     StopAndDrain();
     updates_ = std::move(targets);
     StartNextUpdate();
+}
+
+void ScanCommands::ResumeUpdate(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes,
+                                DiscWait& wait) {
+    if (!scanRunning_) {
+        UpdateRows(std::move(rows), volumes, wait);
+        return;
+    }
+    if (deferred_) {
+        deferred_->rows.insert(deferred_->rows.end(), std::make_move_iterator(rows.begin()),
+                               std::make_move_iterator(rows.end()));
+        return;
+    }
+    deferred_ = DeferredUpdate{std::move(rows), &volumes, &wait};
+}
+
+void ScanCommands::StartDeferredUpdate() {
+    if (scanRunning_ || !deferred_) {
+        return;
+    }
+    DeferredUpdate deferred = std::move(*deferred_);
+    deferred_.reset();
+    UpdateRows(std::move(deferred.rows), *deferred.volumes, *deferred.wait);
 }
 
 bool ScanCommands::StartNextUpdate() {
@@ -203,6 +240,7 @@ void ScanCommands::OnCancelSearch() {
     worker_.CancelScan();
     scanRunning_ = false;
     AbandonUpdates();
+    deferred_.reset();
 }
 
 ScanCommands::Drained ScanCommands::OnTimer() {
@@ -224,13 +262,15 @@ ScanCommands::Drained ScanCommands::OnWalkEnded(std::uint64_t walk) {
     }
     worker_.CancelScan();  // the thread has ended already; this joins it
     scanRunning_ = false;
+    Drained drained;
     if (updating()) {
-        Drained drained;
         drained.status = FinishUpdate();
         StartNextUpdate();
-        return drained;
+    } else {
+        drained = OnTimer();
     }
-    return OnTimer();
+    StartDeferredUpdate();
+    return drained;
 }
 
 ScanCommands::Drained ScanCommands::StopAndDrain() {
@@ -238,5 +278,7 @@ ScanCommands::Drained ScanCommands::StopAndDrain() {
     scanRunning_ = false;
     currentWalk_ = 0;
     AbandonUpdates();
+    // Whatever stops the walk (another catalog, the program's end) ends what waited for it.
+    deferred_.reset();
     return OnTimer();
 }

@@ -66,10 +66,13 @@ public:
     bool OnRereadNamesAndTags(CatalogView& view, const RowSelection& selection);
     // "Update": walks again what the selected rows come from and merges it into their rows,
     // one target after another. A row on a file system that is not mounted asks for its
-    // disc first. A folder that cannot be listed is said and left as it is.
+    // disc first; when the disc comes while a walk runs, the Update starts once that walk
+    // has ended, never stopping it. A folder that cannot be listed is said and left as it is.
     void OnUpdate(const CatalogView& view, const RowSelection& selection,
                   const RowVolumeIndex& volumes, DiscWait& wait);
     bool updating() const { return !updates_.empty(); }
+    // An Update whose disc came during a walk waits for the walk to end.
+    bool updateDeferred() const { return deferred_.has_value(); }
     // Asks the disc that holds `path` for its label and lets the user confirm or edit it.
     std::string ReadVolumeLabel(const std::string& path);
 
@@ -90,7 +93,17 @@ public:
 
 private:
     bool IsOnOpticalDrive(const std::string& path);
+    struct DeferredUpdate {
+        std::vector<CatalogRow> rows;
+        const RowVolumeIndex* volumes;
+        DiscWait* wait;
+    };
+
     void UpdateRows(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes, DiscWait& wait);
+    // An Update whose disc came: it goes on now, or after the walk under way.
+    void ResumeUpdate(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes, DiscWait& wait);
+    // The walk has ended: an Update deferred until then starts.
+    void StartDeferredUpdate();
     // Starts the walk of the first target; false when none is left.
     bool StartNextUpdate();
     // The walk of the first target has ended: its rows are merged.
@@ -106,6 +119,7 @@ private:
     bool scanRunning_ = false;
     std::uint64_t currentWalk_ = 0;
     std::vector<CatalogUpdate::Target> updates_;  // the first one is walking
+    std::optional<DeferredUpdate> deferred_;
     PendingResults pending_;
     ScanWorker worker_;  // after the results it fills: it is joined first
 };

@@ -4,19 +4,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
-#include "playback/PlaybackCommands.h"
 #include "scan/MediaExtensions.h"
 #include "volumes/VolumePieces.h"
-
-namespace {
-
-std::string_view FileNameOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 CatalogRow CatalogUpdate::ChangedRow(const CatalogRow& old, const CatalogRow& found) {
     RowCells cells = old.Cells();
@@ -100,7 +91,7 @@ std::vector<CatalogUpdate::Target> CatalogUpdate::TargetsOf(const std::vector<Ca
             target.root = volume->mountPoint;
             target.volume = volume->id;
         } else {
-            target.root = PlaybackCommands::FolderOf(place.path);
+            target.root = FolderOfPath(place.path);
         }
         if (target.root.empty()) {
             continue;

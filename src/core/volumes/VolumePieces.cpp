@@ -56,16 +56,6 @@ std::string_view RowMount(const CatalogRow& row) {
     return PieceValue(row.Fields(), kMountPiece);
 }
 
-bool LiesBelow(std::string_view path, std::string_view folder) {
-    while (folder.size() > 1 && folder.back() == '/') {
-        folder.remove_suffix(1);
-    }
-    if (!path.starts_with(folder)) {
-        return false;
-    }
-    return path.size() == folder.size() || folder == "/" || path[folder.size()] == '/';
-}
-
 std::string MovedPath(std::string_view path, std::string_view from, std::string_view to) {
     if (from.empty() || !LiesBelow(path, from)) {
         return std::string(path);

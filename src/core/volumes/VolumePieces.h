@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "catalog/CatalogRow.h"
+#include "catalog/PathParts.h"
 #include "services.h"
 
 // Where a row's file lives and what the user changed by hand travel as field pieces:
@@ -21,8 +22,6 @@ std::string_view RowMount(const CatalogRow& row);
 
 // `path` moved from below `from` to below `to`; unchanged when it does not lie below `from`.
 std::string MovedPath(std::string_view path, std::string_view from, std::string_view to);
-// Whether `path` is `folder` or lies below it.
-bool LiesBelow(std::string_view path, std::string_view folder);
 
 // Whether Edit Item changed this cell (Artist, Track, In Folder/Disk or Album) of the row.
 bool IsEdited(const CatalogRow& row, int column);

@@ -9,6 +9,9 @@
 #include "core/browse/BrowseRows.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
+#include "volumes/DiscWait.h"
+#include "volumes/RowVolumeIndex.h"
+#include "volumes/VolumePieces.h"
 
 namespace {
 
@@ -220,6 +223,58 @@ TEST_F(RowEditorTest, RenamesThatCannotBeDoneAreExplainedAndTheCellsStillSet) {
                                     (folder_.path() / "plain" / "A - B.mp3").string() +
                                     ": its folder was not found.");
     EXPECT_EQ(ui_.errors.size(), 3u);
+}
+
+class LastQuestion : public DiscWait::Prompt {
+public:
+    void Show(const std::string& text, std::function<void()>) override { shown = text; }
+    void Close() override { shown.clear(); }
+    std::string shown;
+};
+
+// A disc mounted elsewhere now is renamed where it is, and its Path keeps the form it was
+// stored in; a disc that is away renames nothing at the old place (another disc may be
+// there), asks for its disc, and renames once it comes, wherever it comes.
+TEST_F(RowEditorTest, SaveToDiskRenamesTheFileWhereItsDiscIsNow) {
+    RowVolumeIndex volumes(list_);
+    LastQuestion question;
+    DiscWait wait(question);
+    int renamedLater = 0;
+    editor_.SetDiscs(volumes, wait, [&renamedLater] { ++renamedLater; });
+    const std::string root = folder_.path().string();
+    for (const char* file : {"now/one.mp3", "was/one.mp3", "was/two.mp3", "back/two.mp3"}) {
+        fs::create_directories((fs::path(root) / file).parent_path());
+        std::ofstream(fs::path(root) / file) << file;
+    }
+    const std::string oldOne = root + "/was/one.mp3", oldTwo = root + "/was/two.mp3";
+    list_.AppendRows({CatalogRow({"Old", "Name", "CD 1", "1", "", oldOne},
+                                 VolumePieces({"D1", root + "/was", true})),
+                      CatalogRow({"Old", "Name", "CD 2", "1", "", oldTwo},
+                                 VolumePieces({"D2", root + "/was", true}))});
+    const int moved = list_.RowCount() - 2;
+    const int away = moved + 1;
+    volumes.SetMounted(MountedSet({{"D1", root + "/now", true}}));
+
+    EXPECT_TRUE(editor_.ApplyEdit(RowSelection({moved}), true, Edited(moved, "A", "One")));
+    EXPECT_TRUE(fs::exists(root + "/now/A - One.mp3"));
+    EXPECT_TRUE(fs::exists(oldOne));
+    EXPECT_EQ(list_.CellText(moved, kPath), root + "/was/A - One.mp3");
+
+    EXPECT_TRUE(editor_.ApplyEdit(RowSelection({away}), true, Edited(away, "B", "Two")));
+    EXPECT_EQ(question.shown, "Insert the disc \"CD 2\" to rename \"Name\".");
+    EXPECT_TRUE(fs::exists(oldTwo));
+    EXPECT_EQ(list_.CellText(away, kPath), oldTwo);
+    EXPECT_EQ(list_.CellText(away, kArtist), "B");  // the cells are the user's at once
+    EXPECT_EQ(renamedLater, 0);
+
+    volumes.SetMounted(MountedSet({{"D2", root + "/back", true}}));
+    EXPECT_TRUE(wait.OnMountsChanged(volumes.mounted()));
+    EXPECT_TRUE(fs::exists(root + "/back/B - Two.mp3"));
+    EXPECT_TRUE(fs::exists(oldTwo));
+    EXPECT_EQ(list_.CellText(away, kPath), root + "/was/B - Two.mp3");
+    EXPECT_EQ(renamedLater, 1);
+    EXPECT_EQ(question.shown, "");
+    EXPECT_TRUE(ui_.errors.empty());
 }
 
 TEST_F(RowEditorTest, TheNewNameKeepsTheFolderAndTheExtensionOfTheFileName) {

@@ -51,6 +51,19 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
     EXPECT_EQ(MovedPath("/mnt/b.mp3", "/mnt", "/"), "/b.mp3");
     EXPECT_TRUE(LiesBelow("/a", "/"));
     EXPECT_FALSE(LiesBelow("/ab/c", "/a"));
+    EXPECT_TRUE(LiesBelow("/a/b", "/a//") && LiesBelow("/a", "/a") && LiesBelow("r/x", "r"));
+    EXPECT_FALSE(LiesBelow("/a", "a") || LiesBelow("/a", "/a/b"));
+    const struct {
+        std::string_view path, folder, name;
+    } splits[] = {{"/m/x.mp3", "/m", "x.mp3"},
+                  {"/x.mp3", "/", "x.mp3"},
+                  {"x.mp3", "", "x.mp3"},
+                  {"/m/", "/m", ""},
+                  {"a\\b", "", "a\\b"}};
+    for (const auto& split : splits) {
+        EXPECT_EQ(FolderOfPath(split.path), split.folder) << split.path;
+        EXPECT_EQ(FileNameOf(split.path), split.name) << split.path;
+    }
 }
 
 TEST(VolumePlaceTest, ASecondDiscWithATakenLabelIsOfferedTheNextFreeNumber) {
