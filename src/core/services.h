@@ -152,6 +152,13 @@ public:
     // it. Nothing when the path lies on no mount, or its file system has no identity. Safe
     // to call from the scan's worker thread.
     virtual std::optional<Volume> VolumeOf(const std::string& path) = 0;
+    // The mounted file system with this device number, as a file's status gives it, so that
+    // a file reached through a link or a bind mount is named by the file system it lies on.
+    // Of its whole mounts, the deepest one above `path`, or else the last one listed; a
+    // number no mount shows (a btrfs subvolume) is looked up as VolumeOf(path). Nothing
+    // when the file system is mounted only in part or has no identity. Safe to call from the
+    // scan's worker thread.
+    virtual std::optional<Volume> VolumeOfDevice(std::uint64_t device, const std::string& path) = 0;
     // Every mounted file system that has an identity, as the mount table lists them now; a
     // later mount on the same point hides the earlier ones.
     virtual std::vector<Volume> MountedVolumes() = 0;
