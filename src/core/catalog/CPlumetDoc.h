@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "Result.h"
@@ -49,10 +50,13 @@ public:
 private:
     static FileDialogRequest CatalogDialog(const std::string& title);
     bool DoSave(const std::string& path);
-    // Opens and reads the file whole, without changing anything; its size in `size`. On a
-    // read error `contents` keeps the rows read before it.
+    // Opens and reads the file whole, without changing anything; its size and state in
+    // `opened`. On a read error `contents` keeps the rows read before it.
     Result ReadCatalogFile(const std::string& path, CatalogFile::Contents& contents,
-                           std::uint64_t& size);
+                           Files::OpenedFile& opened);
+    // False when the file was changed by another program since it was opened or saved here
+    // and the user would keep it.
+    bool MayReplace(const std::string& path);
     // Asks whether to take a file that does not look like a catalog; true for Yes.
     bool OpenAnyway(const std::string& path);
 
@@ -61,6 +65,8 @@ private:
     UserInterface& ui_;
     RecentFileList& recentFiles_;
     std::string path_;
+    // The file at `path_` as this program last read or wrote it; nothing when not known.
+    std::optional<Files::FileState> fileState_;
     bool modified_ = false;
     bool catalogLoaded_ = false;
 };
