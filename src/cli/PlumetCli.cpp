@@ -15,7 +15,7 @@
 #include "browse/ColumnSort.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
-#include "catalog/RowLine.h"
+#include "catalog/RecordCodec.h"
 #include "export/ExportRows.h"
 #include "export/HtmlExport.h"
 #include "export/HtmlPageWriter.h"
@@ -36,9 +36,12 @@ constexpr const char* kHelp =
     "usage: plumet-cli COMMAND ...\n"
     "  dump [--all] CATALOG [-o OUT]\n"
     "                          print each row's six cells joined by tabs; with --all, its\n"
-    "                          whole row line, field pieces (name=value) before Path\n"
+    "                          whole row line, field pieces (name=value) before Path; a\n"
+    "                          tab, line end or NUL in a cell, and the byte 0x7F, print as\n"
+    "                          0x7F and the byte XOR 0x80, as the catalog file holds them\n"
     "  import [-o OUT]         read row lines from standard input, write a catalog\n"
-    "                          (blank lines are skipped; name=value pieces are kept)\n"
+    "                          (blank lines are skipped; name=value pieces are kept; the\n"
+    "                          escapes dump prints are read back, so the pair round-trips)\n"
     "  merge CATALOG... -o OUT the rows of each catalog in order, in one catalog\n"
     "  scan [--video] [--label TEXT] [--no-tags] [--pattern TEXT] FOLDER -o OUT\n"
     "                          walk FOLDER as the program's scan does (audio files, or\n"
@@ -89,9 +92,10 @@ constexpr const char* kHelp =
     "  nothing) or the command line is wrong. \"--\" ends the options, for a query that\n"
     "  starts with \"-\".\n";
 
-// Row lines end at LF only: a CR is a byte of the cell, as dump prints it.
+// Row lines end at LF only; a line end inside a cell comes escaped, as dump prints it.
 Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
     std::string pending;
+    std::string scratch;
     std::vector<char> chunk(1 << 20);
     for (;;) {
         std::size_t count = 0;
@@ -106,13 +110,14 @@ Result ReadRowLines(ByteSource& source, std::vector<CatalogRow>& rows) {
         for (std::size_t end; (end = pending.find('\n', start)) != std::string::npos;
              start = end + 1) {
             if (end > start) {
-                rows.push_back(ParseRowLine(std::string_view(pending).substr(start, end - start)));
+                rows.push_back(RecordCodec::ParseTextLine(
+                    std::string_view(pending).substr(start, end - start), scratch));
             }
         }
         pending.erase(0, start);
     }
     if (!pending.empty()) {
-        rows.push_back(ParseRowLine(pending));
+        rows.push_back(RecordCodec::ParseTextLine(pending, scratch));
     }
     return Result::Ok();
 }
@@ -245,11 +250,7 @@ int PlumetCli::Dump(const Options& options) {
     return Emit(options, [&list, &options](ByteSink& sink) {
         std::string text;
         for (int row = 0; row < list.RowCount(); ++row) {
-            if (options.all) {
-                AppendRowLine(*list.RowRecord(row), text);
-            } else {
-                AppendRowCells(*list.RowRecord(row), text);
-            }
+            RecordCodec::AppendTextLine(*list.RowRecord(row), text, options.all);
             text += '\n';
             if (text.size() >= (1 << 20)) {
                 if (Result written = sink.Write(text.data(), text.size()); !written) {

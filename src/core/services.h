@@ -21,14 +21,27 @@
 // Reading whole files and replacing them safely.
 class Files {
 public:
+    // What tells one version of a file from the next: a program that writes the file in
+    // place changes its size or modification time, one that replaces it its identity.
+    struct FileState {
+        std::uint64_t size = 0;
+        std::int64_t modifiedNanoseconds = 0;  // since 1970-01-01 UTC
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool operator==(const FileState&) const = default;
+    };
+
     struct OpenedFile {
         std::unique_ptr<ByteSource> source;
         std::uint64_t size = 0;
+        FileState state;  // of the file opened, whatever its path names later
     };
 
     virtual ~Files() = default;
     // The error text names the file and the cause.
     virtual Result OpenForReading(const std::string& path, OpenedFile& opened) = 0;
+    // The state of the file a path names now, through links; nothing when there is none.
+    virtual std::optional<FileState> StateOf(const std::string& path) = 0;
     // Writes a new file beside `path` through `write`, flushes it to disk and only then puts
     // it in place of `path`. On any failure `path` is left as it was.
     virtual Result ReplaceFile(const std::string& path,
@@ -152,6 +165,13 @@ public:
     // it. Nothing when the path lies on no mount, or its file system has no identity. Safe
     // to call from the scan's worker thread.
     virtual std::optional<Volume> VolumeOf(const std::string& path) = 0;
+    // The mounted file system with this device number, as a file's status gives it, so that
+    // a file reached through a link or a bind mount is named by the file system it lies on.
+    // Of its whole mounts, the deepest one above `path`, or else the last one listed; a
+    // number no mount shows (a btrfs subvolume) is looked up as VolumeOf(path). Nothing
+    // when the file system is mounted only in part or has no identity. Safe to call from the
+    // scan's worker thread.
+    virtual std::optional<Volume> VolumeOfDevice(std::uint64_t device, const std::string& path) = 0;
     // Every mounted file system that has an identity, as the mount table lists them now; a
     // later mount on the same point hides the earlier ones.
     virtual std::vector<Volume> MountedVolumes() = 0;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,6 +47,34 @@ std::optional<std::string> IdOfFile(const std::string& path) {
     }
     ::close(fd);
     return id;
+}
+
+// Empty when the path is relative and the current directory cannot be known.
+std::string NormalAbsolute(const std::string& path) {
+    std::string absolute = path;
+    if (absolute.empty() || absolute.front() != '/') {
+        std::error_code error;
+        const fs::path current = fs::current_path(error);
+        if (error) {
+            return {};
+        }
+        absolute = current.string() + "/" + absolute;
+    }
+    return LinuxDrives::NormalisePath(absolute);
+}
+
+std::vector<std::string> NormalPoints(const MountTable& table) {
+    std::vector<std::string> points;
+    for (const MountTable::Entry& mount : table.entries()) {
+        points.push_back(LinuxDrives::NormalisePath(mount.mountPoint));
+    }
+    return points;
+}
+
+// A later mount on the same point hides the earlier ones.
+bool HiddenLater(const std::vector<std::string>& points, std::size_t index) {
+    return std::find(points.begin() + static_cast<std::ptrdiff_t>(index) + 1, points.end(),
+                     points[index]) != points.end();
 }
 
 }  // namespace
@@ -185,19 +214,18 @@ void LinuxMounts::ForgetUnmounted(const MountTable& table) {
                   [&](const auto& known) { return mounted.count(MountIdOf(known.first)) == 0; });
 }
 
-std::optional<Mounts::Volume> LinuxMounts::VolumeOf(const std::string& path) {
-    std::string absolute = path;
-    if (absolute.empty() || absolute.front() != '/') {
-        std::error_code error;
-        const fs::path current = fs::current_path(error);
-        if (error) {
-            return std::nullopt;
-        }
-        absolute = current.string() + "/" + absolute;
-    }
-    const std::string normal = LinuxDrives::NormalisePath(absolute);
-    const MountTable table = ReadTable();
+MountTable LinuxMounts::ReadCurrentTable() {
+    MountTable table = ReadTable();
     ForgetUnmounted(table);
+    return table;
+}
+
+std::optional<Mounts::Volume> LinuxMounts::VolumeOf(const std::string& path) {
+    const std::string normal = NormalAbsolute(path);
+    if (normal.empty()) {
+        return std::nullopt;
+    }
+    const MountTable table = ReadCurrentTable();
     const MountTable::Entry* deepest = nullptr;
     std::size_t deepestLength = 0;
     for (const MountTable::Entry& mount : table.entries()) {
@@ -214,20 +242,54 @@ std::optional<Mounts::Volume> LinuxMounts::VolumeOf(const std::string& path) {
     return Identify(*deepest, ReadUuidLinks());
 }
 
+std::optional<Mounts::Volume> LinuxMounts::VolumeOfDevice(std::uint64_t device,
+                                                          const std::string& path) {
+    const auto number = static_cast<dev_t>(device);
+    const std::string majorMinor =
+        std::to_string(major(number)) + ":" + std::to_string(minor(number));
+    const std::string normal = NormalAbsolute(path);
+    const MountTable table = ReadCurrentTable();
+    const std::vector<MountTable::Entry>& entries = table.entries();
+    const std::vector<std::string> points = NormalPoints(table);
+    bool listed = false;
+    const MountTable::Entry* chosen = nullptr;
+    std::size_t chosenLength = 0;
+    bool chosenAbove = false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].majorMinor != majorMinor) {
+            continue;
+        }
+        listed = true;
+        // Only a whole mount shows paths as the file system's own; a point another mount
+        // hides shows none of them.
+        if (entries[i].root != "/" || HiddenLater(points, i)) {
+            continue;
+        }
+        const bool above = !normal.empty() && Contains(points[i], normal);
+        if (above ? !chosenAbove || points[i].size() >= chosenLength : !chosenAbove) {
+            chosen = &entries[i];
+            chosenLength = points[i].size();
+            chosenAbove = above;
+        }
+    }
+    if (!listed) {
+        return VolumeOf(path);
+    }
+    if (chosen == nullptr) {
+        return std::nullopt;
+    }
+    return Identify(*chosen, ReadUuidLinks());
+}
+
 std::vector<Mounts::Volume> LinuxMounts::MountedVolumes() {
-    const MountTable table = ReadTable();
-    ForgetUnmounted(table);
+    const MountTable table = ReadCurrentTable();
     const std::vector<UuidLink> links = ReadUuidLinks();
     const std::vector<MountTable::Entry>& entries = table.entries();
-    std::vector<std::string> points;
-    for (const MountTable::Entry& mount : entries) {
-        points.push_back(LinuxDrives::NormalisePath(mount.mountPoint));
-    }
+    const std::vector<std::string> points = NormalPoints(table);
     std::vector<Volume> volumes;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (std::find(points.begin() + static_cast<std::ptrdiff_t>(i) + 1, points.end(),
-                      points[i]) != points.end()) {
-            continue;  // hidden by a later mount on the same point
+        if (HiddenLater(points, i)) {
+            continue;
         }
         if (std::optional<Volume> volume = Identify(entries[i], links)) {
             volumes.push_back(std::move(*volume));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -20,6 +21,7 @@ public:
     explicit LinuxMounts(std::string root = "/");
 
     std::optional<Volume> VolumeOf(const std::string& path) override;
+    std::optional<Volume> VolumeOfDevice(std::uint64_t device, const std::string& path) override;
     std::vector<Volume> MountedVolumes() override;
 
 private:
@@ -36,6 +38,8 @@ private:
 
     std::string Under(std::string_view path) const;
     MountTable ReadTable() const;
+    // The table with what was read of the discs no longer in it forgotten.
+    MountTable ReadCurrentTable();
     std::vector<UuidLink> ReadUuidLinks() const;
     std::optional<Volume> Identify(const MountTable::Entry& mount,
                                    const std::vector<UuidLink>& links);

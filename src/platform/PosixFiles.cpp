@@ -74,6 +74,16 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? std::string(".") : std::string(folder);
 }
 
+Files::FileState StateOfStatus(const struct stat& info) {
+    Files::FileState state;
+    state.size = static_cast<std::uint64_t>(info.st_size);
+    state.modifiedNanoseconds =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    state.device = static_cast<std::uint64_t>(info.st_dev);
+    state.inode = static_cast<std::uint64_t>(info.st_ino);
+    return state;
+}
+
 // The rename is durable only once the folder's entry is on disk too.
 void SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -97,8 +107,17 @@ Result PosixFiles::OpenForReading(const std::string& path, OpenedFile& opened) {
         return ErrnoFailure(error, path);
     }
     opened.size = static_cast<std::uint64_t>(info.st_size);
+    opened.state = StateOfStatus(info);
     opened.source = std::make_unique<FdSource>(fd, path);
     return Result::Ok();
+}
+
+std::optional<Files::FileState> PosixFiles::StateOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return StateOfStatus(info);
 }
 
 // Saving through a link replaces the file it points to, not the link.

@@ -8,6 +8,7 @@
 class PosixFiles : public Files {
 public:
     Result OpenForReading(const std::string& path, OpenedFile& opened) override;
+    std::optional<FileState> StateOf(const std::string& path) override;
     Result ReplaceFile(const std::string& path,
                        const std::function<Result(ByteSink&)>& write) override;
     // renameat2 with RENAME_NOREPLACE; where the file system refuses the flag, a hard link

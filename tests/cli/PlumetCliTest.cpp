@@ -4,10 +4,12 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -63,7 +65,7 @@ protected:
             std::fclose(*stream);
             *stream = std::tmpfile();
         }
-        std::fputs(input.c_str(), in_);
+        std::fwrite(input.data(), 1, input.size(), in_);
         std::rewind(in_);
         PlumetCli cli(files_, in_, out_, err_);
         cli.SetScanServices(folders_, locale_);
@@ -120,6 +122,55 @@ TEST_F(PlumetCliTest, ImportToStandardOutputGivesTheSameBytes) {
     ASSERT_EQ(cli.Run({"import"}), PlumetCli::kOk);
     std::fclose(again);
     EXPECT_EQ(ReadAll(out_), ReadFile(catalog));
+}
+
+// Names hold every byte: tabs, line ends and the bytes the catalog file escapes.
+TEST_F(PlumetCliTest, DumpThenImportGivesBackTheCatalogByteForByte) {
+    std::mt19937 random(22);
+    const std::string bytes("ab =\t\n\r\x7F\xC5\xC8\xCF\xC3\xA9", 13);
+    const auto text = [&](int longest, bool tabs) {
+        std::string made;
+        for (int n = std::uniform_int_distribution<int>(0, longest)(random); n > 0; --n) {
+            const char byte = bytes[random() % bytes.size()];
+            made += byte == '\t' && !tabs ? ' ' : byte;
+        }
+        if (random() % 8 == 0) {
+            made += '\0';
+        }
+        return made;
+    };
+    for (int round = 0; round < 20; ++round) {
+        CatalogList list;
+        std::vector<CatalogRow> rows;
+        const bool withFields = round % 2 == 0;
+        for (int row = 0; row < 40; ++row) {
+            std::array<std::string, kColumnCount> cells;
+            for (std::string& cell : cells) {
+                cell = text(6, true);
+            }
+            std::string fields;
+            for (int piece = withFields ? random() % 3 : 0; piece > 0; --piece) {
+                fields += (fields.empty() ? "" : "\t") +
+                          std::string(piece == 1 ? "album=" : "x-mine=") + text(5, false);
+            }
+            rows.emplace_back(RowCells{cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]},
+                              fields);
+        }
+        list.AppendRows(std::move(rows));
+        const std::string original = (folder_ / "original.plm").string();
+        const std::string copy = (folder_ / "copy.plm").string();
+        ASSERT_TRUE(files_.ReplaceFile(
+            original, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); }));
+        std::vector<std::string> dump = {"dump", original};
+        if (withFields) {
+            dump.insert(dump.begin() + 1, "--all");
+        }
+        ASSERT_EQ(Run(dump), PlumetCli::kOk) << ReadAll(err_);
+        const std::string lines = ReadAll(out_);
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), list.RowCount());
+        ASSERT_EQ(Run({"import", "-o", copy}, lines), PlumetCli::kOk) << ReadAll(err_);
+        ASSERT_EQ(ReadFile(copy), ReadFile(original)) << "round " << round;
+    }
 }
 
 TEST_F(PlumetCliTest, ErrorsAreOneLineAndUsageIsStatusTwo) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -105,6 +106,52 @@ TEST_F(CPlumetDocTest, AFailedOpenLeavesTheCatalogAndNamesTheFile) {
     EXPECT_EQ(ui_.errors, std::vector<std::string>{missing + " was not found."});
     EXPECT_EQ(Artists(), std::vector<std::string>{"a"});
     EXPECT_EQ(doc_.path(), path);
+}
+
+// A catalog on a shared folder, written by another computer between Open and Save; what
+// the answers do is the sequence test's. Times are set by hand: two writes within one clock
+// tick may carry the same time.
+TEST_F(CPlumetDocTest, SaveAsksBeforeReplacingAFileChangedByAnotherProgram) {
+    enum class Change { None, InPlace, Replaced, Grown, Deleted };
+    const std::pair<Change, bool> cases[] = {{Change::None, false},
+                                             {Change::InPlace, true},
+                                             {Change::Replaced, true},
+                                             {Change::Grown, true},
+                                             {Change::Deleted, false}};
+    for (const auto& [change, asks] : cases) {
+        const std::string where = std::to_string(static_cast<int>(change));
+        doc_.OnNewDocument();
+        const std::string path = WriteCatalog("c.plm", {"a", "b"});
+        const std::string other = WriteCatalog("other.plm", {"x", "y"});  // the same size
+        ASSERT_TRUE(doc_.OpenDocumentFile(path)) << where;
+        const fs::file_time_type opened = fs::last_write_time(path);
+        doc_.SetModified(true);
+        if (change == Change::InPlace) {
+            std::ofstream(path, std::ios::binary | std::ios::in) << ReadFile(other);
+            fs::last_write_time(path, opened + std::chrono::seconds(1));
+        } else if (change == Change::Replaced) {
+            fs::rename(other, path);
+            fs::last_write_time(path, opened);
+        } else if (change == Change::Grown) {
+            std::ofstream(path, std::ios::binary | std::ios::app) << "more";
+            fs::last_write_time(path, opened);
+        } else if (change == Change::Deleted) {
+            fs::remove(path);
+        }
+        const std::string before = fs::exists(path) ? ReadFile(path) : "";
+        ui_.questions.clear();
+        EXPECT_EQ(doc_.OnFileSave(), !asks) << where;  // No, as unscripted questions are
+        if (!asks) {
+            EXPECT_TRUE(ui_.questions.empty()) << where;
+            continue;
+        }
+        EXPECT_EQ(ui_.questions, std::vector<std::string>{"c.plm was changed by another program "
+                                                          "since it was opened. Replace it with "
+                                                          "this catalog?"});
+        EXPECT_EQ(ReadFile(path), before) << where;
+        EXPECT_TRUE(doc_.modified()) << where;
+        EXPECT_TRUE(ui_.errors.empty()) << where;
+    }
 }
 
 TEST_F(CPlumetDocTest, AskToSaveAnswers) {

@@ -1,14 +1,24 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "LinuxMounts.h"
 #include "MountTableWatch.h"
+#include "PosixFolderReader.h"
+#include "scan/CFolderScan.h"
+#include "scan/PendingResults.h"
+#include "scan/RowNamer.h"
+#include "support/FakeServices.h"
 #include "support/TempFolder.h"
+#include "volumes/VolumePieces.h"
 
 namespace fs = std::filesystem;
 
@@ -206,6 +216,100 @@ TEST_F(LinuxMountsTest, NamesEveryMountedFileSystemThatHasAnIdentity) {
                          std::string(scenario.name) + ": " + path);
         }
     }
+}
+
+TEST_F(LinuxMountsTest, ADeviceNamesTheFileSystemWhateverPathLedToIt) {
+    Mounts(
+        "40 22 8:17 / /media/user/MUSIC\\04001 rw - vfat /dev/sdb1 rw\n"
+        "41 22 8:17 /music /srv/music rw - vfat /dev/sdb1 rw\n"
+        "42 22 8:33 / /mnt/one rw - vfat /dev/sdc1 rw\n"
+        "43 22 8:33 / /mnt/two rw - vfat /dev/sdc1 rw\n"
+        "44 22 8:49 /part /mnt/part rw - ext4 /dev/sdd1 rw\n"
+        "45 22 8:65 / /mnt/stack rw - ext4 /dev/sde1 rw\n"
+        "46 45 8:81 / /mnt/stack rw - xfs /dev/sdf1 rw\n");
+    const Volume music{"1234-ABCD", "/media/user/MUSIC 01", false};
+    const struct {
+        unsigned major, minor;
+        const char* path;
+        std::optional<Volume> volume;
+    } cases[] = {
+        {8, 17, "/home/user/Music/stick/a.mp3", music},  // through a link
+        {8, 17, "/srv/music/a.mp3", music},              // through a bind mount of a folder
+        {8, 17, "/media/user/MUSIC 01/a.mp3", music},
+        {8, 2, "/mnt/bound/a.mp3", kRoot},
+        {8, 2, "/media/user/MUSIC 01/on-root", kRoot},
+        {8, 33, "/mnt/one/a", Volume{"5678-EF01", "/mnt/one", false}},
+        {8, 33, "/mnt/two/../two/a", Volume{"5678-EF01", "/mnt/two", false}},
+        {8, 33, "/elsewhere/a", Volume{"5678-EF01", "/mnt/two", false}},  // the last listed
+        {8, 49, "/mnt/part/a", std::nullopt},                             // mounted only in part
+        {8, 65, "/mnt/stack/a", std::nullopt},                            // hidden
+        {8, 81, "/mnt/stack/a", Volume{"outer", "/mnt/stack", false}},
+        {0, 26, "/tmp/a", std::nullopt},
+        {0, 99, "/media/user/MUSIC 01/subvolume/a", music},  // no mount shows it: by path
+    };
+    for (const auto& c : cases) {
+        ExpectVolume(mounts_.VolumeOfDevice(makedev(c.major, c.minor), c.path), c.volume,
+                     std::to_string(c.major) + ":" + std::to_string(c.minor) + " " + c.path);
+    }
+}
+
+// A real walk from one file system into another through a link, the two named by a fixture
+// table that gives their real device numbers identities. By its text, the linked folder
+// lies on the first.
+TEST(LinuxMountsWalkTest, RowsReachedThroughALinkNameTheFileSystemTheyLieOn) {
+    if (!fs::is_directory("/dev/shm")) {
+        GTEST_SKIP() << "no second file system to link into";
+    }
+    TempFolder here("plumet-link-walk");
+    TempFolder awayFolder("plumet-link-walk", "/dev/shm");
+    const fs::path& away = awayFolder.path();
+    struct stat hereStatus {};
+    struct stat awayStatus {};
+    ASSERT_EQ(::stat(here.path().c_str(), &hereStatus), 0);
+    ASSERT_EQ(::stat(away.c_str(), &awayStatus), 0);
+    if (hereStatus.st_dev == awayStatus.st_dev) {
+        GTEST_SKIP() << "the temporary folders share one file system";
+    }
+    const auto majorMinor = [](dev_t device) {
+        return std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    };
+    TempFolder fixture("plumet-link-mounts");
+    const auto write = [&](const std::string& path, const std::string& text) {
+        fs::create_directories((fixture.path() / path).parent_path());
+        std::ofstream(fixture.path() / path, std::ios::binary) << text;
+    };
+    write("proc/self/mountinfo",
+          "1 0 " + majorMinor(hereStatus.st_dev) + " / / rw - ext4 /dev/vdx1 rw\n" + "2 1 " +
+              majorMinor(awayStatus.st_dev) + " / /away rw - ext4 /dev/vdy1 rw\n");
+    write("sys/class/block/vdx1/dev", majorMinor(hereStatus.st_dev) + "\n");
+    write("sys/class/block/vdy1/dev", majorMinor(awayStatus.st_dev) + "\n");
+    fs::create_directories(fixture.path() / "dev/disk/by-uuid");
+    fs::create_symlink("../../vdx1", fixture.path() / "dev/disk/by-uuid/here-id");
+    fs::create_symlink("../../vdy1", fixture.path() / "dev/disk/by-uuid/away-id");
+    LinuxMounts mounts(fixture.path().string());
+
+    std::ofstream(here.path() / "a.mp3") << "x";
+    fs::create_directories(away / "Album");
+    std::ofstream(away / "Album" / "b.mp3") << "y";
+    fs::create_directory_symlink(away / "Album", here.path() / "linked");
+
+    PosixFolderReader reader;
+    PendingResults pending;
+    const std::atomic<bool> cancel{false};
+    FixedLocale locale;
+    const RowNamer namer({}, std::nullopt, ",");
+    WalkContext walk{reader, pending, "audio", namer, locale, cancel, {}, {}};
+    walk.mounts = &mounts;
+    CFolderScan(here.path().string()).ScanFolderProc(walk);
+    std::map<std::string, std::pair<std::string, std::string>> places;
+    for (const CatalogRow& row : pending.Take()) {
+        places[fs::path(row.Cell(kPath)).filename().string()] = {std::string(RowVolume(row)),
+                                                                 std::string(RowMount(row))};
+    }
+    using Place = std::pair<std::string, std::string>;
+    EXPECT_EQ(places["a.mp3"], Place("here-id", "/"));
+    EXPECT_EQ(places["b.mp3"], Place("away-id", "/away"));
+    EXPECT_EQ(places.size(), 2u);
 }
 
 TEST_F(LinuxMountsTest, ReadsADiscOncePerMountAndAgainForANewDisc) {

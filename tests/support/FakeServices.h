@@ -2,6 +2,7 @@
 
 // Test doubles of the services the core asks for: scripted answers and recorded calls.
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
@@ -138,7 +139,7 @@ public:
 };
 
 // Mounts as a test lists them; a path lies on the listed volume with the deepest mount
-// point above it. Leave `volumes` alone while a scan runs.
+// point above it, a device on the volume listed for it. Leave both alone while a scan runs.
 class ListedMounts : public Mounts {
 public:
     std::optional<Volume> VolumeOf(const std::string& path) override {
@@ -153,7 +154,13 @@ public:
         }
         return best;
     }
+    // The volume listed for the device, else as VolumeOf(path).
+    std::optional<Volume> VolumeOfDevice(std::uint64_t device, const std::string& path) override {
+        const auto found = devices.find(device);
+        return found == devices.end() ? VolumeOf(path) : std::optional<Volume>(found->second);
+    }
     std::vector<Volume> MountedVolumes() override { return volumes; }
 
     std::vector<Volume> volumes;
+    std::map<std::uint64_t, Volume> devices;
 };

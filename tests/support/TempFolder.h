@@ -6,12 +6,13 @@
 #include <stdexcept>
 #include <string>
 
-// A new folder under the system's temporary folder, removed with everything in it.
+// A new folder under the system's temporary folder, or under `parent`, removed with
+// everything in it.
 class TempFolder {
 public:
-    explicit TempFolder(const std::string& prefix) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    explicit TempFolder(const std::string& prefix, const std::filesystem::path& parent =
+                                                       std::filesystem::temp_directory_path()) {
+        std::string pattern = (parent / (prefix + "-XXXXXX")).string();
         if (::mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("no temporary folder");
         }

@@ -56,6 +56,9 @@ bool CPlumetDoc::OnFileSaveAs() {
 }
 
 bool CPlumetDoc::DoSave(const std::string& path) {
+    if (!MayReplace(path)) {
+        return false;  // both stay as they are; Save As is still there
+    }
     if (Result saved = OnSaveDocument(path); !saved) {
         ui_.ShowError(saved.error().empty() ? "Failed to save document." : saved.error());
         return false;
@@ -76,8 +79,8 @@ bool CPlumetDoc::OnMerge() {
     }
     const int rowsBefore = list_.RowCount();
     CatalogFile::Contents contents;
-    std::uint64_t size = 0;
-    const Result merged = ReadCatalogFile(*chosen, contents, size);
+    Files::OpenedFile opened;
+    const Result merged = ReadCatalogFile(*chosen, contents, opened);
     if (merged && !contents.countMatches && !OpenAnyway(AbsolutePath(*chosen))) {
         return false;
     }
@@ -115,8 +118,8 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
     // Read whole before anything is asked or changed: a file that is no catalog may yet
     // be left alone.
     CatalogFile::Contents contents;
-    std::uint64_t size = 0;
-    if (const Result read = ReadCatalogFile(path, contents, size); !read) {
+    Files::OpenedFile opened;
+    if (const Result read = ReadCatalogFile(path, contents, opened); !read) {
         ui_.ShowError(read.error().empty() ? "Failed to open document." : read.error());
         return false;
     }
@@ -130,7 +133,7 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
         return true;  // saved as this very file just now: it holds the rows shown
     }
     // An empty file holds no rows and no count: the rows shown stay.
-    if (size > 0) {
+    if (opened.size > 0) {
         list_.ReplaceRows(std::move(contents.rows));
         catalogLoaded_ = true;
     }
@@ -138,24 +141,39 @@ bool CPlumetDoc::OpenDocumentFile(const std::string& requestedPath) {
     if (!contents.countMatches) {
         // Untitled, so that no save writes over a file that did not load as a catalog.
         path_.clear();
+        fileState_.reset();
         Replaced();
         return true;
     }
     path_ = path;
+    fileState_ = opened.state;
     recentFiles_.Add(path_);
     Replaced();
     return true;
 }
 
 Result CPlumetDoc::ReadCatalogFile(const std::string& path, CatalogFile::Contents& contents,
-                                   std::uint64_t& size) {
-    Files::OpenedFile opened;
+                                   Files::OpenedFile& opened) {
     if (Result result = files_.OpenForReading(path, opened); !result) {
         return result;
     }
-    size = opened.size;
     contents = CatalogFile::ReadCatalog(*opened.source);
+    opened.source.reset();
     return contents.status;
+}
+
+bool CPlumetDoc::MayReplace(const std::string& path) {
+    // A catalog on a shared or synced folder may be written from another computer.
+    if (path != path_ || !fileState_) {
+        return true;
+    }
+    const std::optional<Files::FileState> now = files_.StateOf(path);
+    if (!now || *now == *fileState_) {
+        return true;
+    }
+    return ui_.AskYesNo(Title() +
+                        " was changed by another program since it was opened. Replace it with "
+                        "this catalog?");
 }
 
 bool CPlumetDoc::OpenAnyway(const std::string& path) {
@@ -179,6 +197,7 @@ bool CPlumetDoc::SaveModified() {
 
 void CPlumetDoc::OnNewDocument() {
     path_.clear();
+    fileState_.reset();
     modified_ = false;
     list_.ClearRows();
     Replaced();
@@ -199,6 +218,7 @@ Result CPlumetDoc::OnSaveDocument(const std::string& path) {
         path, [this](ByteSink& sink) { return CatalogFile::StoreCatalog(list_, sink); });
     if (saved) {
         path_ = path;
+        fileState_ = files_.StateOf(path);
         modified_ = false;
     }
     return saved;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,10 +55,13 @@ public:
 private:
     static FileDialogRequest CatalogDialog(const std::string& title);
     bool DoSave(const std::string& path);
-    // Opens and reads the file whole, without changing anything; its size in `size`. On a
-    // read error `contents` keeps the rows read before it.
+    // Opens and reads the file whole, without changing anything; its size and state in
+    // `opened`. On a read error `contents` keeps the rows read before it.
     Result ReadCatalogFile(const std::string& path, CatalogFile::Contents& contents,
-                           std::uint64_t& size);
+                           Files::OpenedFile& opened);
+    // False when the file was changed by another program since it was opened or saved here
+    // and the user would keep it.
+    bool MayReplace(const std::string& path);
     // Asks whether to take a file that does not look like a catalog; true for Yes.
     bool OpenAnyway(const std::string& path);
     void Replaced() const;
@@ -67,6 +71,8 @@ private:
     UserInterface& ui_;
     RecentFileList& recentFiles_;
     std::string path_;
+    // The file at `path_` as this program last read or wrote it; nothing when not known.
+    std::optional<Files::FileState> fileState_;
     bool modified_ = false;
     bool catalogLoaded_ = false;
     std::vector<std::function<void()>> replacedListeners_;

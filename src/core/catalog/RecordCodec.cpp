@@ -3,20 +3,24 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 
 #include "catalog/RowFields.h"
 #include "catalog/RowLine.h"
 
 namespace {
 
-constexpr std::array<bool, 256> MakeEscapedBytes() {
+constexpr std::array<bool, 256> MakeEscapedBytes(std::initializer_list<unsigned char> bytes) {
     std::array<bool, 256> escaped{};
-    for (unsigned char byte : {0x00, 0x09, 0x7F, 0xC5, 0xC8, 0xCF}) {
+    for (unsigned char byte : bytes) {
         escaped[byte] = true;
     }
     return escaped;
 }
-constexpr std::array<bool, 256> kEscapedBytes = MakeEscapedBytes();
+constexpr std::array<bool, 256> kEscapedBytes =
+    MakeEscapedBytes({0x00, 0x09, 0x7F, 0xC5, 0xC8, 0xCF});
+constexpr std::array<bool, 256> kTextEscapedBytes =
+    MakeEscapedBytes({0x00, 0x09, 0x0A, 0x0D, 0x7F});
 
 constexpr char Masked(unsigned char byte) {
     return static_cast<char>(byte ^ RecordCodec::kMask);
@@ -123,6 +127,48 @@ CatalogRow RecordCodec::DecodeRecordLine(std::string_view raw, std::string& scra
     }
     for (std::string_view& cell : cells) {
         cell = Unescape(cell, scratch);
+    }
+    return CatalogRow(cells, fields);
+}
+
+void RecordCodec::AppendTextLine(const CatalogRow& row, std::string& out, bool withFields) {
+    const auto append = [&out](std::string_view text, bool tabsSeparate) {
+        for (char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (kTextEscapedBytes[byte] && !(tabsSeparate && byte == '\t')) {
+                out += static_cast<char>(kEscape);
+                out += static_cast<char>(byte ^ 0x80);
+            } else {
+                out += c;
+            }
+        }
+    };
+    const std::string_view fields = withFields ? row.Fields() : std::string_view();
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (column > 0) {
+            out += '\t';
+        }
+        if (column == kPath && !fields.empty()) {
+            append(fields, true);
+            out += '\t';
+        }
+        append(row.Cell(column), false);
+    }
+}
+
+CatalogRow RecordCodec::ParseTextLine(std::string_view line, std::string& scratch) {
+    // Unescaped text is never longer than the line, so appending it never moves what the
+    // cells already point at.
+    scratch.clear();
+    scratch.reserve(line.size() + 1);
+    std::string_view middle;
+    RowCells cells = SplitRowLine(line, &middle);
+    const bool escaped = line.find(static_cast<char>(kEscape)) != std::string_view::npos;
+    const std::string_view fields = FieldsText(middle, escaped, scratch);
+    if (escaped) {
+        for (std::string_view& cell : cells) {
+            cell = Unescape(cell, scratch);
+        }
     }
     return CatalogRow(cells, fields);
 }

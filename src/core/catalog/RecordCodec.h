@@ -18,4 +18,11 @@ public:
     static void AppendRecordLine(const CatalogRow& row, std::string& out);
     // Decodes one raw line as read from the file. `scratch` is reused between calls.
     static CatalogRow DecodeRecordLine(std::string_view raw, std::string& scratch);
+
+    // The row line as plain text, one line a row, for tools that read lines: the same
+    // escape, unmasked, for the bytes that would end the line or split a cell there (NUL,
+    // tab, line feed, carriage return) and for the escape byte. With `withFields` the
+    // field pieces stand between Modified and Path.
+    static void AppendTextLine(const CatalogRow& row, std::string& out, bool withFields);
+    static CatalogRow ParseTextLine(std::string_view line, std::string& scratch);
 };

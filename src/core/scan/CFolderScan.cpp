@@ -86,7 +86,10 @@ std::string_view CFolderScan::PlaceOf(WalkContext& walk, std::uint64_t device) c
     }
     const auto [known, added] = walk.placeOfDevice.try_emplace(device);
     if (added) {
-        if (const std::optional<Mounts::Volume> volume = walk.mounts->VolumeOf(folder)) {
+        // By device, not by path: a folder reached through a link lies on the file system
+        // the link leads to.
+        if (const std::optional<Mounts::Volume> volume =
+                walk.mounts->VolumeOfDevice(device, folder)) {
             known->second = VolumePieces(*volume);
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,6 +30,15 @@ public:
     const std::vector<Mounts::Volume>& volumes() const { return volumes_; }
 
 private:
+    // Looks ids up by view, without making a string of each.
+    struct IdHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view id) const {
+            return std::hash<std::string_view>{}(id);
+        }
+    };
+
     std::vector<Mounts::Volume> volumes_;
-    std::unordered_map<std::string_view, std::size_t> indexOfId_;  // into volumes_
+    // Its own copies of the ids, so a copied set never points into another's volumes.
+    std::unordered_map<std::string, std::size_t, IdHash, std::equal_to<>> indexOfId_;
 };

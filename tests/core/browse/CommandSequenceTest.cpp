@@ -48,22 +48,40 @@ public:
         }
         opened.source = std::make_unique<MemorySource>(found->second);
         opened.size = found->second.size();
+        opened.state = *StateOf(path);
         return Result::Ok();
+    }
+    std::optional<FileState> StateOf(const std::string& path) override {
+        const auto found = files.find(path);
+        if (found == files.end()) {
+            return std::nullopt;
+        }
+        const auto version = static_cast<std::int64_t>(versions[path]);
+        return FileState{found->second.size(), version, 1, static_cast<std::uint64_t>(version)};
     }
     Result ReplaceFile(const std::string& path,
                        const std::function<Result(ByteSink&)>& write) override {
         MemorySink sink;
         Result written = write(sink);
         if (written) {
-            files[path] = sink.bytes;
+            Write(path, sink.bytes);
         }
         return written;
+    }
+    // Every write makes a new version of the file, as a new modification time would.
+    void Write(const std::string& path, std::string bytes) {
+        files[path] = std::move(bytes);
+        versions[path] = ++writes_;
     }
     Result RenameWithoutReplacing(const std::string&, const std::string&) override {
         return Result::Failure("no renames here");
     }
 
     std::map<std::string, std::string> files;
+
+private:
+    std::map<std::string, std::uint64_t> versions;
+    std::uint64_t writes_ = 0;
 };
 
 // Follows the view's notifications as a Qt model would, keeping each shown row's Path: any
@@ -172,9 +190,22 @@ const std::vector<std::string> kAlbums{"", "Post", "post", "Ágætis byrjun"};
 const std::vector<std::string> kNumbers{"", "0", "7", "10", "284"};
 const std::vector<std::string> kUnknownPieces{"", "", "volume=V 1", "mount=/media/cd"};
 
-enum class Kind { Filter, Sort, Edit, Remove, Scan, Merge, Save, Open, New, Export, Update };
-const char* const kKindNames[] = {"filter", "sort", "edit", "remove", "scan",  "merge",
-                                  "save",   "open", "new",  "export", "update"};
+enum class Kind {
+    Filter,
+    Sort,
+    Edit,
+    Remove,
+    Scan,
+    Merge,
+    Save,
+    Open,
+    New,
+    Export,
+    Update,
+    OutsideWrite
+};
+const char* const kKindNames[] = {"filter", "sort", "edit", "remove", "scan",   "merge",
+                                  "save",   "open", "new",  "export", "update", "outside write"};
 
 constexpr std::size_t kMostRows = 200;
 
@@ -226,6 +257,8 @@ struct Model {
     int filterColumn = 0;
     std::string filterKey;
     std::string path;
+    // Another program wrote the file at `path` since the document read or wrote it.
+    bool changedOutside = false;
     std::map<std::string, std::vector<Cells>> files;
 
     // The catalog row behind each row shown.
@@ -457,12 +490,45 @@ private:
                 break;
             }
             case Kind::Save: {
-                const std::string file = FileName(p[0]);
+                // Save to the catalog's own file, or Save As to any.
+                const bool own = !model_.path.empty() && p[1] % 2 == 0;
+                const std::string file = own ? model_.path : FileName(p[0]);
+                const bool asks = file == model_.path && model_.changedOutside;
+                const bool replace = p[2] % 2 == 0;
+                ui_.questions.clear();
+                ui_.yesNoAnswers = {replace};
+                if (own) {
+                    document_.OnFileSave();
+                } else {
+                    ui_.saveChoices.push_back(file);
+                    document_.OnFileSaveAs();
+                }
+                if (ui_.questions.size() != (asks ? 1U : 0U)) {
+                    stepFault_ = asks ? "a file written from outside was replaced unasked"
+                                      : "a save asked about a file nobody else wrote";
+                }
+                ui_.questions.clear();
+                ui_.yesNoAnswers.clear();
+                if (asks && !replace) {
+                    break;  // both stay as they are
+                }
                 model_.files[file] = model_.catalog;
                 model_.path = file;
-                ui_.saveChoices.push_back(file);
-                document_.OnFileSaveAs();
+                model_.changedOutside = false;
                 savedFile_ = file;
+                break;
+            }
+            case Kind::OutsideWrite: {
+                const std::string file = FileName(p[0]);
+                std::vector<Cells> rows = NewRows(p);
+                rows.resize(std::min<std::size_t>(rows.size(), p[1] % 4));
+                CatalogList written;
+                written.AppendRows(StoreRows(rows));
+                MemorySink sink;
+                CatalogFile::StoreCatalog(written, sink);
+                files_.Write(file, sink.bytes);
+                model_.files[file] = rows;
+                model_.changedOutside = model_.changedOutside || file == model_.path;
                 break;
             }
             case Kind::Open: {
@@ -471,6 +537,7 @@ private:
                 if (model_.files.count(file) != 0 && file != model_.path) {
                     model_.Replace(model_.files[file]);
                     model_.path = file;
+                    model_.changedOutside = false;
                 }
                 document_.OpenDocumentFile(file);
                 ui_.answers.clear();
@@ -481,6 +548,7 @@ private:
                 ui_.answers.push_back(SaveAnswer::No);
                 model_.Replace({});
                 model_.path.clear();
+                model_.changedOutside = false;
                 document_.OnFileNew();
                 ui_.answers.clear();
                 break;
@@ -642,6 +710,9 @@ private:
         if (!exportFault_.empty()) {
             return exportFault_;
         }
+        if (!stepFault_.empty()) {
+            return stepFault_;
+        }
         if (!shadow_.faults.empty()) {
             return "notifications: " + shadow_.faults.front();
         }
@@ -712,15 +783,17 @@ private:
     Model model_;
     int nextId_ = 0;
     std::string exportFault_;
+    std::string stepFault_;
     std::string savedFile_;  // to read back at the next comparison
 };
 
 std::vector<Step> RandomSteps(std::mt19937& random, int count) {
     // Scans and filters come often, so that rows pile up and views narrow.
-    const std::vector<Kind> weighted{
-        Kind::Filter, Kind::Filter, Kind::Filter, Kind::Sort, Kind::Sort,   Kind::Edit,
-        Kind::Edit,   Kind::Remove, Kind::Remove, Kind::Scan, Kind::Scan,   Kind::Scan,
-        Kind::Merge,  Kind::Save,   Kind::Open,   Kind::New,  Kind::Export, Kind::Update};
+    const std::vector<Kind> weighted{Kind::Filter, Kind::Filter, Kind::Filter, Kind::Sort,
+                                     Kind::Sort,   Kind::Edit,   Kind::Edit,   Kind::Remove,
+                                     Kind::Remove, Kind::Scan,   Kind::Scan,   Kind::Scan,
+                                     Kind::Merge,  Kind::Save,   Kind::Open,   Kind::New,
+                                     Kind::Export, Kind::Update, Kind::Save,   Kind::OutsideWrite};
     std::vector<Step> steps;
     for (int i = 0; i < count; ++i) {
         Step step{weighted[random() % weighted.size()], {}};

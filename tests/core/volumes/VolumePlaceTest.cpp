@@ -23,8 +23,13 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
     const Mounts::Volume cd{"2026-12-09-15-54-54-00", "/media/u/MUSIC 01", true};
     const Mounts::Volume usb{"8C1F-2B3A", "/media/u/STICK", false};
     const Mounts::Volume root{"6b0e6e8a", "/", false};
-    const MountedSet mounted({Mounts::Volume{cd.id, "/mnt/elsewhere/", true}, root,
-                              Mounts::Volume{root.id, "/srv", false}});
+    // A copy answers alike once the set it was copied from has gone.
+    MountedSet mounted;
+    {
+        const MountedSet original({Mounts::Volume{cd.id, "/mnt/elsewhere/", true}, root,
+                                   Mounts::Volume{root.id, "/srv", false}});
+        mounted = original;
+    }
     using State = MountedSet::Place::State;
     const struct {
         CatalogRow row;
