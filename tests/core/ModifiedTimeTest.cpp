@@ -75,13 +75,10 @@ TEST(ModifiedTimeTest, EverySpellingOfATimeSortsAndWritesByOneRule) {
     EXPECT_EQ(ModifiedTime::Parse("01/01/69 12:00 AM")->year, 1969);
     EXPECT_EQ(ModifiedMinutes("2019-05-23"), ModifiedMinutes("05/23/19 12:00 AM"));
 
-    for (const char* notATime :
-         {"", "13/01/03 01:00 PM", "01/32/03 01:00 PM", "01/02/03 13:00 PM", "01/02/03 00:10 AM",
-          "01/02/03 04:60 PM", "01/02/03 04:05", "01/02/2003 04:05 PM", "01/02/03 04:05 PMX",
-          "01-02-03 04:05 PM",
-
-          "2019-5-23", "19-05-23", "2019-05-23T24:00", "2019-05-23T05", "2019-05-23 05:34:60",
-          "2019-05-23T05:34Z", "2019-13-01T00:00", "2019-05-23x", "2019-05-23T05:34:5"}) {
+    // The program's form at its edges is ColumnSortTest's; these are ISO 8601's.
+    for (const char* notATime : {"2019-5-23", "19-05-23", "2019-05-23T24:00", "2019-05-23T05",
+                                 "2019-05-23 05:34:60", "2019-05-23T05:34Z", "2019-13-01T00:00",
+                                 "2019-05-23x", "2019-05-23T05:34:5", "01/02/2003 04:05 PM"}) {
         EXPECT_FALSE(ModifiedTime::Parse(notATime)) << notATime;
         std::string scratch;
         EXPECT_EQ(CsvWriter::ModifiedField(notATime, scratch), notATime);
