@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 #include "scan/RowDerivation.h"
 
@@ -21,7 +22,14 @@ TagReadPool::TagReadPool(TagReader& reader, const RowNamer& namer, PendingResult
     threadCount = std::clamp(threadCount, 1, kMostThreads);
     window_.resize(static_cast<std::size_t>(threadCount) * kWindowPerThread);
     for (int i = 0; i < threadCount; ++i) {
-        threads_.Start([this] { ReadFiles(); });
+        try {
+            threads_.Start([this] { ReadFiles(); });
+        } catch (const std::system_error&) {
+            if (threads_.Count() > 0) {
+                break;  // fewer threads read the same files
+            }
+            throw;
+        }
     }
 }
 
