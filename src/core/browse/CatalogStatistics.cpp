@@ -43,9 +43,10 @@ struct GroupKeyHash {
 
 using TallyMap = std::unordered_map<GroupKey, Tally, GroupKeyHash>;
 
+// Nothing to count when its cell is empty.
 GroupKey KeyOf(const CatalogRow& row, GroupBy by, Column column) {
     GroupKey key{row.Cell(column), {}};
-    if (by == GroupBy::Album) {
+    if (by == GroupBy::Album && !key.name.empty()) {
         key.artist = row.Cell(kAlbumArtist);
         if (key.artist.empty()) {
             key.artist = row.Cell(kArtist);

@@ -26,9 +26,8 @@ constexpr std::array<unsigned char, 256> kByteKinds = [] {
     return kinds;
 }();
 
-// Spreadsheets run a cell that begins so as a formula (or, with a tab or a carriage return
-// first, after trimming); an apostrophe first keeps it text, as spreadsheet-safety guides
-// advise.
+// Spreadsheets run a cell that begins so as a formula, some after skipping a leading tab or
+// carriage return; an apostrophe first keeps it text, as spreadsheet-safety guides advise.
 bool LooksLikeFormula(std::string_view text) {
     return !text.empty() &&
            std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
