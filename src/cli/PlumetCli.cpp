@@ -62,7 +62,9 @@ constexpr const char* kHelp =
     "                          bytes, empty cells are not counted, a size is its digits and\n"
     "                          a length counts when it is whole seconds. With --by, one line\n"
     "                          per In Folder/Disk, Artist or Album instead: name, rows, size\n"
-    "                          in bytes and length in seconds, tab-separated, largest first\n"
+    "                          in bytes and length in seconds, tab-separated, largest first;\n"
+    "                          an album is counted and listed with its Album Artist, or its\n"
+    "                          Artist when that is empty, after its name\n"
     "  sort --column N [--descending] CATALOG -o OUT\n"
     "                          the rows sorted by column N (0 Artist to 5 Path, then 6\n"
     "                          Album, 7 Album Artist, 8 Track No., 9 Disc, 10 Year, 11 Genre,\n"
@@ -320,9 +322,16 @@ int PlumetCli::Stats(const Options& options) {
     if (options.by) {
         for (const StatisticsGroup& group : statistics.Groups(grouping->second)) {
             // A cell may hold a tab or a line end; the table's lines and columns must not.
-            std::string name(group.name);
-            std::replace_if(
-                name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n'; }, ' ');
+            const auto cell = [](std::string_view value) {
+                std::string shown(value);
+                std::replace_if(
+                    shown.begin(), shown.end(), [](char c) { return c == '\t' || c == '\n'; }, ' ');
+                return shown;
+            };
+            std::string name = cell(group.name);
+            if (grouping->second == CatalogStatistics::GroupBy::Album) {
+                name += '\t' + cell(group.artist);  // one album title, several artists' albums
+            }
             text += name + '\t' + std::to_string(group.rows) + '\t' +
                     std::to_string(group.sizeBytes) + '\t' + std::to_string(group.seconds) + '\n';
         }

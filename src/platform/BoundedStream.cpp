@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-BoundedStream::BoundedStream(TagLib::IOStream& stream, unsigned long searchBudget,
-                             unsigned long bodyBudget)
-    : stream_(stream), searchLeft_(searchBudget), bodyLeft_(bodyBudget) {}
+BoundedStream::BoundedStream(TagLib::IOStream& stream, Budgets budgets)
+    : stream_(stream), left_(budgets) {}
 
 TagLib::FileName BoundedStream::name() const {
     return stream_.name();
@@ -13,13 +12,16 @@ TagLib::FileName BoundedStream::name() const {
 TagLib::ByteVector BoundedStream::readBlock(unsigned long length) {
     const long position = stream_.tell();
     const long size = this->length();
-    unsigned long& left = length <= kSearchRead ? searchLeft_ : bodyLeft_;
+    const bool header = length < kSearchRead;
+    unsigned long& left = length == kSearchRead ? left_.search
+                          : header              ? left_.headers
+                                                : left_.bodies;
     if (left == 0 || length == 0 || position < 0 || position >= size) {
         return {};
     }
     const unsigned long granted =
         std::min({length, static_cast<unsigned long>(size - position), left});
-    const unsigned long charge = length <= kSearchRead ? std::max(granted, kSearchCharge) : granted;
+    const unsigned long charge = header ? std::max(granted, kHeaderCharge) : granted;
     left -= std::min(left, charge);
     return stream_.readBlock(granted);
 }

@@ -309,7 +309,9 @@ std::optional<FileTags> ReadFrom(TagLib::IOStream& source, std::string_view exte
         return std::nullopt;
     }
     try {
-        BoundedStream stream(source, TagLibTagReader::kSearchBudget, TagLibTagReader::kBodyBudget);
+        BoundedStream stream(source, {.search = TagLibTagReader::kSearchBudget,
+                                      .headers = TagLibTagReader::kHeaderBudget,
+                                      .bodies = TagLibTagReader::kBodyBudget});
         const std::unique_ptr<TagLib::File> file = Open(*format, &stream);
         if (!file || !file->isValid()) {
             return std::nullopt;

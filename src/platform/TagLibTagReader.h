@@ -13,11 +13,14 @@
 // call: several threads may read at once.
 class TagLibTagReader : public TagReader {
 public:
-    // Bytes one file may have read from it (see BoundedStream). Searching: enough for any
-    // real file's headers and for some junk before the first frame, little enough that a
-    // search through gigabytes of zeros costs about a small file. Bodies: more than a large
-    // cover picture, little enough that a tag claiming gigabytes stays small in memory.
-    static constexpr unsigned long kSearchBudget = 16UL << 10;
+    // Bytes one file may have read from it (see BoundedStream). Searching: twice the 64 KiB
+    // of zeros some taggers leave between a tag and the first frame, little enough that a
+    // search through gigabytes of zeros ends within a few hundredths of a second. Headers:
+    // the page headers of a cover as large as the body budget, yet a chain of tiny headers
+    // stays small in memory. Bodies: more than a large cover picture, little enough that a
+    // tag claiming gigabytes stays small in memory.
+    static constexpr unsigned long kSearchBudget = 128UL << 10;
+    static constexpr unsigned long kHeaderBudget = 512UL << 10;
     static constexpr unsigned long kBodyBudget = 16UL << 20;
 
     std::optional<FileTags> ReadTags(const std::string& path) override;

@@ -269,16 +269,21 @@ TEST_F(PlumetCliTest, StatsCountsAlbumsAndLengthsAndGroupsByFolderArtistAndAlbum
                   "Abba\tMoney\t/music/a\t3,000\tm\talbum=Arrival\tlength=185\t/p2\n"
                   "abba\tWaterloo\tDisc 1\t500\tm\talbum=Waterloo\tlength=2:50\t/p3\n"
                   "Cream\tBadge\tDisc 1\t9,000\tm\tlength=166\t/p4\n"
-                  "\tUntitled\t\t7\tm\t/p5\n"),
+                  "\tUntitled\t\t7\tm\t/p5\n"
+                  "Cream\tI Feel Free\t/h\t20\tm\talbum=Greatest Hits\t/p6\n"
+                  "Queen\tOne Vision\t/h\t30\tm\talbum=Greatest Hits\talbumartist=Queen\t/p7\n"
+                  "Queen\tInnuendo\t/h\t40\tm\talbum=Greatest Hits\t/p8\n"),
               PlumetCli::kOk);
     ASSERT_EQ(Run({"stats", catalog}), PlumetCli::kOk) << ReadAll(err_);
     EXPECT_EQ(ReadAll(out_),
-              "rows: 5\nartists: 3\nfolders: 2\nsize: 13507\nalbums: 2\nlength: 551\n");
+              "rows: 8\nartists: 4\nfolders: 3\nsize: 13597\nalbums: 4\nlength: 551\n");
 
     const std::pair<const char*, const char*> tables[] = {
-        {"folder", "Disc 1\t2\t9500\t166\n/music/a\t2\t4000\t385\n"},
-        {"artist", "Cream\t1\t9000\t166\nAbba\t2\t4000\t385\nabba\t1\t500\t0\n"},
-        {"album", "Arrival\t2\t4000\t385\nWaterloo\t1\t500\t0\n"},
+        {"folder", "Disc 1\t2\t9500\t166\n/music/a\t2\t4000\t385\n/h\t3\t90\t0\n"},
+        {"artist", "Cream\t2\t9020\t166\nAbba\t2\t4000\t385\nabba\t1\t500\t0\nQueen\t2\t70\t0\n"},
+        {"album",
+         "Arrival\tAbba\t2\t4000\t385\nWaterloo\tabba\t1\t500\t0\n"
+         "Greatest Hits\tQueen\t2\t70\t0\nGreatest Hits\tCream\t1\t20\t0\n"},
     };
     for (const auto& [by, table] : tables) {
         ASSERT_EQ(Run({"stats", "--by", by, catalog, "-o", (folder_ / "t.txt").string()}),

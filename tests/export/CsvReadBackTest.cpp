@@ -1,4 +1,5 @@
-// Random rows full of quotes, commas, line breaks, tabs and Latin-1 bytes, written as CSV and
+// Random rows full of quotes, commas, line breaks, tabs, formula signs and Latin-1 bytes, and
+// Modified times in both forms a catalog holds, written as CSV and
 // read back by Python's csv module (and by LibreOffice where installed): every cell must come
 // back as the window shows it.
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ namespace {
 // Compares each record of CSV with a line of hex-encoded expected cells; prints what differs.
 constexpr const char kCompare[] = R"py(
 import csv, sys
-with open(sys.argv[1], newline="", encoding="utf-8") as f:
+with open(sys.argv[1], newline="", encoding="utf-8-sig") as f:
     got = list(csv.reader(f))
 with open(sys.argv[2]) as f:
     want = [[bytes.fromhex(c).decode("utf-8") for c in line.split(" ")]
@@ -54,9 +55,9 @@ class CsvReadBackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::mt19937 random(20241205);
-        const std::vector<std::string> pieces = {"a",    "Z",  " ",           "\"",   ",",
-                                                 "\r",   "\n", "\t",          "\"\"", "\xC3\xA9",
-                                                 "\xE9", "<",  "\xE2\x82\xAC"};
+        const std::vector<std::string> pieces = {
+            "a",        "Z",    " ", "\"",           ",", "\r", "\n", "\t", "\"\"",
+            "\xC3\xA9", "\xE9", "<", "\xE2\x82\xAC", "=", "+",  "-",  "@"};
         const auto text = [&](bool lineBreaks) {
             std::string cell;
             const int length = static_cast<int>(random() % 7);
@@ -84,6 +85,12 @@ protected:
             char iso[32];
             std::snprintf(iso, sizeof iso, "%04d-%02d-28T%02d:07",
                           year < 69 ? 2000 + year : 1900 + year, month, hour);
+            // A catalog imported from elsewhere holds ISO 8601 already; it is written as it is.
+            if (n % 3 == 0) {
+                std::snprintf(modified, sizeof modified, "%04d-%02d-28 %02d:07:%02d", 1950 + year,
+                              month, hour, year % 60);
+                std::snprintf(iso, sizeof iso, "%s", modified);
+            }
             std::string size = std::to_string(bytes);
             for (int at = static_cast<int>(size.size()) - 3; at > 0; at -= 3) {
                 size.insert(static_cast<std::size_t>(at), ",");
@@ -98,6 +105,11 @@ protected:
                 }
                 std::string cell;
                 AppendShownText(row.Cell(column), cell);
+                // A cell a spreadsheet would run as a formula comes back with an apostrophe.
+                if (!cell.empty() &&
+                    std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos) {
+                    cell.insert(0, "'");
+                }
                 shown.push_back(column == kSize       ? std::to_string(bytes)
                                 : column == kModified ? std::string(iso)
                                                       : cell);
@@ -138,6 +150,7 @@ TEST_F(CsvReadBackTest, PythonsCsvModuleReadsEveryCellBack) {
     if (FindOnPath("python3").empty()) {
         GTEST_SKIP() << "python3 is not installed";
     }
+    EXPECT_EQ(ReadBytes(csv_).substr(0, 3), "\xEF\xBB\xBF");  // spreadsheets then read UTF-8
     EXPECT_EQ(Compare(csv_), "same\n");
 }
 

@@ -47,10 +47,11 @@ const std::vector<Case> kCases = {
      "\"Say \"\"Hi\"\", Bob\",\"a\r\nb\",\"x\ty\",12,1999-12-31T00:00,/m/listsx/b.mp3,,,,,,,,",
      "#EXTINF:-1,Say \"Hi\", Bob - a  b\n/m/listsx/b.mp3\n",
      R"(["Say \"Hi\", Bob","a\r\nb","x\ty","12","12/31/99 12:00 AM","/m/listsx/b.mp3"])"},
-    // Latin-1 bytes, as catalogs written on Windows hold them; cells that do not parse.
+    // Latin-1 bytes, as catalogs written on Windows hold them; a time of one-digit fields, as
+    // the sort reads it too; a length that does not parse.
     {{"Bj\xF6rk", "J\xF3ga", "", "", "1/2/03 4:05 PM", "/m/lists/\xE9t\xE9.mp3"},
      "length=3:20",
-     "Bj\xC3\xB6rk,J\xC3\xB3ga,,,1/2/03 4:05 PM,/m/lists/\xC3\xA9t\xC3\xA9.mp3,,,,,,,3:20,",
+     "Bj\xC3\xB6rk,J\xC3\xB3ga,,,2003-01-02T16:05,/m/lists/\xC3\xA9t\xC3\xA9.mp3,,,,,,,3:20,",
      "#EXTINF:-1,Bj\xC3\xB6rk - J\xC3\xB3ga\n\xE9t\xE9.mp3\n",  // the path as the disk has it
      "[\"Bj\xC3\xB6rk\",\"J\xC3\xB3ga\",\"\",\"\",\"1/2/03 4:05 "
      "PM\",\"/m/lists/\xC3\xA9t\xC3\xA9.mp3\","
@@ -76,7 +77,7 @@ TEST(ListWritersTest, EachFormatWritesEveryRowByTheTable) {
     const CatalogView view(list);
     const ExportRows rows(view);
 
-    std::string csv = kHeader;
+    std::string csv = std::string(CsvWriter::kByteOrderMark) + kHeader;
     std::string playlist = "#EXTM3U\n";
     for (std::size_t i = 0; i < kCases.size(); ++i) {
         const Case& c = kCases[i];
@@ -134,6 +135,21 @@ TEST(ListWritersTest, SecondsAndTheFieldRulesHoldAtTheirEdges) {
     EXPECT_EQ(CsvWriter::ModifiedField("01/01/68 11:59 PM", scratch), "2068-01-01T23:59");
     EXPECT_EQ(CsvWriter::ModifiedField("01/01/68 00:59 PM", scratch), "01/01/68 00:59 PM");
     EXPECT_EQ(CsvWriter::ModifiedField("01/01/68 11:60 AM", scratch), "01/01/68 11:60 AM");
+    EXPECT_EQ(CsvWriter::ModifiedField("2019-05-23 00:00:00", scratch), "2019-05-23 00:00:00");
+
+    // A cell a spreadsheet would run as a formula gets an apostrophe, then the usual quoting.
+    const std::pair<std::string, std::string> fields[] = {
+        {"=1+1", "'=1+1"},     {"+33 1", "'+33 1"},
+        {"-", "'-"},           {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "\"'\tx\""},   {"\r=1", "\"'\r=1\""},
+        {"=a,b", "\"'=a,b\""}, {"a=b", "a=b"},
+        {" =1", " =1"},        {"", ""},
+        {"'=1", "'=1"}};
+    for (const auto& [cell, expected] : fields) {
+        std::string out;
+        CsvWriter::AppendField(cell, out);
+        EXPECT_EQ(out, expected) << cell;
+    }
 }
 
 // Entries name each file where it is now; a line that players would take for a comment is

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <taglib/fileref.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -148,14 +150,106 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.extension);
     });
 
+void Write(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool Succeeds(const std::string& command) {
+    const int status = std::system((command + " 2>/dev/null").c_str());
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string BigEndian(std::uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 8), static_cast<char>(value)};
+}
+
+// A Vorbis comment carries its cover as a FLAC picture block in base64, which ffmpeg takes
+// from a metadata file but cannot attach to Ogg itself.
+std::string PictureBlock(const std::string& png) {
+    return BigEndian(3) + BigEndian(9) + "image/png" + BigEndian(0) + BigEndian(1280) +
+           BigEndian(1280) + BigEndian(24) + BigEndian(0) + BigEndian(png.size()) + png;
+}
+
+// An MP3's ID3v2 tag with this many zeros more: declared in the tag's size, as taggers
+// leave room to grow, or after it, as a tag shrunk in place leaves.
+std::string Padded(const std::string& mp3, std::size_t zeros, bool inTag) {
+    const auto byte = [&mp3](std::size_t i) { return static_cast<std::size_t>(mp3[i] & 0x7f); };
+    const std::size_t size = byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9);
+    std::string header = mp3.substr(0, 10);
+    if (inTag) {
+        const std::size_t grown = size + zeros;
+        for (int i = 0; i < 4; ++i) {
+            header[9 - i] = static_cast<char>(grown >> (7 * i) & 0x7f);
+        }
+    }
+    return header + mp3.substr(10, size) + std::string(zeros, '\0') + mp3.substr(10 + size);
+}
+
+// Ordinary files whose tags or padding make TagLib walk many headers before the audio: a
+// cover of over two mebibytes in each format that carries one, and an MP3 with 64 KiB of
+// padding. Length and Bitrate come out as TagLib gives them reading without any bound.
+TEST(TagLibTagReaderTest, LargeCoversAndPaddingKeepLengthAndBitrate) {
+    TempFolder temp("plumet-cover");
+    const fs::path& dir = temp.path();
+    const fs::path cover = dir / "cover.png";
+    ASSERT_TRUE(
+        Succeeds("ffmpeg -nostdin -v error -y -f lavfi -i "
+                 "'nullsrc=s=1280x1280,geq=r=random(1)*255:g=random(2)*255:b=random(3)*255' "
+                 "-frames:v 1 -pix_fmt rgb24 " +
+                 Quoted(cover.string())));
+    const std::string png = ReadBytes(cover);
+    ASSERT_GT(png.size(), 2u << 20);
+    Write(dir / "picture", PictureBlock(png));
+    ASSERT_TRUE(Succeeds("{ printf ';FFMETADATA1\\nMETADATA_BLOCK_PICTURE='; base64 -w0 " +
+                         Quoted((dir / "picture").string()) + "; echo; } > " +
+                         Quoted((dir / "cover.txt").string())));
+    const std::string tone = "ffmpeg -nostdin -v error -y -f lavfi -i sine=duration=2.5 ";
+    const std::string attached =
+        "-i " + Quoted(cover.string()) + " -map 0 -map 1 -c:v copy -disposition:v attached_pic ";
+    const std::array<std::pair<const char*, std::string>, 4> covered{{
+        {"cover.mp3", attached + "-c:a libmp3lame"},
+        {"cover.flac", attached + "-c:a flac"},
+        {"cover.m4a", attached + "-c:a aac"},
+        {"cover.ogg",
+         "-i " + Quoted((dir / "cover.txt").string()) + " -map_metadata 1 -c:a libvorbis"},
+    }};
+    std::vector<std::string> names;
+    for (const auto& [name, options] : covered) {
+        ASSERT_TRUE(
+            Succeeds(tone + options + " -metadata artist=A " + Quoted((dir / name).string())))
+            << name;
+        ASSERT_GT(fs::file_size(dir / name), 2u << 20) << name;
+        names.emplace_back(name);
+    }
+    ASSERT_TRUE(Succeeds(tone + "-c:a libmp3lame -metadata artist=A " +
+                         Quoted((dir / "plain.mp3").string())));
+    const std::string plain = ReadBytes(dir / "plain.mp3");
+    Write(dir / "padded.mp3", Padded(plain, 64 << 10, true));
+    Write(dir / "gap.mp3", Padded(plain, 64 << 10, false));
+    names.insert(names.end(), {"padded.mp3", "gap.mp3"});
+
+    TagLibTagReader reader;
+    for (const std::string& name : names) {
+        const std::string path = (dir / name).string();
+        const TagLib::FileRef unbounded(path.c_str());
+        ASSERT_NE(unbounded.audioProperties(), nullptr) << name;
+        const std::optional<FileTags> tags = reader.ReadTags(path);
+        ASSERT_TRUE(tags.has_value()) << name;
+        EXPECT_EQ(tags->artist, "A") << name;
+        EXPECT_EQ(tags->fields[kLength - kColumnCount],
+                  std::to_string(unbounded.audioProperties()->lengthInSeconds()))
+            << name;
+        EXPECT_EQ(tags->fields[kBitrate - kColumnCount],
+                  std::to_string(unbounded.audioProperties()->bitrate()))
+            << name;
+    }
+}
+
 long PeakKibibytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
-}
-
-void Write(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Files that only pretend to be audio give nothing, or what survives, and never crash or

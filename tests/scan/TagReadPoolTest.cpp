@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <new>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -143,6 +145,69 @@ TEST_F(TagReadPoolTest, ParallelReadsGiveTheSequentialRowsOrAStartOfThemAfterCan
         }
     }
     EXPECT_GE(cutShort, 3);
+}
+
+// A reader that runs out of memory on one file, wherever it lies in the walk.
+class FailingTagReader : public SlowTagReader {
+public:
+    explicit FailingTagReader(std::string path) : failing_(std::move(path)) {}
+    std::optional<FileTags> ReadTags(const std::string& path) override {
+        if (path == failing_) {
+            throw std::bad_alloc();
+        }
+        return SlowTagReader::ReadTags(path);
+    }
+
+private:
+    std::string failing_;
+};
+
+// A read that throws stops the pool without a wait that never ends, the exception reaches
+// the walk's thread, and the rows that left are a start of the walk's, before that file.
+TEST_F(TagReadPoolTest, AReadThatThrowsStopsThePoolAndItsExceptionReachesTheWalk) {
+    std::mt19937 random(31);
+    MakeTree(random);
+    const std::vector<CatalogRow> model = SequentialRows(NamePattern());
+    for (int trial = 0; trial < 8; ++trial) {
+        const std::size_t failing = random() % model.size();
+        FailingTagReader reader{std::string(model[failing].Cell(kPath))};
+        PendingResults pending;
+        const std::atomic<bool> cancel{false};
+        const RowNamer namer(NamePattern(), std::nullopt, ",");
+        WalkContext walk{folders_, pending, "audio", namer, locale_, cancel, {}, {}};
+        std::optional<TagReadPool> pool;
+        pool.emplace(reader, namer, pending, cancel, 1 + trial % 3);
+        walk.tagReads = &*pool;
+        bool thrown = false;
+        try {
+            CFolderScan(root_).ScanFolderProc(walk);
+            pool->Finish();
+        } catch (const std::bad_alloc&) {
+            thrown = true;  // from the pool's thread, or read by the walk itself
+        }
+        pool.reset();
+        EXPECT_TRUE(thrown) << "trial " << trial;
+        if (trial % 2 == 1) {
+            // The window's scan ends there, as after a cancel, and the program goes on.
+            std::atomic<bool> ended{false};
+            ScanWorker worker(folders_, locale_, pending, &reader);
+            worker.SetWalkEnded([&ended](std::uint64_t) { ended = true; });
+            pending.Take();
+            ScanWorker::Naming naming;
+            naming.readTags = true;
+            worker.StartScan(root_, "audio", naming);
+            while (!ended) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+        CatalogList list;
+        pending.Drain(list);
+        ASSERT_LE(static_cast<std::size_t>(list.RowCount()), failing) << "trial " << trial;
+        for (int row = 0; row < list.RowCount(); ++row) {
+            ASSERT_EQ(*list.RowRecord(row), model[static_cast<std::size_t>(row)])
+                << "trial " << trial << ", row " << row;
+        }
+    }
 }
 
 // The model is worth comparing with: tags and the pattern reached its rows.

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <optional>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
 
 #include "browse/FieldDisplay.h"
@@ -27,7 +28,32 @@ struct Tally {
 };
 
 // Keys are the store's own bytes: no row costs an allocation unless it starts a group.
-using TallyMap = std::unordered_map<std::string_view, Tally>;
+struct GroupKey {
+    std::string_view name;
+    std::string_view artist;  // albums only
+    bool operator==(const GroupKey&) const = default;
+};
+
+struct GroupKeyHash {
+    std::size_t operator()(const GroupKey& key) const {
+        const std::hash<std::string_view> hash;
+        return hash(key.name) ^ (hash(key.artist) * 0x9E3779B97F4A7C15ULL);
+    }
+};
+
+using TallyMap = std::unordered_map<GroupKey, Tally, GroupKeyHash>;
+
+// Nothing to count when its cell is empty.
+GroupKey KeyOf(const CatalogRow& row, GroupBy by, Column column) {
+    GroupKey key{row.Cell(column), {}};
+    if (by == GroupBy::Album && !key.name.empty()) {
+        key.artist = row.Cell(kAlbumArtist);
+        if (key.artist.empty()) {
+            key.artist = row.Cell(kArtist);
+        }
+    }
+    return key;
+}
 
 struct Part {
     std::array<TallyMap, kGroupColumns.size()> groups;
@@ -56,7 +82,7 @@ std::uint64_t SecondsOf(std::string_view field) {
 void TallyRows(const CatalogView& view, int first, int last, Part& part) {
     // Neighbours share their folder after a scan and their artist after a sort: comparing
     // with the row before, already in the cache, skips most lookups.
-    std::array<std::pair<std::string_view, Tally*>, kGroupColumns.size()> previous{};
+    std::array<std::pair<GroupKey, Tally*>, kGroupColumns.size()> previous{};
     for (int at = first; at < last; ++at) {
         if (at + kPrefetchDistance < last) {
             view.RowRecord(at + kPrefetchDistance)->Prefetch();
@@ -69,16 +95,16 @@ void TallyRows(const CatalogView& view, int first, int last, Part& part) {
         part.sizeTooLarge = part.sizeTooLarge || !size || !added;
         AddSaturating(part.seconds, seconds);
         for (std::size_t g = 0; g < kGroupColumns.size(); ++g) {
-            const std::string_view name = row.Cell(kGroupColumns[g].second);
-            if (name.empty()) {
+            const GroupKey key = KeyOf(row, kGroupColumns[g].first, kGroupColumns[g].second);
+            if (key.name.empty()) {
                 continue;
             }
-            if (previous[g].second == nullptr || name != previous[g].first) {
-                const auto [entry, isNew] = part.groups[g].try_emplace(name);
+            if (previous[g].second == nullptr || !(key == previous[g].first)) {
+                const auto [entry, isNew] = part.groups[g].try_emplace(key);
                 if (isNew) {
                     entry->second.firstRow = at;
                 }
-                previous[g] = {name, &entry->second};  // elements stay put when the map grows
+                previous[g] = {key, &entry->second};  // elements stay put when the map grows
             }
             Tally& tally = *previous[g].second;
             ++tally.rows;
@@ -94,8 +120,8 @@ void MergeInto(Part& into, const Part& from) {
         into.sizeTooLarge || from.sizeTooLarge || !AddSaturating(into.sizeBytes, from.sizeBytes);
     AddSaturating(into.seconds, from.seconds);
     for (std::size_t g = 0; g < kGroupColumns.size(); ++g) {
-        for (const auto& [name, tally] : from.groups[g]) {
-            const auto [entry, isNew] = into.groups[g].try_emplace(name, tally);
+        for (const auto& [key, tally] : from.groups[g]) {
+            const auto [entry, isNew] = into.groups[g].try_emplace(key, tally);
             if (!isNew) {
                 entry->second.rows += tally.rows;
                 AddSaturating(entry->second.sizeBytes, tally.sizeBytes);
@@ -112,14 +138,15 @@ bool LargerFirst(const StatisticsGroup& a, const StatisticsGroup& b) {
     if (a.rows != b.rows) {
         return a.rows > b.rows;
     }
-    return a.name < b.name;
+    return std::tie(a.name, a.artist) < std::tie(b.name, b.artist);
 }
 
 std::vector<StatisticsGroup> SortedGroups(const TallyMap& tallies) {
     std::vector<StatisticsGroup> groups;
     groups.reserve(tallies.size());
-    for (const auto& [name, tally] : tallies) {
-        groups.push_back({name, tally.rows, tally.sizeBytes, tally.seconds, tally.firstRow});
+    for (const auto& [key, tally] : tallies) {
+        groups.push_back(
+            {key.name, key.artist, tally.rows, tally.sizeBytes, tally.seconds, tally.firstRow});
     }
     std::sort(groups.begin(), groups.end(), LargerFirst);
     return groups;

@@ -6,9 +6,12 @@
 
 #include "browse/CatalogView.h"
 
-// The rows sharing one Artist, Album or In Folder/Disk, among the rows shown.
+// The rows sharing one Artist, Album or In Folder/Disk, among the rows shown. An album is an
+// Album cell together with its Album Artist, or its Artist when that is empty, so that ten
+// artists' "Greatest Hits" are ten albums and a compilation's tracks one.
 struct StatisticsGroup {
-    std::string_view name;  // the cell as stored: a view into the store
+    std::string_view name;    // the cell as stored: a view into the store
+    std::string_view artist;  // an album's artist as above, also a view; empty for the rest
     int rows = 0;
     std::uint64_t sizeBytes = 0;  // the digits of the Size cells, summed
     std::uint64_t seconds = 0;    // the Length fields that hold whole seconds, summed
@@ -32,7 +35,7 @@ struct CatalogStatistics {
     std::uint64_t seconds = 0;
     // A Size cell or the total passed 2^64 - 1; sizes then stop there.
     bool sizeTooLarge = false;
-    // Largest size first, then most rows, then by name as bytes.
+    // Largest size first, then most rows, then by name and artist as bytes.
     std::vector<StatisticsGroup> byFolder;
     std::vector<StatisticsGroup> byArtist;
     std::vector<StatisticsGroup> byAlbum;

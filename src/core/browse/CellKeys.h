@@ -15,9 +15,8 @@ constexpr unsigned char FoldAscii(unsigned char byte) {
 // 4567890); 0 without a digit, and the largest value past it.
 std::uint64_t DigitsValue(std::string_view text);
 
-// A key in chronological order for a Modified text "MM/DD/YY hh:mm AM" or "... PM", as the
-// scan writes it: years 70 to 99 are 19xx, 00 to 69 are 20xx, 12 AM is midnight. Nothing for
-// any other text.
+// A key in chronological order for a Modified text in either form ModifiedTime reads;
+// nothing for any other text.
 std::optional<std::int64_t> ModifiedMinutes(std::string_view text);
 
 // Whether `text` holds `folded` (already folded by FoldAscii), ignoring ASCII case.

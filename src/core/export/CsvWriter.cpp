@@ -1,11 +1,11 @@
 #include "export/CsvWriter.h"
 
 #include <array>
-#include <charconv>
 #include <optional>
 
 #include "browse/FieldDisplay.h"
 #include "catalog/CatalogRow.h"
+#include "catalog/ModifiedTime.h"
 #include "export/ExportRows.h"
 #include "export/ExportText.h"
 
@@ -26,22 +26,11 @@ constexpr std::array<unsigned char, 256> kByteKinds = [] {
     return kinds;
 }();
 
-// The number of two digits at `at`, or nothing.
-std::optional<int> TwoDigits(std::string_view text, std::size_t at) {
-    const char high = text[at];
-    const char low = text[at + 1];
-    if (high < '0' || high > '9' || low < '0' || low > '9') {
-        return std::nullopt;
-    }
-    return (high - '0') * 10 + (low - '0');
-}
-
-void AppendPadded(int value, int width, std::string& out) {
-    char digits[8];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-    (void)error;
-    out.append(static_cast<std::size_t>(width - (end - digits)), '0');
-    out.append(digits, end);
+// Spreadsheets run a cell that begins so as a formula, some after skipping a leading tab or
+// carriage return; an apostrophe first keeps it text, as spreadsheet-safety guides advise.
+bool LooksLikeFormula(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
 }  // namespace
@@ -49,6 +38,7 @@ void AppendPadded(int value, int width, std::string& out) {
 Result CsvWriter::Write(const ExportRows& rows, ByteSink& sink) {
     ChunkedOutput output(sink);
     std::string& out = output.text();
+    out += kByteOrderMark;
     for (int column = 0; column < kAllColumnCount; ++column) {
         out += column == 0 ? "" : ",";
         AppendField(ColumnTitle(column), out);
@@ -78,6 +68,16 @@ Result CsvWriter::Write(const ExportRows& rows, ByteSink& sink) {
 }
 
 void CsvWriter::AppendField(std::string_view text, std::string& out) {
+    if (LooksLikeFormula(text)) {
+        std::string guarded = "'";
+        guarded += text;
+        AppendPlainField(guarded, out);
+        return;
+    }
+    AppendPlainField(text, out);
+}
+
+void CsvWriter::AppendPlainField(std::string_view text, std::string& out) {
     unsigned kinds = 0;
     for (const char c : text) {
         kinds |= kByteKinds[static_cast<unsigned char>(c)];
@@ -112,31 +112,11 @@ std::string_view CsvWriter::SizeField(std::string_view cell, std::string& scratc
 }
 
 std::string_view CsvWriter::ModifiedField(std::string_view cell, std::string& scratch) {
-    // "MM/DD/YY HH:MM AM"
-    if (cell.size() != 17 || cell[2] != '/' || cell[5] != '/' || cell[8] != ' ' ||
-        cell[11] != ':' || cell[14] != ' ' || cell[16] != 'M' ||
-        (cell[15] != 'A' && cell[15] != 'P')) {
+    const std::optional<ModifiedTime> time = ModifiedTime::Parse(cell);
+    if (!time || time->iso) {
         return cell;
     }
-    const std::optional<int> month = TwoDigits(cell, 0);
-    const std::optional<int> day = TwoDigits(cell, 3);
-    const std::optional<int> year = TwoDigits(cell, 6);
-    const std::optional<int> hour12 = TwoDigits(cell, 9);
-    const std::optional<int> minute = TwoDigits(cell, 12);
-    if (!month || !day || !year || !hour12 || !minute || *month < 1 || *month > 12 || *day < 1 ||
-        *day > 31 || *hour12 < 1 || *hour12 > 12 || *minute > 59) {
-        return cell;
-    }
-    const int hour = *hour12 % 12 + (cell[15] == 'P' ? 12 : 0);
     scratch.clear();
-    AppendPadded(*year < 69 ? 2000 + *year : 1900 + *year, 4, scratch);
-    scratch += '-';
-    AppendPadded(*month, 2, scratch);
-    scratch += '-';
-    AppendPadded(*day, 2, scratch);
-    scratch += 'T';
-    AppendPadded(hour, 2, scratch);
-    scratch += ':';
-    AppendPadded(*minute, 2, scratch);
+    time->AppendIso(scratch);
     return scratch;
 }

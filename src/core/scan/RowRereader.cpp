@@ -1,11 +1,11 @@
 #include "scan/RowRereader.h"
 
 #include <algorithm>
-#include <future>
 #include <map>
 #include <set>
 #include <thread>
 
+#include "WorkerThreads.h"
 #include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
 #include "scan/TagReadPool.h"
@@ -74,19 +74,17 @@ std::vector<std::optional<FileTags>> RowRereader::ReadAll(const std::vector<std:
     std::vector<std::optional<FileTags>> tags(paths.size());
     const std::size_t tasks = std::min<std::size_t>(
         paths.size(), TagReadPool::ThreadCountFor(std::thread::hardware_concurrency()) + 1);
-    std::vector<std::future<void>> running;
+    WorkerThreads running;
     for (std::size_t task = 0; task < tasks; ++task) {
         // Task t reads files t, t + tasks, ...: neighbours, which often share a slow folder,
         // spread over the tasks.
-        running.push_back(std::async(std::launch::async, [this, &paths, &tags, task, tasks] {
+        running.Start([this, &paths, &tags, task, tasks] {
             for (std::size_t i = task; i < paths.size(); i += tasks) {
                 tags[i] = tagReader_->ReadTags(paths[i]);
             }
-        }));
+        });
     }
-    for (std::future<void>& task : running) {
-        task.get();
-    }
+    running.Join();
     return tags;
 }
 

@@ -1,5 +1,7 @@
 #include "scan/ScanWorker.h"
 
+#include <exception>
+
 #include "scan/CFolderScan.h"
 #include "scan/RowNamer.h"
 #include "scan/TagReadPool.h"
@@ -65,9 +67,16 @@ void ScanWorker::Walk(std::string folder, std::string category, Naming naming,
         }
     }
     CFolderScan top(std::move(folder));
-    top.ScanFolderProc(context);
-    if (pool) {
-        pool->Finish();
+    try {
+        top.ScanFolderProc(context);
+        if (pool) {
+            pool->Finish();
+        }
+    } catch (const std::exception&) {
+        // Out of memory, most likely: the walk ends with the rows found so far, as a cancel
+        // ends it, instead of ending the program with its catalog unsaved. The pool's threads
+        // are joined before the walk is said to have ended.
+        pool.reset();
     }
     SetCurrentFolder({});
     cancelRequested_ = false;

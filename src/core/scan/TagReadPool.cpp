@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 #include "scan/RowDerivation.h"
 
@@ -20,14 +21,24 @@ TagReadPool::TagReadPool(TagReader& reader, const RowNamer& namer, PendingResult
     : reader_(reader), namer_(namer), results_(results), cancelRequested_(cancelRequested) {
     threadCount = std::clamp(threadCount, 1, kMostThreads);
     window_.resize(static_cast<std::size_t>(threadCount) * kWindowPerThread);
-    threads_.reserve(threadCount);
     for (int i = 0; i < threadCount; ++i) {
-        threads_.emplace_back(&TagReadPool::ReadFiles, this);
+        try {
+            threads_.Start([this] { ReadFiles(); });
+        } catch (const std::system_error&) {
+            if (threads_.Count() > 0) {
+                break;  // fewer threads read the same files
+            }
+            throw;
+        }
     }
 }
 
 TagReadPool::~TagReadPool() {
-    Finish();
+    try {
+        Finish();
+    } catch (...) {
+        // The walk is leaving by an exception of its own, or never asked how the reads went.
+    }
 }
 
 int TagReadPool::ThreadCountFor(unsigned cores) {
@@ -80,11 +91,7 @@ void TagReadPool::Finish() {
         ending_ = true;
     }
     work_.notify_all();
-    for (std::thread& thread : threads_) {
-        if (thread.joinable()) {
-            thread.join();
-        }
-    }
+    threads_.Join();
 }
 
 void TagReadPool::ReadFiles() {
@@ -109,10 +116,20 @@ void TagReadPool::ReadNext(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     // The slot is this thread's until its row is released: the walk reuses a slot only
     // after that.
-    const std::optional<FileTags> tags = reader_.ReadTags(FoundPath(slot.folder, slot.name));
-    CatalogRow row =
-        namer_.Name(FoundFile{slot.folder, slot.name, slot.size, slot.modified, slot.place},
-                    tags ? &*tags : nullptr);
+    std::optional<CatalogRow> row;
+    try {
+        const std::optional<FileTags> tags = reader_.ReadTags(FoundPath(slot.folder, slot.name));
+        row = namer_.Name(FoundFile{slot.folder, slot.name, slot.size, slot.modified, slot.place},
+                          tags ? &*tags : nullptr);
+    } catch (...) {
+        // Its slot never fills, so the rows after it could never leave: stop as a cancel
+        // stops, and let Finish pass the exception on.
+        lock.lock();
+        failed_ = true;
+        work_.notify_all();
+        space_.notify_all();
+        throw;
+    }
     lock.lock();
     slot.row = std::move(row);
     if (number == released_) {

@@ -7,9 +7,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "WorkerThreads.h"
 #include "catalog/CatalogRow.h"
 #include "scan/PendingResults.h"
 #include "scan/RowNamer.h"
@@ -33,7 +33,8 @@ public:
     void Submit(const FoundFile& file);
     // Waits until every file queued is in the results and ends the threads. After a cancel
     // only the reads under way finish; the rows of the files found before the first one not
-    // read are kept, the rest dropped.
+    // read are kept, the rest dropped. A read that threw (out of memory) stops the pool as a
+    // cancel does, and Finish throws its exception.
     void Finish();
 
     // The reading threads beside the walk, which reads too when the window is full: one per
@@ -56,7 +57,10 @@ private:
     void ReadNext(std::unique_lock<std::mutex>& lock);
     // Under lock_: moves the rows of the completed start of the window to the results.
     void ReleaseReady();
-    bool Cancelled() const { return cancelRequested_.load(std::memory_order_relaxed); }
+    bool Cancelled() const {
+        return cancelRequested_.load(std::memory_order_relaxed) ||
+               failed_.load(std::memory_order_relaxed);
+    }
 
     TagReader& reader_;
     const RowNamer& namer_;
@@ -71,7 +75,8 @@ private:
     std::uint64_t claimed_ = 0;
     std::uint64_t released_ = 0;
     bool ending_ = false;
-    int idleReaders_ = 0;               // threads waiting for a file
-    bool walkWaiting_ = false;          // the walk waits for room in the window
-    std::vector<std::thread> threads_;  // last: joined before the members they use go
+    int idleReaders_ = 0;              // threads waiting for a file
+    bool walkWaiting_ = false;         // the walk waits for room in the window
+    std::atomic<bool> failed_{false};  // a read threw: nothing more is read
+    WorkerThreads threads_;            // last: joined before the members they use go
 };

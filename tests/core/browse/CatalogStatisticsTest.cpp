@@ -36,7 +36,8 @@ struct ModelGroup {
     std::uint64_t seconds = 0;
     int firstRow = -1;
 };
-using ModelGroups = std::map<std::string, ModelGroup>;
+// By name, and for albums by artist too.
+using ModelGroups = std::map<std::pair<std::string, std::string>, ModelGroup>;
 
 // The rows shown, counted one by one into maps; each row's size and length known as made.
 struct Model {
@@ -46,14 +47,15 @@ struct Model {
     ModelGroups folders, artists, albums;
 };
 
-// Same order as the program's: largest size, most rows, name.
+// Same order as the program's: largest size, most rows, name, artist.
 std::vector<StatisticsGroup> Ordered(const ModelGroups& groups) {
     std::vector<StatisticsGroup> ordered;
-    for (const auto& [name, g] : groups) {
-        ordered.push_back({name, g.rows, g.size, g.seconds, g.firstRow});
+    for (const auto& [key, g] : groups) {
+        ordered.push_back({key.first, key.second, g.rows, g.size, g.seconds, g.firstRow});
     }
     std::sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) {
-        return std::tuple(b.sizeBytes, b.rows, a.name) < std::tuple(a.sizeBytes, a.rows, b.name);
+        return std::tuple(b.sizeBytes, b.rows, a.name, a.artist) <
+               std::tuple(a.sizeBytes, a.rows, b.name, b.artist);
     });
     return ordered;
 }
@@ -64,8 +66,10 @@ void ExpectGroups(const std::vector<StatisticsGroup>& actual, const ModelGroups&
     ASSERT_EQ(actual.size(), expected.size()) << what;
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const auto& [a, e] = std::tie(actual[i], expected[i]);
-        EXPECT_EQ(std::tuple(std::string(a.name), a.rows, a.sizeBytes, a.seconds, a.firstRow),
-                  std::tuple(std::string(e.name), e.rows, e.sizeBytes, e.seconds, e.firstRow))
+        EXPECT_EQ(std::tuple(std::string(a.name), std::string(a.artist), a.rows, a.sizeBytes,
+                             a.seconds, a.firstRow),
+                  std::tuple(std::string(e.name), std::string(e.artist), e.rows, e.sizeBytes,
+                             e.seconds, e.firstRow))
             << what << " group " << i;
     }
 }
@@ -93,6 +97,7 @@ TEST(CatalogStatisticsTest, CountsTheRowsShownAsMapsCountThem) {
             std::string fields;
             AppendFieldPiece("album=" + Pick(random, {"", "Live", "live", "Lïve", "L\xEFve"}),
                              fields);
+            AppendFieldPiece("albumartist=" + Pick(random, {"", "", "Various", "Abba"}), fields);
             AppendFieldPiece("length=" + lengthText, fields);
             const std::string artist = Pick(random, {"", "Abba", "ABBA", "Åbba",
                                                      "\xC5"
@@ -123,14 +128,20 @@ TEST(CatalogStatisticsTest, CountsTheRowsShownAsMapsCountThem) {
             ++model.rows;
             model.size += sizes[made];
             model.seconds += lengths[made];
-            for (auto [column, groups] :
-                 {std::pair{kFolderDisk, &model.folders}, std::pair{kArtist, &model.artists},
-                  std::pair{kAlbum, &model.albums}}) {
+            // An album is its title with its album artist, or its artist when that is empty.
+            std::string albumArtist(view.CellText(row, kAlbumArtist));
+            if (albumArtist.empty()) {
+                albumArtist = view.CellText(row, kArtist);
+            }
+            for (auto [column, groups, artist] :
+                 {std::tuple{kFolderDisk, &model.folders, std::string()},
+                  std::tuple{kArtist, &model.artists, std::string()},
+                  std::tuple{kAlbum, &model.albums, albumArtist}}) {
                 const std::string name(view.CellText(row, column));
                 if (name.empty()) {
                     continue;
                 }
-                ModelGroup& group = (*groups)[name];
+                ModelGroup& group = (*groups)[{name, artist}];
                 group.rows += 1;
                 group.size += sizes[made];
                 group.seconds += lengths[made];
