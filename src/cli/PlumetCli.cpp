@@ -63,8 +63,8 @@ constexpr const char* kHelp =
     "                          a length counts when it is whole seconds. With --by, one line\n"
     "                          per In Folder/Disk, Artist or Album instead: name, rows, size\n"
     "                          in bytes and length in seconds, tab-separated, largest first;\n"
-    "                          an album is counted and listed with its Album Artist, or its\n"
-    "                          Artist when that is empty, after its name\n"
+    "                          an album is counted with its Album Artist, or its Artist\n"
+    "                          when that is empty, which ends its line\n"
     "  sort --column N [--descending] CATALOG -o OUT\n"
     "                          the rows sorted by column N (0 Artist to 5 Path, then 6\n"
     "                          Album, 7 Album Artist, 8 Track No., 9 Disc, 10 Year, 11 Genre,\n"
@@ -328,12 +328,14 @@ int PlumetCli::Stats(const Options& options) {
                     shown.begin(), shown.end(), [](char c) { return c == '\t' || c == '\n'; }, ' ');
                 return shown;
             };
-            std::string name = cell(group.name);
+            text += cell(group.name) + '\t' + std::to_string(group.rows) + '\t' +
+                    std::to_string(group.sizeBytes) + '\t' + std::to_string(group.seconds);
+            // One album title, several artists' albums. The artist goes last, so scripts that
+            // read the first four columns read them as before.
             if (grouping->second == CatalogStatistics::GroupBy::Album) {
-                name += '\t' + cell(group.artist);  // one album title, several artists' albums
+                text += '\t' + cell(group.artist);
             }
-            text += name + '\t' + std::to_string(group.rows) + '\t' +
-                    std::to_string(group.sizeBytes) + '\t' + std::to_string(group.seconds) + '\n';
+            text += '\n';
         }
     } else {
         // Scripts read the first four lines by name and place: new lines go after them.

@@ -283,7 +283,7 @@ TEST_F(PlumetCliTest, StatsCountsAlbumsAndLengthsAndGroupsByFolderArtistAndAlbum
         {"artist", "Cream\t2\t9020\t166\nAbba\t2\t4000\t385\nabba\t1\t500\t0\nQueen\t2\t70\t0\n"},
         {"album",
          "Arrival\tAbba\t2\t4000\t385\nWaterloo\tabba\t1\t500\t0\n"
-         "Greatest Hits\tQueen\t2\t70\t0\nGreatest Hits\tCream\t1\t20\t0\n"},
+         "Greatest Hits\t2\t70\t0\tQueen\nGreatest Hits\t1\t20\t0\tCream\n"},
     };
     for (const auto& [by, table] : tables) {
         ASSERT_EQ(Run({"stats", "--by", by, catalog, "-o", (folder_ / "t.txt").string()}),
