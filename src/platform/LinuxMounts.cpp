@@ -265,7 +265,7 @@ std::optional<Mounts::Volume> LinuxMounts::VolumeOfDevice(std::uint64_t device,
         if (entries[i].root != "/" || HiddenLater(points, i)) {
             continue;
         }
-        const bool above = !normal.empty() && Contains(points[i], normal);
+        const bool above = !normal.empty() && LiesBelow(normal, points[i]);
         if (above ? !chosenAbove || points[i].size() >= chosenLength : !chosenAbove) {
             chosen = &entries[i];
             chosenLength = points[i].size();
