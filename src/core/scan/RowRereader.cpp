@@ -37,7 +37,8 @@ std::vector<int> RowRereader::PresentRows(const CatalogView& view, const RowSele
     }
     std::vector<int> present;
     for (const auto& [folder, wanted] : byFolder) {
-        const std::unique_ptr<FolderReader::Listing> listing = folders_.Open(folder);
+        std::error_code error;
+        const std::unique_ptr<FolderReader::Listing> listing = folders_.Open(folder, error);
         if (!listing) {
             continue;
         }

@@ -117,10 +117,10 @@ void ScanCommands::UpdateRows(std::vector<CatalogRow> rows, const RowVolumeIndex
 bool ScanCommands::StartNextUpdate() {
     while (!updates_.empty()) {
         const CatalogUpdate::Target& target = updates_.front();
-        // An unreadable folder would look empty, and every row of it would go.
-        if (!services_.folders.Open(target.root)) {
-            services_.ui.ShowError("The folder " + target.root +
-                                   " cannot be read, so its rows were left as they are.");
+        // Nothing of it can be seen: said at once, rather than as a walk that kept every row.
+        if (std::error_code error; !services_.folders.Open(target.root, error)) {
+            services_.ui.ShowError("The folder " + target.root + " cannot be read (" +
+                                   error.message() + "), so its rows were left as they are.");
             updates_.erase(updates_.begin());
             continue;
         }
@@ -141,12 +141,13 @@ bool ScanCommands::StartNextUpdate() {
 std::string ScanCommands::FinishUpdate() {
     const CatalogUpdate::Target target = updates_.front();
     updates_.erase(updates_.begin());
-    std::vector<CatalogRow> found = pending_.Take();
+    CatalogUpdate::Walked walked{pending_.Take(), pending_.TakeUnseen()};
     const MountedSet mounted(services_.mounts != nullptr ? services_.mounts->MountedVolumes()
                                                          : std::vector<Mounts::Volume>());
     const std::vector<int> covered = CatalogUpdate::CoveredRows(list_, target, mounted);
     const CatalogUpdate::Counts counts =
-        CatalogUpdate::Merge(list_, covered, mounted, std::move(found), std::nullopt);
+        CatalogUpdate::Merge(list_, covered, mounted, std::move(walked), std::nullopt, {},
+                             CatalogUpdate::CheckedBy(services_.folders));
     if (counts.any()) {
         document_.SetModified(true);
     }
@@ -159,6 +160,7 @@ void ScanCommands::AbandonUpdates() {
     }
     updates_.clear();
     pending_.Take();
+    pending_.TakeUnseen();
 }
 
 std::string ScanCommands::ReadVolumeLabel(const std::string& path) {
@@ -230,7 +232,10 @@ ScanCommands::Drained ScanCommands::OnWalkEnded(std::uint64_t walk) {
         StartNextUpdate();
         return drained;
     }
-    return OnTimer();
+    Drained drained = OnTimer();
+    // The scan goes on past what it could not see, and says so once it has ended.
+    drained.status = pending_.TakeUnseen().ScanText();
+    return drained;
 }
 
 ScanCommands::Drained ScanCommands::StopAndDrain() {
@@ -238,5 +243,6 @@ ScanCommands::Drained ScanCommands::StopAndDrain() {
     scanRunning_ = false;
     currentWalk_ = 0;
     AbandonUpdates();
+    pending_.TakeUnseen();  // a stopped walk's, which nobody asked about any more
     return OnTimer();
 }

@@ -36,7 +36,8 @@ public:
         Mounts* mounts = nullptr;   // without it rows name no file system
     };
 
-    // What a drain did: the rows it moved, and what an Update that ended says.
+    // What a drain did: the rows it moved, and what an Update that ended says, or a scan
+    // that ended with places it could not see.
     struct Drained {
         int rowsMoved = 0;
         std::string status;
@@ -66,7 +67,8 @@ public:
     bool OnRereadNamesAndTags(CatalogView& view, const RowSelection& selection);
     // "Update": walks again what the selected rows come from and merges it into their rows,
     // one target after another. A row on a file system that is not mounted asks for its
-    // disc first. A folder that cannot be listed is said and left as it is.
+    // disc first. A folder that cannot be listed is said and left as it is; the rows below a
+    // place inside it that the walk could not see stay as they are.
     void OnUpdate(const CatalogView& view, const RowSelection& selection,
                   const RowVolumeIndex& volumes, DiscWait& wait);
     bool updating() const { return !updates_.empty(); }
