@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "playback/PlaybackCommands.h"
+
 namespace fs = std::filesystem;
 
 std::string ResolvedPaths::Absolute(std::string_view path) {
@@ -34,19 +36,19 @@ std::string ResolvedPaths::Folder(std::string_view folder) {
 }
 
 std::string ResolvedPaths::Of(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder(slash == std::string_view::npos ? std::string_view(".")
-                             : slash == 0                    ? std::string_view("/")
-                                                             : path.substr(0, slash));
+    std::string folder = PlaybackCommands::FolderOf(path);
+    if (folder.empty()) {
+        folder = ".";
+    }
     const auto [resolved, added] = folders_.try_emplace(folder);
     if (added) {
         resolved->second = Folder(folder);
     }
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t slash = path.rfind('/');
     std::string file = resolved->second;
     if (file != "/") {
         file += '/';
     }
-    file += name;
+    file += slash == std::string_view::npos ? path : path.substr(slash + 1);
     return file;
 }

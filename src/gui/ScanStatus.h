@@ -45,6 +45,7 @@ private:
     void OnWalkEnded(std::uint64_t walk);
 
     ScanCommands& scan_;
+    QStatusBar& statusBar_;
     QTimer drainTimer_;
     QProgressBar* busy_;
     QLabel* folder_;

@@ -204,9 +204,13 @@ TEST_F(UpdateTest, RowsBelowWhatTheWalkCouldNotSeeStayAsTheyAre) {
     fs::remove(temp_.path() / "tree/A/A - gone.mp3");
     scan_.OnUpdate(view_, RowSelection({RowOf("top")}), volumes_, wait_);
     ASSERT_TRUE(scan_.updating());
-    EXPECT_EQ(FinishWalk().status, "Updated \"" + root_ +
-                                       "/tree\": 0 added, 1 removed, 0 changed; 2 folders could "
-                                       "not be read, so their rows were kept.");
+    const ScanCommands::Drained updated = FinishWalk();
+    EXPECT_EQ(updated.status, "Updated \"" + root_ +
+                                  "/tree\": 0 added, 1 removed, 0 changed; 2 folders could not "
+                                  "be read, so their rows were kept.");
+    EXPECT_EQ(updated.unseen, "cannot read " + root_ + "/tree/B: the link's target " + root_ +
+                                  "/unplugged/Music is missing\ncannot read " + root_ +
+                                  "/tree/C: Not a directory");
     EXPECT_EQ(list_.RowCount(), 4);
     EXPECT_EQ(*list_.RowRecord(RowOf("unplugged")), unplugged);
     EXPECT_EQ(*list_.RowRecord(RowOf("locked")), locked);

@@ -138,7 +138,19 @@ bool ScanCommands::StartNextUpdate() {
     return false;
 }
 
-std::string ScanCommands::FinishUpdate() {
+namespace {
+
+std::string LinesOf(const UnseenPlaces& unseen) {
+    std::string text;
+    for (const std::string& line : unseen.Lines()) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
+}  // namespace
+
+ScanCommands::Drained ScanCommands::FinishUpdate() {
     const CatalogUpdate::Target target = updates_.front();
     updates_.erase(updates_.begin());
     CatalogUpdate::Walked walked{pending_.Take(), pending_.TakeUnseen()};
@@ -151,7 +163,10 @@ std::string ScanCommands::FinishUpdate() {
     if (counts.any()) {
         document_.SetModified(true);
     }
-    return CatalogUpdate::StatusText(target.label, counts);
+    Drained drained;
+    drained.status = CatalogUpdate::StatusText(target.label, counts);
+    drained.unseen = LinesOf(counts.unseen);
+    return drained;
 }
 
 void ScanCommands::AbandonUpdates() {
@@ -227,14 +242,15 @@ ScanCommands::Drained ScanCommands::OnWalkEnded(std::uint64_t walk) {
     worker_.CancelScan();  // the thread has ended already; this joins it
     scanRunning_ = false;
     if (updating()) {
-        Drained drained;
-        drained.status = FinishUpdate();
+        Drained drained = FinishUpdate();
         StartNextUpdate();
         return drained;
     }
     Drained drained = OnTimer();
     // The scan goes on past what it could not see, and says so once it has ended.
-    drained.status = pending_.TakeUnseen().ScanText();
+    const UnseenPlaces unseen = pending_.TakeUnseen();
+    drained.status = unseen.ScanText();
+    drained.unseen = LinesOf(unseen);
     return drained;
 }
 

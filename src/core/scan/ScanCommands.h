@@ -41,6 +41,8 @@ public:
     struct Drained {
         int rowsMoved = 0;
         std::string status;
+        // Each place the ended walk could not see, with its cause, a line each.
+        std::string unseen;
     };
 
     ScanCommands(CPlumetDoc& document, CatalogList& list, Services services);
@@ -96,7 +98,7 @@ private:
     // Starts the walk of the first target; false when none is left.
     bool StartNextUpdate();
     // The walk of the first target has ended: its rows are merged.
-    std::string FinishUpdate();
+    Drained FinishUpdate();
     void AbandonUpdates();
 
     CPlumetDoc& document_;

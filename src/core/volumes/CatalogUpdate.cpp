@@ -17,11 +17,6 @@ std::string_view FileNameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-std::string_view FolderPart(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
-
 std::string KeyOf(const CatalogUpdate::PathKey& key, std::string_view path) {
     return key ? key(path) : std::string(path);
 }
@@ -107,7 +102,7 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
         const CatalogRow& old = *store.RowRecord(row);
         const std::string oldKey = KeyOf(key, mounted.PlaceOf(old).path);
         if (!label) {
-            folderLabels.Note(FolderPart(oldKey), old.Cell(kFolderDisk));
+            folderLabels.Note(PlaybackCommands::FolderOf(oldKey), old.Cell(kFolderDisk));
         }
         const auto match = foundAt.find(oldKey);
         // Unknown is not gone: the row stays whole, and what a broken-off listing found of
@@ -136,7 +131,7 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
         std::unordered_map<std::string, std::optional<std::string>> checked;
         std::erase_if(gone, [&](int row) {
             const std::string path = mounted.PlaceOf(*store.RowRecord(row)).path;
-            const auto [known, added] = checked.try_emplace(std::string(FolderPart(path)));
+            const auto [known, added] = checked.try_emplace(PlaybackCommands::FolderOf(path));
             if (added) {
                 known->second = check(known->first);
                 if (known->second) {
@@ -155,8 +150,8 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
         }
         if (label) {
             found[index].SetCell(kFolderDisk, *label);
-        } else if (const std::string* shared =
-                       folderLabels.Of(FolderPart(KeyOf(key, found[index].Cell(kPath))))) {
+        } else if (const std::string* shared = folderLabels.Of(
+                       PlaybackCommands::FolderOf(KeyOf(key, found[index].Cell(kPath))))) {
             // A label the user gave the folder's rows is theirs too.
             found[index].SetCell(kFolderDisk, *shared);
         }
