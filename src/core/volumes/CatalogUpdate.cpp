@@ -81,10 +81,19 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
                                            const std::optional<std::string>& label,
                                            const PathKey& key, const FolderCheck& check) {
     std::vector<CatalogRow>& found = walked.rows;
-    std::unordered_map<std::string, std::size_t> foundAt;
+    // Without a key the paths themselves are looked up, uncopied.
+    std::vector<std::string> foundKeys;
+    if (key) {
+        foundKeys.reserve(found.size());
+        for (const CatalogRow& row : found) {
+            foundKeys.push_back(key(row.Cell(kPath)));
+        }
+    }
+    std::unordered_map<std::string_view, std::size_t> foundAt;
     foundAt.reserve(found.size());
     for (std::size_t index = 0; index < found.size(); ++index) {
-        foundAt.try_emplace(KeyOf(key, found[index].Cell(kPath)), index);
+        foundAt.try_emplace(key ? std::string_view(foundKeys[index]) : found[index].Cell(kPath),
+                            index);
     }
     std::unordered_set<std::string> unseen;
     for (const UnseenPlaces::Place& place : walked.unseen.places()) {
@@ -100,7 +109,8 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
     FolderLabels folderLabels;
     for (const int row : covered) {
         const CatalogRow& old = *store.RowRecord(row);
-        const std::string oldKey = KeyOf(key, mounted.PlaceOf(old).path);
+        std::string path = mounted.PlaceOf(old).path;
+        const std::string oldKey = key ? key(path) : std::move(path);
         if (!label) {
             folderLabels.Note(PlaybackCommands::FolderOf(oldKey), old.Cell(kFolderDisk));
         }
@@ -218,8 +228,10 @@ std::vector<int> CatalogUpdate::CoveredRows(const CatalogList& store, const Targ
             !IsMediaFile(target.category, FileNameOf(place.path))) {
             continue;
         }
-        if (target.volume.empty() ? LiesBelow(key ? key(place.path) : place.path, target.root)
-                                  : RowVolume(record) == target.volume) {
+        const bool within = !target.volume.empty() ? RowVolume(record) == target.volume
+                            : key                  ? LiesBelow(key(place.path), target.root)
+                                                   : LiesBelow(place.path, target.root);
+        if (within) {
             covered.push_back(row);
         }
     }
