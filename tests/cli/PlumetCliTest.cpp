@@ -646,6 +646,12 @@ TEST_F(PlumetCliTest, UpdateFollowsWhatTheUserMeantAndKeepsWhatItCouldNotSee) {
     EXPECT_EQ(dump(out), (std::vector<std::string>{"a|1|Box set|/Music/Box/a - 1.mp3",
                                                    "b|3|Box set|/Music/Box/CD2/b - 3.mp3",
                                                    "c|4|Box set|/Link/Box/4 - c.mp3"}));
+    // A scan names it the same way and goes on.
+    EXPECT_EQ(Run({"scan", "Music", "-o", out}), PlumetCli::kOk);
+    EXPECT_EQ(ReadAll(err_), "plumet-cli: cannot read " + folder_.string() +
+                                 "/Music/Box/CD2: the link's target " + folder_.string() +
+                                 "/Unplugged is missing\n");
+    EXPECT_EQ(dump(out).size(), 2U);
 
     // Nothing is written over a file that is no catalog, nor when no row lies below ROOT.
     write("notes.txt", "milk\neggs\nbread\n");
