@@ -10,6 +10,18 @@
 #include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
 
+namespace {
+
+std::string LinesOf(const UnseenPlaces& unseen) {
+    std::string text;
+    for (const std::string& line : unseen.Lines()) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
+}  // namespace
+
 ScanCommands::ScanCommands(CPlumetDoc& document, CatalogList& list, Services services)
     : document_(document),
       list_(list),
@@ -137,18 +149,6 @@ bool ScanCommands::StartNextUpdate() {
     }
     return false;
 }
-
-namespace {
-
-std::string LinesOf(const UnseenPlaces& unseen) {
-    std::string text;
-    for (const std::string& line : unseen.Lines()) {
-        text += (text.empty() ? "" : "\n") + line;
-    }
-    return text;
-}
-
-}  // namespace
 
 ScanCommands::Drained ScanCommands::FinishUpdate() {
     const CatalogUpdate::Target target = updates_.front();

@@ -1,7 +1,5 @@
 #include "scan/UnseenPlaces.h"
 
-#include <iterator>
-
 namespace {
 
 // The status bar is one line: the first few places, then how many more.
@@ -15,11 +13,6 @@ std::string FoldersText(int count) {
 
 void UnseenPlaces::Add(std::string path, std::string cause) {
     places_.push_back({std::move(path), std::move(cause)});
-}
-
-void UnseenPlaces::Append(UnseenPlaces other) {
-    places_.insert(places_.end(), std::make_move_iterator(other.places_.begin()),
-                   std::make_move_iterator(other.places_.end()));
 }
 
 std::string UnseenPlaces::ScanText() const {

@@ -14,8 +14,6 @@ public:
     };
 
     void Add(std::string path, std::string cause);
-    // Appends `other`'s places after these.
-    void Append(UnseenPlaces other);
 
     bool empty() const { return places_.empty(); }
     int count() const { return static_cast<int>(places_.size()); }
