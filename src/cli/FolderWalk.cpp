@@ -9,7 +9,7 @@
 #include "scan/RowNamer.h"
 #include "scan/TagReadPool.h"
 
-std::vector<CatalogRow> FolderWalk::Walk(const std::string& folder) const {
+CatalogUpdate::Walked FolderWalk::Walk(const std::string& folder) const {
     PendingResults found;
     const std::atomic<bool> neverCancelled{false};
     const RowNamer namer(pattern, label, locale.GroupSeparator());
@@ -28,5 +28,5 @@ std::vector<CatalogRow> FolderWalk::Walk(const std::string& folder) const {
     if (pool) {
         pool->Finish();
     }
-    return found.Take();
+    return {found.Take(), found.TakeUnseen()};
 }

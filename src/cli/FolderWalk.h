@@ -7,6 +7,7 @@
 #include "catalog/CatalogRow.h"
 #include "scan/NamePattern.h"
 #include "services.h"
+#include "volumes/CatalogUpdate.h"
 
 // plumet-cli's walk of a folder, the same as the program's scan, on this thread and the
 // tag-reading threads beside it.
@@ -19,6 +20,7 @@ struct FolderWalk {
     std::optional<std::string> label;  // In Folder/Disk of every row when set
     bool video = false;
 
-    // The rows of the files found below `folder`, in walk order.
-    std::vector<CatalogRow> Walk(const std::string& folder) const;
+    // The rows of the files found below `folder`, in walk order, and the places it could
+    // not see.
+    CatalogUpdate::Walked Walk(const std::string& folder) const;
 };

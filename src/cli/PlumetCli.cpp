@@ -8,6 +8,7 @@
 #include "FindCommands.h"
 #include "FolderWalk.h"
 #include "ProgramPages.h"
+#include "ResolvedPaths.h"
 #include "StdStreams.h"
 #include "browse/CatalogFilter.h"
 #include "browse/CatalogStatistics.h"
@@ -48,13 +49,20 @@ constexpr const char* kHelp =
     "                          video with --video); --label puts TEXT in In Folder/Disk;\n"
     "                          Artist, Track and the fields come from the files' tags\n"
     "                          unless --no-tags, then from the file-name pattern TEXT\n"
-    "                          (such as \"<artist> - <title>\"), then from the standard rule\n"
-    "  update [--video] [--no-tags] CATALOG ROOT [-o OUT]\n"
+    "                          (such as \"<artist> - <title>\"), then from the standard rule;\n"
+    "                          paths are stored absolute; each folder or link that cannot\n"
+    "                          be read is named on standard error and the scan goes on\n"
+    "  update [--video] [--no-tags] [--pattern TEXT] CATALOG ROOT [-o OUT]\n"
     "                          walk ROOT (a mount point or folder) again and merge it into\n"
-    "                          the rows below it: unchanged files keep their rows, changed\n"
-    "                          ones take the new size, time and tags (cells changed by hand\n"
-    "                          stay), gone ones leave, new ones follow; CATALOG is replaced\n"
-    "                          unless -o names another file\n"
+    "                          the rows below it (links resolved on both sides): unchanged\n"
+    "                          files keep their rows, changed ones take the new size, time\n"
+    "                          and tags (cells changed by hand stay), gone ones leave, new\n"
+    "                          ones follow, taking their folder's In Folder/Disk when all\n"
+    "                          its rows share one; CATALOG is replaced unless -o names\n"
+    "                          another file. Rows below a folder or link that cannot be\n"
+    "                          read are kept: each is named and the summary goes to\n"
+    "                          standard error, status 1. No row below ROOT: nothing is\n"
+    "                          written, status 1; a file that is no catalog: status 2\n"
     "  stats [--by folder|artist|album] CATALOG [-o OUT]\n"
     "                          rows, distinct artists, distinct folders/disks, the total\n"
     "                          size in bytes, distinct albums and the total length in\n"
@@ -359,22 +367,20 @@ int PlumetCli::Scan(const Options& options) {
     if (folders_ == nullptr || locale_ == nullptr) {
         return Fail("scanning is not available here");
     }
-    NamePattern pattern;
-    if (options.pattern && !options.pattern->empty()) {
-        std::string error;
-        std::optional<NamePattern> parsed = NamePattern::Parse(*options.pattern, error);
-        if (!parsed) {
-            return Usage("the pattern " + *options.pattern + " cannot be used: " + error);
-        }
-        pattern = std::move(*parsed);
+    std::optional<NamePattern> pattern = PatternOf(options);
+    if (!pattern) {
+        return kUsage;
     }
-    const std::string& folder = options.operands[0];
+    // Stored as the window stores them: a catalog is opened from anywhere.
+    const std::string folder = ResolvedPaths::Absolute(options.operands[0]);
     // The program's walk passes over a folder it cannot read; a script wants to know.
-    if (!folders_->Open(folder.empty() ? "." : folder)) {
-        return Fail("cannot read the folder " + folder);
+    if (std::error_code error; !folders_->Open(folder, error)) {
+        return Fail("cannot read the folder " + options.operands[0] + ": " + error.message());
     }
+    CatalogUpdate::Walked walked = WalkOf(options, std::move(*pattern), options.label).Walk(folder);
+    SayUnseen(walked.unseen);
     CatalogList list;
-    list.AppendRows(WalkOf(options, std::move(pattern), options.label).Walk(folder));
+    list.AppendRows(std::move(walked.rows));
     return Emit(options, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
 }
 
@@ -385,6 +391,24 @@ FolderWalk PlumetCli::WalkOf(const Options& options, NamePattern pattern,
                       options.video};
 }
 
+std::optional<NamePattern> PlumetCli::PatternOf(const Options& options) {
+    if (!options.pattern || options.pattern->empty()) {
+        return NamePattern();
+    }
+    std::string error;
+    std::optional<NamePattern> parsed = NamePattern::Parse(*options.pattern, error);
+    if (!parsed) {
+        Usage("the pattern " + *options.pattern + " cannot be used: " + error);
+    }
+    return parsed;
+}
+
+void PlumetCli::SayUnseen(const UnseenPlaces& unseen) {
+    for (const std::string& line : unseen.Lines()) {
+        std::fprintf(err_, "plumet-cli: %s\n", line.c_str());
+    }
+}
+
 int PlumetCli::Update(const Options& options) {
     if (options.operands.size() != 2) {
         return Usage("update takes a catalog and a folder");
@@ -392,39 +416,69 @@ int PlumetCli::Update(const Options& options) {
     if (folders_ == nullptr || locale_ == nullptr) {
         return Fail("updating is not available here");
     }
+    std::optional<NamePattern> pattern = PatternOf(options);
+    if (!pattern) {
+        return kUsage;
+    }
     const std::string& catalog = options.operands[0];
     const std::string& root = options.operands[1];
-    CatalogList list;
-    if (Result loaded = Load(catalog, list); !loaded) {
-        return Fail(loaded.error());
+    Files::OpenedFile opened;
+    if (Result read = files_.OpenForReading(catalog, opened); !read) {
+        return Fail(read.error());
     }
+    CatalogFile::Contents contents = CatalogFile::ReadCatalog(*opened.source);
+    if (!contents.status) {
+        return Fail(contents.status.error());
+    }
+    // Open asks before it takes such a file; here nobody can be asked, and the file would
+    // be written over as a catalog.
+    if (!contents.countMatches) {
+        std::fprintf(err_, "plumet-cli: %s does not look like a Plumet catalog\n", catalog.c_str());
+        return kUsage;
+    }
+    CatalogList list;
+    list.AppendRows(std::move(contents.rows));
+    const std::string walkedRoot = ResolvedPaths::Absolute(root);
     // A folder that cannot be read would look empty, and every row below it would go.
-    if (!folders_->Open(root)) {
-        return Fail("cannot read the folder " + root);
+    if (std::error_code error; !folders_->Open(walkedRoot, error)) {
+        return Fail("cannot read the folder " + root + ": " + error.message());
     }
     const MountedSet mounted(mounts_ != nullptr ? mounts_->MountedVolumes()
                                                 : std::vector<Mounts::Volume>());
+    // ROOT as typed and the stored paths meet where the links lead; the rows keep their text.
+    ResolvedPaths resolved;
+    const CatalogUpdate::PathKey key = [&resolved](std::string_view path) {
+        return resolved.Of(path);
+    };
     CatalogUpdate::Target target;
-    target.root = root;
+    target.root = resolved.Folder(walkedRoot);
     target.category = options.video ? kVideoCategory : kAudioCategory;
-    const std::vector<int> covered = CatalogUpdate::CoveredRows(list, target, mounted);
+    const std::vector<int> covered = CatalogUpdate::CoveredRows(list, target, mounted, key);
+    if (covered.empty()) {
+        return Fail("No rows of " + catalog + " lie below " + root + ".");
+    }
     // New files on a disc show its label, as the rows already there do.
     const std::optional<Mounts::Volume> volume =
-        mounts_ != nullptr ? mounts_->VolumeOf(root) : std::nullopt;
+        mounts_ != nullptr ? mounts_->VolumeOf(walkedRoot) : std::nullopt;
     std::optional<std::string> label;
-    if (volume && volume->disc && !covered.empty()) {
+    if (volume && volume->disc) {
         label = list.CellText(covered.front(), kFolderDisk);
     }
+    CatalogUpdate::Walked walked =
+        WalkOf(options, std::move(*pattern), std::nullopt).Walk(walkedRoot);
     const CatalogUpdate::Counts counts = CatalogUpdate::Merge(
-        list, covered, mounted, WalkOf(options, NamePattern(), std::nullopt).Walk(root), label);
+        list, covered, mounted, std::move(walked), label, key, CatalogUpdate::CheckedBy(*folders_));
+    SayUnseen(counts.unseen);
     const std::string written = options.output.empty() ? catalog : options.output;
     if (Result saved = files_.ReplaceFile(
             written, [&list](ByteSink& sink) { return CatalogFile::StoreCatalog(list, sink); });
         !saved) {
         return Fail(saved.error());
     }
-    std::fprintf(out_, "%s\n", CatalogUpdate::StatusText(root, counts).c_str());
-    return kOk;
+    // The merge is written either way; a script learns that some rows were only kept.
+    const std::string status = CatalogUpdate::StatusText(root, counts);
+    std::fprintf(counts.unseen.empty() ? out_ : err_, "%s\n", status.c_str());
+    return counts.unseen.empty() ? kOk : kFailure;
 }
 
 int PlumetCli::LoadForRewrite(const std::string& command, const Options& options,

@@ -61,6 +61,10 @@ private:
     int Update(const Options& options);
     FolderWalk WalkOf(const Options& options, NamePattern pattern,
                       std::optional<std::string> label) const;
+    // The --pattern of `options`, or the standard rule; nothing, said, when it is wrong.
+    std::optional<NamePattern> PatternOf(const Options& options);
+    // One line on standard error for each place a walk could not see.
+    void SayUnseen(const UnseenPlaces& unseen);
     int Sort(const Options& options);
     int Filter(const Options& options);
     int Export(const Options& options);

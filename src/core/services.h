@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "Result.h"
@@ -77,7 +78,9 @@ public:
 // per catalogued file and none for the others.
 class FolderReader {
 public:
-    enum class EntryKind { File, Folder, Other };
+    // Unseen: a link whose target is missing or cannot be reached, or an entry whose kind
+    // cannot be read; the listing's Cause says why.
+    enum class EntryKind { File, Folder, Other, Unseen };
 
     struct FileFacts {
         std::uint64_t size = 0;
@@ -103,11 +106,14 @@ public:
         virtual bool Next(std::string_view& name, EntryKind& kind) = 0;
         // Size and last-write time of the entry just returned; nothing when it has gone.
         virtual std::optional<FileFacts> Facts() = 0;
+        // Why the entry just returned is Unseen, or, once Next has returned false, why the
+        // listing ended before its last entry ("Input/output error"); empty otherwise.
+        virtual std::string Cause() const = 0;
     };
 
     virtual ~FolderReader() = default;
-    // Nothing when the folder cannot be listed.
-    virtual std::unique_ptr<Listing> Open(const std::string& folder) = 0;
+    // Nothing when the folder cannot be listed; `error` then says why.
+    virtual std::unique_ptr<Listing> Open(const std::string& folder, std::error_code& error) = 0;
 };
 
 // What a music file's own tags say: texts as the tags hold them, numbers in decimal, and

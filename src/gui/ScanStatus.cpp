@@ -15,6 +15,7 @@ constexpr int kBusyWidth = 100;
 ScanStatus::ScanStatus(ScanCommands& scan, QStatusBar& statusBar, QObject* parent)
     : QObject(parent),
       scan_(scan),
+      statusBar_(statusBar),
       busy_(new QProgressBar(&statusBar)),
       folder_(new QLabel(&statusBar)) {
     busy_->setRange(0, 0);  // indeterminate: a walk's size is not known in advance
@@ -82,6 +83,8 @@ void ScanStatus::OnWalkEnded(std::uint64_t walk) {
     const bool wasRunning = scan_.scanRunning();
     const ScanCommands::Drained drained = Timed([this, walk] { return scan_.OnWalkEnded(walk); });
     Follow();
+    // The status names a few places at most; its tooltip every one, with its cause.
+    statusBar_.setToolTip(DisplayText(drained.unseen));
     if (!drained.status.empty()) {
         emit UpdateEnded(DisplayText(drained.status));
     }

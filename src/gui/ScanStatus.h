@@ -36,7 +36,8 @@ public:
 signals:
     // The walk has ended and its last rows are in.
     void ScanEnded();
-    // An Update merged its walk; what it did, for the status bar.
+    // An Update merged its walk, or a scan ended with places it could not see: what it
+    // says, for the status bar.
     void UpdateEnded(const QString& status);
 
 private:
@@ -44,6 +45,7 @@ private:
     void OnWalkEnded(std::uint64_t walk);
 
     ScanCommands& scan_;
+    QStatusBar& statusBar_;
     QTimer drainTimer_;
     QProgressBar* busy_;
     QLabel* folder_;

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <system_error>
 
 #include "MountTable.h"
 #include "TextFile.h"
@@ -52,6 +54,10 @@ std::string MajorMinor(std::uint64_t device) {
     return std::to_string(major(number)) + ":" + std::to_string(minor(number));
 }
 
+std::string ErrorText(int error) {
+    return std::system_category().message(error);
+}
+
 FolderReader::EntryKind KindOf(mode_t mode) {
     if (S_ISREG(mode)) {
         return FolderReader::EntryKind::File;
@@ -77,7 +83,17 @@ public:
     }
 
     bool Next(std::string_view& name, FolderReader::EntryKind& kind) override {
-        while (const dirent* entry = readdir(folder_)) {
+        cause_.clear();
+        for (;;) {
+            errno = 0;
+            const dirent* entry = readdir(folder_);
+            if (entry == nullptr) {
+                // A scratched disc or a dropped network mount ends a listing half way.
+                if (errno != 0) {
+                    cause_ = ErrorText(errno);
+                }
+                return false;
+            }
             const std::string_view entryName(entry->d_name);
             if (entryName == "." || entryName == "..") {
                 continue;
@@ -94,8 +110,8 @@ public:
                     break;
                 case DT_LNK:
                 case DT_UNKNOWN:
-                    // Links are walked as what they lead to; a dangling one is not a file.
-                    kind = ReadStatus() ? KindOf(status_.st_mode) : FolderReader::EntryKind::Other;
+                    // Links are walked as what they lead to.
+                    kind = ReadStatus() ? KindOf(status_.st_mode) : Unseen(errno);
                     break;
                 default:
                     kind = FolderReader::EntryKind::Other;  // FIFOs, sockets, devices
@@ -103,7 +119,6 @@ public:
             }
             return true;
         }
-        return false;
     }
 
     std::optional<FolderReader::FileFacts> Facts() override {
@@ -114,10 +129,29 @@ public:
                                        static_cast<std::int64_t>(status_.st_mtim.tv_sec)};
     }
 
+    std::string Cause() const override { return cause_; }
+
 private:
     bool ReadStatus() {
         haveStatus_ = fstatat(dirfd(folder_), current_, &status_, 0) == 0;
         return haveStatus_;
+    }
+
+    // The entry just listed could not be looked at: the cause, naming a missing target.
+    FolderReader::EntryKind Unseen(int error) {
+        cause_ = ErrorText(error);
+        if (error == ENOENT) {
+            std::array<char, 4096> target{};
+            const ssize_t length =
+                readlinkat(dirfd(folder_), current_, target.data(), target.size() - 1);
+            if (length < 0) {
+                // Gone between the listing and the look: nothing was there to see.
+                return FolderReader::EntryKind::Other;
+            }
+            cause_ = "the link's target " +
+                     std::string(target.data(), static_cast<std::size_t>(length)) + " is missing";
+        }
+        return FolderReader::EntryKind::Unseen;
     }
 
     PosixFolderReader& reader_;
@@ -126,20 +160,24 @@ private:
     const char* current_ = nullptr;
     struct stat status_ {};
     bool haveStatus_ = false;
+    std::string cause_;
 };
 
 }  // namespace
 
 PosixFolderReader::PosixFolderReader(std::string mountInfo) : mountInfo_(std::move(mountInfo)) {}
 
-std::unique_ptr<FolderReader::Listing> PosixFolderReader::Open(const std::string& folder) {
+std::unique_ptr<FolderReader::Listing> PosixFolderReader::Open(const std::string& folder,
+                                                               std::error_code& error) {
     const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
+        error.assign(errno, std::system_category());
         return nullptr;
     }
     struct stat status {};
     DIR* listing = fstat(descriptor, &status) == 0 ? fdopendir(descriptor) : nullptr;
     if (listing == nullptr) {
+        error.assign(errno, std::system_category());
         close(descriptor);
         return nullptr;
     }

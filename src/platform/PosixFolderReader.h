@@ -14,7 +14,7 @@ public:
     // `mountInfo` is read to tell devtmpfs from tmpfs, whose magic number it shares.
     explicit PosixFolderReader(std::string mountInfo = "/proc/self/mountinfo");
 
-    std::unique_ptr<Listing> Open(const std::string& folder) override;
+    std::unique_ptr<Listing> Open(const std::string& folder, std::error_code& error) override;
 
     // Whether the open folder `descriptor`, on `device`, lies on one of the kernel's pseudo
     // file systems. Listings ask it; they must not outlive the reader.

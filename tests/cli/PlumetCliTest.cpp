@@ -630,3 +630,92 @@ TEST_F(PlumetCliTest, SearchAndDuplicatesPrintRowsOfSeveralCatalogsWithGrepsStat
     EXPECT_EQ(Run({"duplicates", a, missing}), 2);
     EXPECT_EQ(ReadAll(out_), "");
 }
+
+TEST_F(PlumetCliTest, UpdateFollowsWhatTheUserMeantAndKeepsWhatItCouldNotSee) {
+    namespace fs = std::filesystem;
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        fs::create_directories((folder_ / name).parent_path());
+        std::ofstream(folder_ / name) << bytes;
+    };
+    const auto dump = [&](const std::string& catalog) {
+        EXPECT_EQ(Run({"dump", catalog}), PlumetCli::kOk) << ReadAll(err_);
+        std::vector<std::string> rows;  // Artist|Track|In Folder/Disk|Path below folder_
+        std::istringstream lines(ReadAll(out_));
+        for (std::string line; std::getline(lines, line);) {
+            std::vector<std::string> cells;
+            std::istringstream split(line);
+            for (std::string cell; std::getline(split, cell, '\t');) {
+                cells.push_back(cell);
+            }
+            const std::string below =
+                cells.at(5).substr(0, folder_.string().size()) == folder_.string()
+                    ? cells[5].substr(folder_.string().size())
+                    : "outside " + cells[5];
+            rows.push_back(cells[0] + "|" + cells[1] + "|" + cells[2] + "|" + below);
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    write("Music/Box/a - 1.mp3", "x");
+    write("Music/Box/a - 2.mp3", "x");
+    write("Music/Box/CD2/b - 3.mp3", "x");
+    fs::create_directory(folder_ / "Elsewhere");
+    fs::create_directory_symlink(folder_ / "Music", folder_ / "Link");
+    const std::string catalog = (folder_ / "cat.plm").string();
+    struct Back {
+        fs::path to = fs::current_path();
+        ~Back() { fs::current_path(to); }
+    } back;
+    fs::current_path(folder_);
+
+    // A folder given relative is stored absolute, as the window stores it.
+    ASSERT_EQ(Run({"scan", "--label", "Box set", "./Music/Box/", "-o", catalog}), PlumetCli::kOk);
+    EXPECT_EQ(dump(catalog), (std::vector<std::string>{"a|1|Box set|/Music/Box/a - 1.mp3",
+                                                       "a|2|Box set|/Music/Box/a - 2.mp3",
+                                                       "b|3|Box set|/Music/Box/CD2/b - 3.mp3"}));
+
+    // Relative and through a link, ROOT covers the rows stored below where it leads; the new
+    // file is named by the pattern and takes the label its folder's rows share.
+    write("Music/Box/4 - c.mp3", "x");
+    ASSERT_EQ(Run({"update", "--pattern", "<title> - <artist>", catalog, "Link/Box"}),
+              PlumetCli::kOk)
+        << ReadAll(err_);
+    EXPECT_EQ(ReadAll(out_), "Updated \"Link/Box\": 1 added, 0 removed, 0 changed.\n");
+    EXPECT_EQ(dump(catalog),
+              (std::vector<std::string>{
+                  "a|1|Box set|/Music/Box/a - 1.mp3", "a|2|Box set|/Music/Box/a - 2.mp3",
+                  "b|3|Box set|/Music/Box/CD2/b - 3.mp3", "c|4|Box set|/Link/Box/4 - c.mp3"}));
+
+    // CD2 is behind a link whose drive is away: its row stays, the rest is merged and written,
+    // and the status says so on standard error.
+    fs::remove_all(folder_ / "Music/Box/CD2");
+    fs::create_directory_symlink(folder_ / "Unplugged", folder_ / "Music/Box/CD2");
+    fs::remove(folder_ / "Music/Box/a - 2.mp3");
+    const std::string out = (folder_ / "out.plm").string();
+    EXPECT_EQ(Run({"update", catalog, "Music/Box", "-o", out}), PlumetCli::kFailure);
+    EXPECT_EQ(ReadAll(out_), "");
+    EXPECT_EQ(ReadAll(err_), "plumet-cli: cannot read " + folder_.string() +
+                                 "/Music/Box/CD2: the link's target " + folder_.string() +
+                                 "/Unplugged is missing\n"
+                                 "Updated \"Music/Box\": 0 added, 1 removed, 0 changed; 1 folder "
+                                 "could not be read, so its rows were kept.\n");
+    EXPECT_EQ(dump(out), (std::vector<std::string>{"a|1|Box set|/Music/Box/a - 1.mp3",
+                                                   "b|3|Box set|/Music/Box/CD2/b - 3.mp3",
+                                                   "c|4|Box set|/Link/Box/4 - c.mp3"}));
+    // A scan names it the same way and goes on.
+    EXPECT_EQ(Run({"scan", "Music", "-o", out}), PlumetCli::kOk);
+    EXPECT_EQ(ReadAll(err_), "plumet-cli: cannot read " + folder_.string() +
+                                 "/Music/Box/CD2: the link's target " + folder_.string() +
+                                 "/Unplugged is missing\n");
+    EXPECT_EQ(dump(out).size(), 2U);
+
+    // Nothing is written over a file that is no catalog, nor when no row lies below ROOT.
+    write("notes.txt", "milk\neggs\nbread\n");
+    const std::string before = ReadFile(catalog);
+    EXPECT_EQ(Run({"update", "notes.txt", "Music"}), PlumetCli::kUsage);
+    EXPECT_EQ(ReadFile(folder_ / "notes.txt"), "milk\neggs\nbread\n");
+    EXPECT_EQ(Run({"update", catalog, "Elsewhere"}), PlumetCli::kFailure);
+    EXPECT_EQ(ReadAll(err_), "plumet-cli: No rows of " + catalog + " lie below Elsewhere.\n");
+    EXPECT_EQ(Run({"update", "--pattern", "<nonsense", catalog, "Music"}), PlumetCli::kUsage);
+    EXPECT_EQ(ReadFile(catalog), before);
+}

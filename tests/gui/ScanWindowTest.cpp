@@ -33,8 +33,8 @@ class SlowFolderReader : public FolderReader {
 public:
     explicit SlowFolderReader(FolderReader& folders) : folders_(folders) {}
 
-    std::unique_ptr<Listing> Open(const std::string& folder) override {
-        std::unique_ptr<Listing> listing = folders_.Open(folder);
+    std::unique_ptr<Listing> Open(const std::string& folder, std::error_code& error) override {
+        std::unique_ptr<Listing> listing = folders_.Open(folder, error);
         return listing ? std::make_unique<SlowListing>(std::move(listing), delayMs) : nullptr;
     }
 
@@ -51,6 +51,7 @@ private:
             return listing_->Next(name, kind);
         }
         std::optional<FileFacts> Facts() override { return listing_->Facts(); }
+        std::string Cause() const override { return listing_->Cause(); }
         bool OnPseudoFileSystem() const override { return listing_->OnPseudoFileSystem(); }
 
     private:

@@ -26,8 +26,12 @@ namespace {
 // The real reader, except that the folders named here cannot be listed.
 class FailingFolderReader : public FolderReader {
 public:
-    std::unique_ptr<Listing> Open(const std::string& folder) override {
-        return failing.count(folder) != 0 ? nullptr : real.Open(folder);
+    std::unique_ptr<Listing> Open(const std::string& folder, std::error_code& error) override {
+        if (failing.count(folder) != 0) {
+            error = std::make_error_code(std::errc::io_error);
+            return nullptr;
+        }
+        return real.Open(folder, error);
     }
     PosixFolderReader real;
     std::set<std::string> failing;
@@ -51,6 +55,8 @@ protected:
     }
 
     using Rows = std::vector<DerivedRow>;
+    // The places the last walk could not see, below the root, with their causes.
+    std::map<std::string, std::string> unseen_;
 
     // The rows of a whole walk of `folder`, in the order found.
     Rows Walk(const std::string& folder, std::string_view category = kAudioCategory,
@@ -63,6 +69,11 @@ protected:
         top.ScanFolderProc(walk);
         CatalogList list;
         pending.Drain(list);
+        unseen_.clear();
+        const UnseenPlaces unseen = pending.TakeUnseen();
+        for (const UnseenPlaces::Place& place : unseen.places()) {
+            unseen_[place.path.substr(root_.size())] = place.cause;
+        }
         Rows rows(list.RowCount());
         for (int row = 0; row < list.RowCount(); ++row) {
             for (int column = 0; column < kColumnCount; ++column) {
@@ -185,6 +196,8 @@ TEST_F(FolderWalkTest, UnreadableFoldersAndLinksNeitherStopNorLoopTheWalk) {
     fs::create_directory_symlink("..", temp_.path() / "Open/Inner/Up");  // a cycle
     fs::create_directory_symlink("Open", temp_.path() / "Elsewhere");    // followed
     fs::create_symlink("missing.mp3", temp_.path() / "dangling.mp3");
+    fs::create_directory_symlink("/nonexistent-plumet/Music", temp_.path() / "Open/Unplugged");
+    fs::create_symlink("Loop", temp_.path() / "Loop");
     fs::create_symlink("Open/kept.mp3", temp_.path() / "linked.mp3");
     ASSERT_EQ(mkfifo((temp_.path() / "pipe.mp3").c_str(), 0644), 0);
     reader_.failing.insert(root_ + "/Locked");
@@ -198,10 +211,21 @@ TEST_F(FolderWalkTest, UnreadableFoldersAndLinksNeitherStopNorLoopTheWalk) {
     });
     EXPECT_EQ(paths, (std::vector<std::string>{"/" + open + "/Inner/deep.mp3",
                                                "/" + open + "/kept.mp3", "/linked.mp3"}));
+    // What it could not see is named with its cause, and nothing else is.
+    EXPECT_EQ(unseen_, (std::map<std::string, std::string>{
+                           {"/Locked", "Input/output error"},
+                           {"/dangling.mp3", "the link's target missing.mp3 is missing"},
+                           {"/Loop", "Too many levels of symbolic links"},
+                           {"/" + open + "/Unplugged",
+                            "the link's target /nonexistent-plumet/Music is missing"}}));
 
     EXPECT_EQ(Walk(root_ + "/missing").size(), 0u);
+    EXPECT_EQ(unseen_,
+              (std::map<std::string, std::string>{{"/missing", "No such file or directory"}}));
     File("plain.txt");
     EXPECT_EQ(Walk(root_ + "/plain.txt/below").size(), 0u);
+    EXPECT_EQ(unseen_,
+              (std::map<std::string, std::string>{{"/plain.txt/below", "Not a directory"}}));
 }
 
 // Random trees in and out of the start folder, with links between random folders: twins,

@@ -40,7 +40,7 @@ public:
 // Lists folders as the system does, but can hold the walk at one folder until released.
 class HeldFolderReader : public FolderReader {
 public:
-    std::unique_ptr<Listing> Open(const std::string& folder) override {
+    std::unique_ptr<Listing> Open(const std::string& folder, std::error_code& error) override {
         std::unique_lock<std::mutex> lock(lock_);
         if (folder == held_) {
             reached_ = true;
@@ -48,7 +48,7 @@ public:
             changed_.wait(lock, [this] { return held_.empty(); });
         }
         lock.unlock();
-        return system_.Open(folder);
+        return system_.Open(folder, error);
     }
     void Hold(const std::string& folder) {
         const std::lock_guard<std::mutex> lock(lock_);
@@ -216,6 +216,9 @@ TEST_F(UpdateTest, ADiscWalkedAgainKeepsEditsTakesChangesAndLeavesOtherDiscsAlon
     scan_.OnUpdate(view_, RowSelection({5}), volumes_, wait_);
     EXPECT_FALSE(scan_.updating());
     ASSERT_EQ(ui_.errors.size(), 1U);
+    EXPECT_EQ(ui_.errors[0], "The folder " + root_ +
+                                 "/plain cannot be read (No such file or directory), so its rows "
+                                 "were left as they are.");
     EXPECT_EQ(list_.RowCount(), 6);
 }
 
@@ -251,6 +254,47 @@ TEST_F(UpdateTest, ADiscThatComesDuringAScanIsUpdatedOnceTheScanHasEnded) {
               "Updated \"" + root_ + "/disc\": 1 added, 0 removed, 0 changed.");
     EXPECT_EQ(list_.RowCount(), 4);
     EXPECT_FALSE(scan_.updateDeferred());
+}
+
+TEST_F(UpdateTest, RowsBelowWhatTheWalkCouldNotSeeStayAsTheyAre) {
+    Write("tree/T - top.mp3", "x");
+    Write("tree/A/A - gone.mp3", "x");
+    Write("tree/A/A - stays.mp3", "x");
+    Write("tree/B/B - unplugged.mp3", "x");
+    Write("tree/C/C - locked.mp3", "x");
+    ASSERT_TRUE(scan_.StartScan(root_ + "/tree", false, true));
+    EXPECT_EQ(FinishWalk().status, "");
+    ASSERT_EQ(list_.RowCount(), 5);
+    const CatalogRow unplugged = *list_.RowRecord(RowOf("unplugged"));
+    const CatalogRow locked = *list_.RowRecord(RowOf("locked"));
+
+    // B's drive is away behind a link; C became a file. What became of their files is
+    // unknown, not gone.
+    fs::remove_all(temp_.path() / "tree/B");
+    fs::create_directory_symlink(root_ + "/unplugged/Music", temp_.path() / "tree/B");
+    fs::remove_all(temp_.path() / "tree/C");
+    Write("tree/C", "a file now");
+    fs::remove(temp_.path() / "tree/A/A - gone.mp3");
+    scan_.OnUpdate(view_, RowSelection({RowOf("top")}), volumes_, wait_);
+    ASSERT_TRUE(scan_.updating());
+    const ScanCommands::Drained updated = FinishWalk();
+    EXPECT_EQ(updated.status, "Updated \"" + root_ +
+                                  "/tree\": 0 added, 1 removed, 0 changed; 2 folders could not "
+                                  "be read, so their rows were kept.");
+    EXPECT_EQ(updated.unseen, "cannot read " + root_ + "/tree/B: the link's target " + root_ +
+                                  "/unplugged/Music is missing\ncannot read " + root_ +
+                                  "/tree/C: Not a directory");
+    EXPECT_EQ(list_.RowCount(), 4);
+    EXPECT_EQ(*list_.RowRecord(RowOf("unplugged")), unplugged);
+    EXPECT_EQ(*list_.RowRecord(RowOf("locked")), locked);
+
+    // A scan goes on past it and says where it could not look.
+    document_.SetModified(false);
+    ASSERT_TRUE(scan_.StartScan(root_ + "/tree", true, true));
+    EXPECT_EQ(FinishWalk().status, "1 folder could not be read: " + root_ +
+                                       "/tree/B (the link's target " + root_ +
+                                       "/unplugged/Music is missing).");
+    EXPECT_EQ(list_.RowCount(), 2);
 }
 
 }  // namespace

@@ -41,8 +41,10 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
     if (walk.enteringFolder) {
         walk.enteringFolder(folder);
     }
-    std::unique_ptr<FolderReader::Listing> listing = walk.reader.Open(folder);
+    std::error_code error;
+    std::unique_ptr<FolderReader::Listing> listing = walk.reader.Open(folder, error);
     if (!listing) {
+        walk.results.AddUnseen(folder, error.message());
         return;
     }
     // Links reach one folder by many paths, and /proc links to the whole tree once per
@@ -64,10 +66,15 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
             if (const std::optional<FolderReader::FileFacts> facts = listing->Facts()) {
                 AddFoundFile(walk, name, *facts, place);
             }
+        } else if (kind == FolderReader::EntryKind::Unseen) {
+            walk.results.AddUnseen(JoinFolder(folder, name), listing->Cause());
         }
         if (walk.cancelRequested.load(std::memory_order_relaxed)) {
             return;
         }
+    }
+    if (std::string stopped = listing->Cause(); !stopped.empty()) {
+        walk.results.AddUnseen(folder, std::move(stopped));
     }
     listing.reset();  // deep trees must not hold one open folder per level
 

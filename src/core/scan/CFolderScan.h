@@ -44,8 +44,9 @@ public:
     explicit CFolderScan(std::string folder = {}) : folder(std::move(folder)) {}
 
     // Walks `folder` and everything below it. An empty folder is the current directory.
-    // A folder that cannot be listed, was walked already or belongs to the kernel's
-    // pseudo file systems contributes nothing.
+    // A folder that was walked already or belongs to the kernel's pseudo file systems
+    // contributes nothing; one that cannot be listed, or whose listing breaks off, and a
+    // link whose target is missing go to the results' unseen places with their cause.
     void ScanFolderProc(WalkContext& walk);
 
     // "/media/cd/" and "Album" give "/media/cd/Album".

@@ -17,6 +17,18 @@ void PendingResults::AppendRows(std::vector<CatalogRow> rows) {
                           std::make_move_iterator(rows.end()));
 }
 
+void PendingResults::AddUnseen(std::string path, std::string cause) {
+    const std::lock_guard<std::mutex> lock(resultLock);
+    unseen_.Add(std::move(path), std::move(cause));
+}
+
+UnseenPlaces PendingResults::TakeUnseen() {
+    UnseenPlaces places;
+    const std::lock_guard<std::mutex> lock(resultLock);
+    std::swap(places, unseen_);
+    return places;
+}
+
 std::vector<CatalogRow> PendingResults::Take() {
     std::vector<CatalogRow> rows;
     const std::lock_guard<std::mutex> lock(resultLock);

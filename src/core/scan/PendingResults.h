@@ -6,6 +6,7 @@
 
 #include "catalog/CatalogList.h"
 #include "catalog/CatalogRow.h"
+#include "scan/UnseenPlaces.h"
 
 // The hand-off between the scan worker and the UI thread: the worker appends whole rows
 // under resultLock, the UI thread moves every pending row to the end of the list.
@@ -15,6 +16,11 @@ public:
     void AppendRow(CatalogRow row);
     // Worker thread: found files' rows, in the order found.
     void AppendRows(std::vector<CatalogRow> rows);
+
+    // Worker thread: a place the walk could not see.
+    void AddUnseen(std::string path, std::string cause);
+    // UI thread: the places not seen since the last call.
+    UnseenPlaces TakeUnseen();
 
     // UI thread: moves every pending row, in the order found, to the end of the list as
     // one batch. Returns the number of rows moved.
@@ -30,4 +36,5 @@ public:
 private:
     mutable std::mutex resultLock;
     std::vector<CatalogRow> pendingResults;
+    UnseenPlaces unseen_;
 };

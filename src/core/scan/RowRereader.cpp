@@ -47,7 +47,8 @@ std::vector<RowRereader::PresentRow> RowRereader::PresentRows(const CatalogView&
     }
     std::vector<PresentRow> present;
     for (auto& [folder, wanted] : byFolder) {
-        const std::unique_ptr<FolderReader::Listing> listing = folders_.Open(folder);
+        std::error_code error;
+        const std::unique_ptr<FolderReader::Listing> listing = folders_.Open(folder, error);
         if (!listing) {
             continue;
         }

@@ -10,6 +10,18 @@
 #include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
 
+namespace {
+
+std::string LinesOf(const UnseenPlaces& unseen) {
+    std::string text;
+    for (const std::string& line : unseen.Lines()) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
+}  // namespace
+
 ScanCommands::ScanCommands(CPlumetDoc& document, CatalogList& list, Services services)
     : document_(document),
       list_(list),
@@ -154,10 +166,10 @@ void ScanCommands::StartDeferredUpdate() {
 bool ScanCommands::StartNextUpdate() {
     while (!updates_.empty()) {
         const CatalogUpdate::Target& target = updates_.front();
-        // An unreadable folder would look empty, and every row of it would go.
-        if (!services_.folders.Open(target.root)) {
-            services_.ui.ShowError("The folder " + target.root +
-                                   " cannot be read, so its rows were left as they are.");
+        // Nothing of it can be seen: said at once, rather than as a walk that kept every row.
+        if (std::error_code error; !services_.folders.Open(target.root, error)) {
+            services_.ui.ShowError("The folder " + target.root + " cannot be read (" +
+                                   error.message() + "), so its rows were left as they are.");
             updates_.erase(updates_.begin());
             continue;
         }
@@ -175,19 +187,23 @@ bool ScanCommands::StartNextUpdate() {
     return false;
 }
 
-std::string ScanCommands::FinishUpdate() {
+ScanCommands::Drained ScanCommands::FinishUpdate() {
     const CatalogUpdate::Target target = updates_.front();
     updates_.erase(updates_.begin());
-    std::vector<CatalogRow> found = pending_.Take();
+    CatalogUpdate::Walked walked{pending_.Take(), pending_.TakeUnseen()};
     const MountedSet mounted(services_.mounts != nullptr ? services_.mounts->MountedVolumes()
                                                          : std::vector<Mounts::Volume>());
     const std::vector<int> covered = CatalogUpdate::CoveredRows(list_, target, mounted);
     const CatalogUpdate::Counts counts =
-        CatalogUpdate::Merge(list_, covered, mounted, std::move(found), std::nullopt);
+        CatalogUpdate::Merge(list_, covered, mounted, std::move(walked), std::nullopt, {},
+                             CatalogUpdate::CheckedBy(services_.folders));
     if (counts.any()) {
         document_.SetModified(true);
     }
-    return CatalogUpdate::StatusText(target.label, counts);
+    Drained drained;
+    drained.status = CatalogUpdate::StatusText(target.label, counts);
+    drained.unseen = LinesOf(counts.unseen);
+    return drained;
 }
 
 void ScanCommands::AbandonUpdates() {
@@ -196,6 +212,7 @@ void ScanCommands::AbandonUpdates() {
     }
     updates_.clear();
     pending_.Take();
+    pending_.TakeUnseen();
 }
 
 std::string ScanCommands::ReadVolumeLabel(const std::string& path) {
@@ -264,10 +281,14 @@ ScanCommands::Drained ScanCommands::OnWalkEnded(std::uint64_t walk) {
     scanRunning_ = false;
     Drained drained;
     if (updating()) {
-        drained.status = FinishUpdate();
+        drained = FinishUpdate();
         StartNextUpdate();
     } else {
         drained = OnTimer();
+        // The scan goes on past what it could not see, and says so once it has ended.
+        const UnseenPlaces unseen = pending_.TakeUnseen();
+        drained.status = unseen.ScanText();
+        drained.unseen = LinesOf(unseen);
     }
     StartDeferredUpdate();
     return drained;
@@ -280,5 +301,6 @@ ScanCommands::Drained ScanCommands::StopAndDrain() {
     AbandonUpdates();
     // Whatever stops the walk (another catalog, the program's end) ends what waited for it.
     deferred_.reset();
+    pending_.TakeUnseen();  // a stopped walk's, which nobody asked about any more
     return OnTimer();
 }

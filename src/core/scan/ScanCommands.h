@@ -36,10 +36,13 @@ public:
         Mounts* mounts = nullptr;   // without it rows name no file system
     };
 
-    // What a drain did: the rows it moved, and what an Update that ended says.
+    // What a drain did: the rows it moved, and what an Update that ended says, or a scan
+    // that ended with places it could not see.
     struct Drained {
         int rowsMoved = 0;
         std::string status;
+        // Each place the ended walk could not see, with its cause, a line each.
+        std::string unseen;
     };
 
     ScanCommands(CPlumetDoc& document, CatalogList& list, Services services);
@@ -67,7 +70,8 @@ public:
     // "Update": walks again what the selected rows come from and merges it into their rows,
     // one target after another. A row on a file system that is not mounted asks for its
     // disc first; when the disc comes while a walk runs, the Update starts once that walk
-    // has ended, never stopping it. A folder that cannot be listed is said and left as it is.
+    // has ended, never stopping it. A folder that cannot be listed is said and left as it is;
+    // the rows below a place inside it that the walk could not see stay as they are.
     void OnUpdate(const CatalogView& view, const RowSelection& selection,
                   const RowVolumeIndex& volumes, DiscWait& wait);
     bool updating() const { return !updates_.empty(); }
@@ -107,7 +111,7 @@ private:
     // Starts the walk of the first target; false when none is left.
     bool StartNextUpdate();
     // The walk of the first target has ended: its rows are merged.
-    std::string FinishUpdate();
+    Drained FinishUpdate();
     void AbandonUpdates();
 
     CPlumetDoc& document_;

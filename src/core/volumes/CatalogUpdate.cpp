@@ -3,11 +3,55 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
 #include "scan/MediaExtensions.h"
 #include "volumes/VolumePieces.h"
+
+namespace {
+
+std::string KeyOf(const CatalogUpdate::PathKey& key, std::string_view path) {
+    return key ? key(path) : std::string(path);
+}
+
+// Whether `path` is one of `places` or lies below one: each folder above it is looked up.
+bool AtOrBelow(std::string_view path, const std::unordered_set<std::string>& places) {
+    if (places.empty()) {
+        return false;
+    }
+    for (;;) {
+        if (places.count(std::string(path)) != 0) {
+            return true;
+        }
+        const std::size_t slash = path.rfind('/');
+        if (slash == std::string_view::npos || path.size() == 1) {
+            return false;
+        }
+        path = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+    }
+}
+
+// One In Folder/Disk text per folder, or none where its rows show several.
+class FolderLabels {
+public:
+    void Note(std::string_view folder, std::string_view label) {
+        const auto [known, added] = labels_.try_emplace(std::string(folder), label);
+        if (!added && known->second && *known->second != label) {
+            known->second.reset();
+        }
+    }
+    const std::string* Of(std::string_view folder) const {
+        const auto known = labels_.find(std::string(folder));
+        return known == labels_.end() || !known->second ? nullptr : &*known->second;
+    }
+
+private:
+    std::unordered_map<std::string, std::optional<std::string>> labels_;
+};
+
+}  // namespace
 
 CatalogRow CatalogUpdate::ChangedRow(const CatalogRow& old, const CatalogRow& found) {
     RowCells cells = old.Cells();
@@ -28,19 +72,52 @@ CatalogRow CatalogUpdate::ChangedRow(const CatalogRow& old, const CatalogRow& fo
 }
 
 CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const int> covered,
-                                           const MountedSet& mounted, std::vector<CatalogRow> found,
-                                           const std::optional<std::string>& label) {
+                                           const MountedSet& mounted, Walked walked,
+                                           const std::optional<std::string>& label,
+                                           const PathKey& key, const FolderCheck& check) {
+    std::vector<CatalogRow>& found = walked.rows;
+    // Without a key the paths themselves are looked up, uncopied.
+    std::vector<std::string> foundKeys;
+    if (key) {
+        foundKeys.reserve(found.size());
+        for (const CatalogRow& row : found) {
+            foundKeys.push_back(key(row.Cell(kPath)));
+        }
+    }
     std::unordered_map<std::string_view, std::size_t> foundAt;
     foundAt.reserve(found.size());
     for (std::size_t index = 0; index < found.size(); ++index) {
-        foundAt.try_emplace(found[index].Cell(kPath), index);
+        foundAt.try_emplace(key ? std::string_view(foundKeys[index]) : found[index].Cell(kPath),
+                            index);
+    }
+    std::unordered_set<std::string> unseen;
+    for (const UnseenPlaces::Place& place : walked.unseen.places()) {
+        std::string path = KeyOf(key, place.path);
+        while (path.size() > 1 && path.back() == '/') {
+            path.pop_back();
+        }
+        unseen.insert(std::move(path));
     }
     Counts counts;
     std::vector<char> matched(found.size(), 0);
     std::vector<int> gone;
+    FolderLabels folderLabels;
     for (const int row : covered) {
         const CatalogRow& old = *store.RowRecord(row);
-        const auto match = foundAt.find(mounted.PlaceOf(old).path);
+        std::string path = mounted.PlaceOf(old).path;
+        const std::string oldKey = key ? key(path) : std::move(path);
+        if (!label) {
+            folderLabels.Note(FolderOfPath(oldKey), old.Cell(kFolderDisk));
+        }
+        const auto match = foundAt.find(oldKey);
+        // Unknown is not gone: the row stays whole, and what a broken-off listing found of
+        // it does not come in again.
+        if (AtOrBelow(oldKey, unseen)) {
+            if (match != foundAt.end()) {
+                matched[match->second] = 1;
+            }
+            continue;
+        }
         if (match == foundAt.end()) {
             gone.push_back(row);
             continue;
@@ -54,6 +131,23 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
         ++counts.changed;
     }
 
+    if (check) {
+        // A folder the walk saw as something else, or could not reach, is not known empty.
+        std::unordered_map<std::string, std::optional<std::string>> checked;
+        std::erase_if(gone, [&](int row) {
+            const std::string path = mounted.PlaceOf(*store.RowRecord(row)).path;
+            const auto [known, added] = checked.try_emplace(std::string(FolderOfPath(path)));
+            if (added) {
+                known->second = check(known->first);
+                if (known->second) {
+                    walked.unseen.Add(known->first, *known->second);
+                }
+            }
+            return known->second.has_value();
+        });
+    }
+    counts.unseen = std::move(walked.unseen);
+
     std::vector<CatalogRow> added;
     for (std::size_t index = 0; index < found.size(); ++index) {
         if (matched[index] != 0) {
@@ -61,6 +155,10 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
         }
         if (label) {
             found[index].SetCell(kFolderDisk, *label);
+        } else if (const std::string* shared = folderLabels.Of(
+                       FolderOfPath(KeyOf(key, found[index].Cell(kPath))))) {
+            // A label the user gave the folder's rows is theirs too.
+            found[index].SetCell(kFolderDisk, *shared);
         }
         added.push_back(std::move(found[index]));
     }
@@ -116,7 +214,7 @@ std::vector<CatalogUpdate::Target> CatalogUpdate::TargetsOf(const std::vector<Ca
 }
 
 std::vector<int> CatalogUpdate::CoveredRows(const CatalogList& store, const Target& target,
-                                            const MountedSet& mounted) {
+                                            const MountedSet& mounted, const PathKey& key) {
     std::vector<int> covered;
     for (int row = 0; row < store.RowCount(); ++row) {
         const CatalogRow& record = *store.RowRecord(row);
@@ -125,8 +223,10 @@ std::vector<int> CatalogUpdate::CoveredRows(const CatalogList& store, const Targ
             !IsMediaFile(target.category, FileNameOf(place.path))) {
             continue;
         }
-        if (target.volume.empty() ? LiesBelow(place.path, target.root)
-                                  : RowVolume(record) == target.volume) {
+        const bool within = !target.volume.empty() ? RowVolume(record) == target.volume
+                            : key                  ? LiesBelow(key(place.path), target.root)
+                                                   : LiesBelow(place.path, target.root);
+        if (within) {
             covered.push_back(row);
         }
     }
@@ -136,5 +236,15 @@ std::vector<int> CatalogUpdate::CoveredRows(const CatalogList& store, const Targ
 std::string CatalogUpdate::StatusText(const std::string& label, const Counts& counts) {
     return "Updated \"" + label + "\": " + std::to_string(counts.added) + " added, " +
            std::to_string(counts.removed) + " removed, " + std::to_string(counts.changed) +
-           " changed.";
+           " changed" + UnseenPlaces::KeptText(counts.unseen.count()) + ".";
+}
+
+CatalogUpdate::FolderCheck CatalogUpdate::CheckedBy(FolderReader& folders) {
+    return [&folders](const std::string& folder) -> std::optional<std::string> {
+        std::error_code error;
+        if (folders.Open(folder, error) || error == std::errc::no_such_file_or_directory) {
+            return std::nullopt;
+        }
+        return error.message();
+    };
 }

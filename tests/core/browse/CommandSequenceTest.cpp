@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "browse/CatalogFilter.h"
@@ -342,7 +343,10 @@ private:
             row[kFolderDisk] = kFolders[picks[i + 2] % kFolders.size()];
             row[kSize] = kSizes[picks[i + 3] % kSizes.size()];
             row[kModified] = kTimes[picks[i + 4] % kTimes.size()];
-            row[kPath] = "/m/" + std::to_string(nextId_++) + ".mp3";
+            // Three folders, so that one of them can be out of a walk's sight.
+            row[kPath] =
+                "/m/" + std::to_string(nextId_ % 3) + "/" + std::to_string(nextId_) + ".mp3";
+            ++nextId_;
             // Fields from the same picks, read in other ways.
             row[kAlbum] = kAlbums[(picks[i] / 7) % kAlbums.size()];
             row[kTrackNumber] = kNumbers[(picks[i + 1] / 5) % kNumbers.size()];
@@ -567,7 +571,7 @@ private:
                 expected += HtmlPageWriter("https://plumet.example/").Foot();
                 if (model_.Shown().empty() ? outcome != HtmlExport::Outcome::NothingToExport
                                            : files_.files[page] != expected) {
-                    exportFault_ = "the page does not hold the rows shown";
+                    stepFault_ = "the page does not hold the rows shown";
                 }
                 ui_.saveChoices.clear();
                 ui_.messages.clear();
@@ -583,17 +587,32 @@ private:
         }
     }
 
+    static std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
     // A walk of the rows of one In Folder/Disk finds some files gone, some changed, some as
-    // they were, and some new.
+    // they were, and some new. One folder may be out of its sight: behind a dangling link,
+    // replaced by a file (nothing below it is listed) or broken off half way through its
+    // listing (some of its files were listed). Either way its rows stay as they are.
     void Update(const std::vector<unsigned>& p) {
         if (model_.filtered) {
             return;  // how a filter shows rows inserted mid-catalog is tested on its own
         }
         const std::string label = kFolders[p[0] % kFolders.size()];
+        // Without a label, new rows take the one their folder's rows share.
+        const bool labelled = p[0] / 7 % 2 == 0;
+        enum class Sight { All, DanglingLink, ReplacedByFile, BrokenOff };
+        const auto sight = static_cast<Sight>(p[0] / 14 % 4);
+        const bool nothingListed = sight == Sight::DanglingLink || sight == Sight::ReplacedByFile;
+        const std::string unseen = "/m/" + std::to_string(p[0] / 56 % 3);
+        const auto hidden = [&](const std::string& path) {
+            return sight != Sight::All && FolderOf(path) == unseen;
+        };
         std::vector<int> covered;
+        std::set<std::string> coveredFolders;
         for (std::size_t row = 0; row < model_.catalog.size(); ++row) {
             if (model_.catalog[row][kFolderDisk] == label) {
                 covered.push_back(static_cast<int>(row));
+                coveredFolders.insert(FolderOf(model_.catalog[row][kPath]));
             }
         }
         std::vector<Cells> fresh = NewRows(p);
@@ -607,7 +626,7 @@ private:
             }
             std::optional<Cells>& walked = walkOf[cells[kPath]];
             const unsigned fate = p[(i + 1) % p.size()] / 3 % 3;
-            if (fate == 0) {
+            if (fate == 0 || (hidden(cells[kPath]) && nothingListed)) {
                 continue;
             }
             walked = fresh[i % fresh.size()];
@@ -621,8 +640,12 @@ private:
             found.push_back(*walked);
         }
         std::vector<int> gone;
+        int changed = 0;
         for (const int row : covered) {
             Cells& cells = model_.catalog[static_cast<std::size_t>(row)];
+            if (hidden(cells[kPath])) {
+                continue;
+            }
             const std::optional<Cells>& walked = walkOf[cells[kPath]];
             if (!walked) {
                 gone.push_back(row);
@@ -631,6 +654,7 @@ private:
             if ((*walked)[kSize] == cells[kSize] && (*walked)[kModified] == cells[kModified]) {
                 continue;
             }
+            ++changed;
             for (const int column : {kSize, kModified, kAlbum, kAlbumArtist, kTrackNumber, kDisc,
                                      kYear, kGenre, kLength, kBitrate}) {
                 cells[column] = (*walked)[column];
@@ -645,6 +669,9 @@ private:
         }
         std::vector<Cells> added;
         for (std::size_t i = covered.size(); i < fresh.size(); i += 2) {
+            if (hidden(fresh[i][kPath]) && nothingListed) {
+                continue;
+            }
             fresh[i][kUnknownPiece].clear();
             found.insert(
                 found.begin() + static_cast<std::ptrdiff_t>(p[i % p.size()] % (found.size() + 1)),
@@ -657,15 +684,44 @@ private:
             });
             if (isNew) {
                 added.push_back(cells);
-                added.back()[kFolderDisk] = label;
+                if (labelled || coveredFolders.count(FolderOf(cells[kPath])) != 0) {
+                    added.back()[kFolderDisk] = label;
+                }
             }
         }
+        CatalogUpdate::Walked walked{std::move(walkedRows), {}};
+        // The walk sees a dangling link and a broken listing; a folder that became a file is
+        // found when its rows' folder is opened.
+        if (sight == Sight::DanglingLink || sight == Sight::BrokenOff) {
+            walked.unseen.Add(unseen, sight == Sight::DanglingLink
+                                          ? "the link's target /media/gone is missing"
+                                          : "Input/output error");
+        }
+        // The check is asked only about folders of rows that were not found.
+        const bool anyHidden = std::any_of(covered.begin(), covered.end(), [&](int row) {
+            return hidden(model_.catalog[static_cast<std::size_t>(row)][kPath]);
+        });
+        const int expectedUnseen =
+            sight == Sight::All || (sight == Sight::ReplacedByFile && !anyHidden) ? 0 : 1;
+        const auto check = [&](const std::string& folder) -> std::optional<std::string> {
+            if (folder == unseen && sight == Sight::ReplacedByFile) {
+                return "Not a directory";
+            }
+            return std::nullopt;
+        };
         const int at = covered.empty() ? static_cast<int>(model_.catalog.size())
                                        : covered.back() + 1 - static_cast<int>(gone.size());
         model_.Remove(gone);
         model_.catalog.insert(model_.catalog.begin() + at, added.begin(), added.end());
         // No file system is mounted: every row is found at its Path.
-        CatalogUpdate::Merge(list_, covered, MountedSet(), std::move(walkedRows), label);
+        const CatalogUpdate::Counts counts = CatalogUpdate::Merge(
+            list_, covered, MountedSet(), std::move(walked),
+            labelled ? std::optional<std::string>(label) : std::nullopt, {}, check);
+        if (counts.added != static_cast<int>(added.size()) ||
+            counts.removed != static_cast<int>(gone.size()) || counts.changed != changed ||
+            counts.unseen.count() != expectedUnseen) {
+            stepFault_ = "the update counts other rows than the model";
+        }
     }
 
     // Whether `rows` hold, row for row, the cells of model rows `expected`.
@@ -707,9 +763,6 @@ private:
     }
 
     std::string Compare() {
-        if (!exportFault_.empty()) {
-            return exportFault_;
-        }
         if (!stepFault_.empty()) {
             return stepFault_;
         }
@@ -782,7 +835,6 @@ private:
     RowEditor editor_{view_, files_, ui_};
     Model model_;
     int nextId_ = 0;
-    std::string exportFault_;
     std::string stepFault_;
     std::string savedFile_;  // to read back at the next comparison
 };

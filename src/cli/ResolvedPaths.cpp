@@ -1,0 +1,54 @@
+#include "ResolvedPaths.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "catalog/PathParts.h"
+
+namespace fs = std::filesystem;
+
+std::string ResolvedPaths::Absolute(std::string_view path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(fs::path(path), error);
+    if (error) {
+        absolute = fs::path(path);
+    }
+    std::string text = absolute.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string ResolvedPaths::Folder(std::string_view folder) {
+    const std::string absolute = Absolute(folder);
+    // A folder that is missing, or below a dangling link, resolves as far as it exists.
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(fs::path(absolute), error);
+    if (error) {
+        return absolute;
+    }
+    std::string text = resolved.string();
+    while (text.size() > 1 && text.back() == '/') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string ResolvedPaths::Of(std::string_view path) {
+    std::string folder(FolderOfPath(path));
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const auto [resolved, added] = folders_.try_emplace(folder);
+    if (added) {
+        resolved->second = Folder(folder);
+    }
+    const std::size_t slash = path.rfind('/');
+    std::string file = resolved->second;
+    if (file != "/") {
+        file += '/';
+    }
+    file += slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return file;
+}
