@@ -3,8 +3,6 @@
 #include <string>
 #include <string_view>
 
-#include "catalog/Utf8.h"
-
 // The form texts are searched, sorted and grouped by: each character decomposed, case
 // folded and its combining marks dropped, for every script ("Dvořák", composed or not, as
 // "dvorak", "Москва" as "москва", "Straße" as "strasse"), and the Latin letters with a

@@ -6,6 +6,7 @@
 #include "browse/FieldDisplay.h"
 #include "browse/TextFold.h"
 #include "catalog/CatalogRow.h"
+#include "catalog/Utf8.h"
 #include "export/ExportRows.h"
 #include "export/ExportText.h"
 #include "export/HtmlPageWriter.h"

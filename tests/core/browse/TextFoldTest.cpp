@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 
+#include "catalog/Utf8.h"
 #include "support/TempFolder.h"
 
 namespace {
