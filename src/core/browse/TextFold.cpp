@@ -111,6 +111,16 @@ void AppendFoldedCharacter(char32_t code, std::string& out) {
     }
 }
 
+// Appends plain ASCII with its letters lowered.
+void AppendLowered(std::string_view plain, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char c = plain[i];
+        out[start + i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
+}
+
 std::size_t AsciiRunEnd(std::string_view text, std::size_t at) {
     while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) {
         ++at;
@@ -146,24 +156,32 @@ bool HasNonAscii(std::string_view text) {
 // lowered in bulk and only the rest is decoded. A UTF-8 sequence never spans a plain byte,
 // so the text is UTF-8 exactly when each run of other bytes is.
 void AppendFolded(std::string_view text, std::string& out) {
+    const std::size_t firstOther = AsciiRunEnd(text, 0);
+    if (firstOther == text.size()) {
+        AppendLowered(text, out);
+        return;
+    }
     bool utf8 = true;
-    for (std::size_t at = AsciiRunEnd(text, 0); at < text.size() && utf8;) {
+    for (std::size_t at = firstOther; at < text.size() && utf8;) {
         const std::size_t end = NonAsciiRunEnd(text, at);
         utf8 = IsValidUtf8(text.substr(at, end - at));
         at = AsciiRunEnd(text, end);
     }
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t plainEnd = AsciiRunEnd(text, at);
-        const std::size_t start = out.size();
-        out.resize(start + (plainEnd - at));
-        for (std::size_t i = at; i < plainEnd; ++i) {
-            const char c = text[i];
-            out[start + (i - at)] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-        }
+        AppendLowered(text.substr(at, plainEnd - at), out);
         const std::size_t end = NonAsciiRunEnd(text, plainEnd);
         for (at = plainEnd; at < end;) {
-            char32_t code = static_cast<unsigned char>(text[at]);
-            const int length = utf8 ? DecodeUtf8At(text, at, code) : 1;
+            const auto lead = static_cast<unsigned char>(text[at]);
+            char32_t code = lead;
+            int length = 1;
+            if (utf8 && lead < 0xE0) {
+                // Two bytes, as nearly every accented letter: known valid, decoded here.
+                code = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[at + 1]) & 0x3Fu);
+                length = 2;
+            } else if (utf8) {
+                length = DecodeUtf8At(text, at, code);
+            }
             AppendFoldedCharacter(code, out);
             at += static_cast<std::size_t>(length);
         }
