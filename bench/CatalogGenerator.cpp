@@ -33,7 +33,9 @@ constexpr std::array<std::string_view, 64> kWords{
 };
 constexpr std::array<std::string_view, 8> kGenres{"Rock", "Jazz",       "Pop",   "Classical",
                                                   "Folk", "Electronic", "Blues", "Hip-Hop"};
-constexpr std::array<std::string_view, 8> kAccentedCapitals{"Á", "É", "Ø", "Ž", "Ö", "Ç", "Å", "Ł"};
+// Latin with accents (one written decomposed, as macOS names are), Cyrillic and Greek.
+constexpr std::array<std::string_view, 11> kAccentedCapitals{"Á", "É", "Ø",       "Ž", "Ö", "Ç",
+                                                             "Å", "Ł", "E\u0301", "Ж", "Σ"};
 constexpr std::array<std::string_view, 4> kBitrates{"128", "192", "256", "320"};
 constexpr std::array<std::string_view, 15> kConsonants{"b", "d", "f", "g", "k", "l", "m", "n",
                                                        "p", "r", "s", "t", "v", "z", "j"};

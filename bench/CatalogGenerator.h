@@ -18,6 +18,7 @@ struct GeneratedCatalog {
 
 // With `withFields`, each row carries the field pieces a tagged file gives (album, track,
 // year, genre, length, bitrate, and album artist on some). With `accented`, one artist in
-// eight starts with an accented capital in UTF-8 ("Ágo", "Øre", ...).
+// eight starts with an accented capital in UTF-8 ("Ágo", "Øre", a decomposed "Éna"), or a
+// Cyrillic or Greek one ("Жuli", "Σano").
 Result GenerateCatalog(const std::string& path, std::uint64_t rows, std::uint32_t variant,
                        GeneratedCatalog& generated, bool withFields = false, bool accented = false);

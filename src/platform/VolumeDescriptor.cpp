@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "catalog/Utf8.h"
+
 namespace {
 
 constexpr std::uint64_t kSectorSize = 2048;
@@ -29,24 +31,6 @@ std::uint32_t Little32(std::string_view bytes, std::size_t at) {
            (static_cast<std::uint32_t>(Little16(bytes, at + 2)) << 16);
 }
 
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 // Big-endian UTF-16 units; a NUL ends the text, a lone surrogate becomes U+FFFD.
 std::string Utf16BigEndianToUtf8(std::string_view bytes) {
     std::vector<std::uint32_t> units;
@@ -62,12 +46,14 @@ std::string Utf16BigEndianToUtf8(std::string_view bytes) {
         const std::uint32_t unit = units[i];
         if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
             units[i + 1] < 0xE000) {
-            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+            AppendUtf8(
+                static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00)),
+                out);
             ++i;
         } else if (unit >= 0xD800 && unit < 0xE000) {
-            AppendUtf8(out, 0xFFFD);
+            AppendUtf8(static_cast<char32_t>(0xFFFD), out);
         } else {
-            AppendUtf8(out, unit);
+            AppendUtf8(static_cast<char32_t>(unit), out);
         }
     }
     return out;
@@ -79,7 +65,7 @@ std::string Latin1ToUtf8(std::string_view bytes) {
         if (c == '\0') {
             break;
         }
-        AppendUtf8(out, static_cast<std::uint8_t>(c));
+        AppendUtf8(static_cast<char32_t>(static_cast<std::uint8_t>(c)), out);
     }
     return out;
 }

@@ -38,16 +38,20 @@ bool BuildKey(const CatalogRow& row, DuplicateKind kind, std::string& folded, st
     key.clear();
     if (kind == DuplicateKind::NameSize) {
         const std::string_view name = FileNameOf(row.Cell(kPath));
+        const std::string_view size = row.Cell(kSize);
+        if (name.empty() && size.find_first_of("0123456789") == std::string_view::npos) {
+            return false;
+        }
+        // One name written composed or decomposed is one name; its case still counts.
         folded.clear();
-        for (const char c : row.Cell(kSize)) {
+        AppendCanonical(name, folded);
+        AppendPart(folded, key);
+        folded.clear();
+        for (const char c : size) {
             if (c >= '0' && c <= '9') {
                 folded += c;
             }
         }
-        if (name.empty() && folded.empty()) {
-            return false;
-        }
-        AppendPart(name, key);
         AppendPart(folded, key);
         return true;
     }

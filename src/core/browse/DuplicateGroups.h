@@ -9,8 +9,8 @@
 
 // What makes two rows the same for Find Duplicates.
 enum class DuplicateKind {
-    ArtistTrack,        // Artist and Track, case and accents ignored
-    NameSize,           // the file name of Path (after its last '/') and Size's digits
+    ArtistTrack,  // Artist and Track, case and accents ignored
+    NameSize,     // the file name of Path (after its last '/', composed or not) and Size's digits
     ArtistTrackLength,  // Artist and Track as above, and the Length field
 };
 

@@ -64,11 +64,9 @@ bool RestMatches(const char* at, std::string_view term) {
 }
 
 void AddTerm(std::string_view text, std::vector<std::string>& terms) {
-    if (text.empty()) {
-        return;
-    }
+    // A word of marks alone folds to nothing, and would match every row.
     std::string term = Folded(text);
-    if (std::find(terms.begin(), terms.end(), term) == terms.end()) {
+    if (!term.empty() && std::find(terms.begin(), terms.end(), term) == terms.end()) {
         terms.push_back(std::move(term));
     }
 }

@@ -1,132 +1,124 @@
 #include "browse/TextFold.h"
 
+#include <utf8proc.h>
+
+#include <algorithm>
 #include <array>
+#include <cstdlib>
+
+#include "catalog/Utf8.h"
 
 namespace {
 
-constexpr char32_t kFirstFolded = 0xC0;
-// The plain letters of U+00C0 to U+024F; empty for the characters that do not fold (the
-// multiplication and division signs, and the few letters with no plain form).
-constexpr std::array<std::string_view, 0x250 - kFirstFolded> kPlainLetters{
-    "a",  "a",  "a",  "a",  "a",  "a",  "ae", "c",   // U+00C0
-    "e",  "e",  "e",  "e",  "i",  "i",  "i",  "i",   // U+00C8
-    "d",  "n",  "o",  "o",  "o",  "o",  "o",  "",    // U+00D0
-    "o",  "u",  "u",  "u",  "u",  "y",  "th", "ss",  // U+00D8
-    "a",  "a",  "a",  "a",  "a",  "a",  "ae", "c",   // U+00E0
-    "e",  "e",  "e",  "e",  "i",  "i",  "i",  "i",   // U+00E8
-    "d",  "n",  "o",  "o",  "o",  "o",  "o",  "",    // U+00F0
-    "o",  "u",  "u",  "u",  "u",  "y",  "th", "y",   // U+00F8
-    "a",  "a",  "a",  "a",  "a",  "a",  "c",  "c",   // U+0100
-    "c",  "c",  "c",  "c",  "c",  "c",  "d",  "d",   // U+0108
-    "d",  "d",  "e",  "e",  "e",  "e",  "e",  "e",   // U+0110
-    "e",  "e",  "e",  "e",  "g",  "g",  "g",  "g",   // U+0118
-    "g",  "g",  "g",  "g",  "h",  "h",  "h",  "h",   // U+0120
-    "i",  "i",  "i",  "i",  "i",  "i",  "i",  "i",   // U+0128
-    "i",  "i",  "ij", "ij", "j",  "j",  "k",  "k",   // U+0130
-    "k",  "l",  "l",  "l",  "l",  "l",  "l",  "l",   // U+0138
-    "l",  "l",  "l",  "n",  "n",  "n",  "n",  "n",   // U+0140
-    "n",  "n",  "n",  "n",  "o",  "o",  "o",  "o",   // U+0148
-    "o",  "o",  "oe", "oe", "r",  "r",  "r",  "r",   // U+0150
-    "r",  "r",  "s",  "s",  "s",  "s",  "s",  "s",   // U+0158
-    "s",  "s",  "t",  "t",  "t",  "t",  "t",  "t",   // U+0160
-    "u",  "u",  "u",  "u",  "u",  "u",  "u",  "u",   // U+0168
-    "u",  "u",  "u",  "u",  "w",  "w",  "y",  "y",   // U+0170
-    "y",  "z",  "z",  "z",  "z",  "z",  "z",  "s",   // U+0178
-    "b",  "b",  "b",  "b",  "",   "",   "",   "c",   // U+0180
-    "c",  "d",  "d",  "d",  "d",  "",   "",   "",    // U+0188
-    "",   "f",  "f",  "g",  "",   "",   "",   "i",   // U+0190
-    "k",  "k",  "l",  "",   "",   "n",  "n",  "o",   // U+0198
-    "o",  "o",  "",   "",   "p",  "p",  "",   "",    // U+01A0
-    "",   "",   "",   "t",  "t",  "t",  "t",  "u",   // U+01A8
-    "u",  "",   "v",  "y",  "y",  "z",  "z",  "",    // U+01B0
-    "",   "",   "",   "",   "",   "",   "",   "",    // U+01B8
-    "",   "",   "",   "",   "dz", "dz", "dz", "lj",  // U+01C0
-    "lj", "lj", "nj", "nj", "nj", "a",  "a",  "i",   // U+01C8
-    "i",  "o",  "o",  "u",  "u",  "u",  "u",  "u",   // U+01D0
-    "u",  "u",  "u",  "u",  "u",  "",   "a",  "a",   // U+01D8
-    "a",  "a",  "ae", "ae", "g",  "g",  "g",  "g",   // U+01E0
-    "k",  "k",  "o",  "o",  "o",  "o",  "",   "",    // U+01E8
-    "j",  "dz", "dz", "dz", "g",  "g",  "",   "",    // U+01F0
-    "n",  "n",  "a",  "a",  "ae", "ae", "o",  "o",   // U+01F8
-    "a",  "a",  "a",  "a",  "e",  "e",  "e",  "e",   // U+0200
-    "i",  "i",  "i",  "i",  "o",  "o",  "o",  "o",   // U+0208
-    "r",  "r",  "r",  "r",  "u",  "u",  "u",  "u",   // U+0210
-    "s",  "s",  "t",  "t",  "",   "",   "h",  "h",   // U+0218
-    "",   "",   "",   "",   "",   "",   "a",  "a",   // U+0220
-    "e",  "e",  "o",  "o",  "o",  "o",  "o",  "o",   // U+0228
-    "o",  "o",  "y",  "y",  "",   "",   "",   "",    // U+0230
-    "",   "",   "a",  "c",  "c",  "l",  "t",  "",    // U+0238
-    "",   "",   "",   "b",  "u",  "",   "e",  "e",   // U+0240
-    "j",  "j",  "",   "",   "r",  "r",  "y",  "y",   // U+0248
+// Latin letters with no decomposition that people still read as plain ones: the strokes,
+// hooks and ligatures. Only lower case is needed, as case folding comes first.
+struct PlainLetter {
+    char32_t code;
+    std::string_view plain;
 };
+constexpr std::array<PlainLetter, 49> kPlainLetters{{
+    {0x00E6, "ae"}, {0x00F0, "d"},  {0x00F8, "o"}, {0x00FE, "th"}, {0x0111, "d"},  {0x0127, "h"},
+    {0x0131, "i"},  {0x0133, "ij"}, {0x0138, "k"}, {0x0140, "l"},  {0x0142, "l"},  {0x014B, "n"},
+    {0x0153, "oe"}, {0x0167, "t"},  {0x0180, "b"}, {0x0183, "b"},  {0x0188, "c"},  {0x018C, "d"},
+    {0x0192, "f"},  {0x0199, "k"},  {0x019A, "l"}, {0x019E, "n"},  {0x01A5, "p"},  {0x01AB, "t"},
+    {0x01AD, "t"},  {0x01B4, "y"},  {0x01B6, "z"}, {0x01C6, "dz"}, {0x01C9, "lj"}, {0x01CC, "nj"},
+    {0x01E5, "g"},  {0x01F3, "dz"}, {0x023C, "c"}, {0x0247, "e"},  {0x0249, "j"},  {0x024D, "r"},
+    {0x024F, "y"},  {0x0253, "b"},  {0x0256, "d"}, {0x0257, "d"},  {0x0260, "g"},  {0x0268, "i"},
+    {0x0272, "n"},  {0x0275, "o"},  {0x0288, "t"}, {0x0289, "u"},  {0x028B, "v"},  {0x2C65, "a"},
+    {0x2C66, "t"},
+}};
 
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+static_assert(std::is_sorted(kPlainLetters.begin(), kPlainLetters.end(),
+                             [](const PlainLetter& a, const PlainLetter& b) {
+                                 return a.code < b.code;
+                             }));
+
+void AppendPlain(char32_t code, std::string& out) {
+    const auto found = std::lower_bound(
+        kPlainLetters.begin(), kPlainLetters.end(), code,
+        [](const PlainLetter& letter, char32_t wanted) { return letter.code < wanted; });
+    if (found != kPlainLetters.end() && found->code == code) {
+        out += found->plain;
     } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        AppendUtf8(code, out);
     }
 }
 
-void AppendFoldedCharacter(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code >= 'A' && code <= 'Z' ? code + ('a' - 'A') : code);
+// Case folding before the marks go: U+0345, a mark, folds to a letter (iota), and so does
+// a precomposed character holding it.
+void AppendFoldedCode(char32_t code, std::string& out) {
+    std::array<utf8proc_int32_t, 32> parts{};
+    int boundClass = 0;
+    const utf8proc_ssize_t count = utf8proc_decompose_char(
+        static_cast<utf8proc_int32_t>(code), parts.data(), parts.size(),
+        static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_CASEFOLD), &boundClass);
+    if (count < 0 || static_cast<std::size_t>(count) > parts.size()) {
+        AppendUtf8(code, out);
         return;
     }
-    if (code >= kFirstFolded && code - kFirstFolded < kPlainLetters.size()) {
-        const std::string_view plain = kPlainLetters[code - kFirstFolded];
-        if (!plain.empty()) {
-            out += plain;
-            return;
+    for (utf8proc_ssize_t i = 0; i < count; ++i) {
+        if (!IsCombiningMark(static_cast<char32_t>(parts[static_cast<std::size_t>(i)]))) {
+            AppendPlain(static_cast<char32_t>(parts[static_cast<std::size_t>(i)]), out);
         }
     }
-    AppendUtf8(code, out);
 }
 
-// The length of the UTF-8 sequence a lead byte starts; 0 for a byte no sequence starts with.
-int SequenceLength(unsigned char lead) {
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 0;
-}
+// The folded forms of every one- and two-byte character, where nearly all accented Latin,
+// Greek, Cyrillic and the combining accents lie, worked out once.
+class ShortFolds {
+public:
+    static constexpr char32_t kEnd = 0x800;
 
-// The character that starts at `at` when it is well-formed UTF-8, with its length.
-bool DecodeAt(std::string_view text, std::size_t at, char32_t& code, int& length) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    length = SequenceLength(lead);
-    if (length == 0 || at + static_cast<std::size_t>(length) > text.size()) {
-        return false;
-    }
-    code = length == 1 ? lead : lead & (0xFF >> (length + 1));
-    for (int i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) {
-            return false;
+    ShortFolds() {
+        std::string folded;
+        for (char32_t code = 0; code < kEnd; ++code) {
+            folded.clear();
+            AppendFoldedCode(code, folded);
+            Entry& entry = entries_[code];
+            if (folded.size() <= entry.bytes.size()) {
+                entry.size = static_cast<unsigned char>(folded.size());
+                std::copy(folded.begin(), folded.end(), entry.bytes.begin());
+            } else {
+                entry.size = kTooLong;
+            }
         }
-        code = (code << 6) | (next & 0x3F);
     }
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    return code >= kLeast[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+
+    void Append(char32_t code, std::string& out) const {
+        const Entry& entry = entries_[code];
+        if (entry.size == kTooLong) {
+            AppendFoldedCode(code, out);
+        } else {
+            out.append(entry.bytes.data(), entry.size);
+        }
+    }
+
+private:
+    static constexpr unsigned char kTooLong = 0xFF;
+    struct Entry {
+        unsigned char size = 0;
+        std::array<char, 7> bytes{};
+    };
+    std::array<Entry, kEnd> entries_;
+};
+
+void AppendFoldedCharacter(char32_t code, std::string& out) {
+    static const ShortFolds kShortFolds;
+    if (code < ShortFolds::kEnd) {
+        kShortFolds.Append(code, out);
+    } else {
+        AppendFoldedCode(code, out);
+    }
+}
+
+// Appends plain ASCII with its letters lowered.
+void AppendLowered(std::string_view plain, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char c = plain[i];
+        out[start + i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
 }
 
 std::size_t AsciiRunEnd(std::string_view text, std::size_t at) {
@@ -145,6 +137,12 @@ std::size_t NonAsciiRunEnd(std::string_view text, std::size_t at) {
 
 }  // namespace
 
+bool IsCombiningMark(char32_t code) {
+    const utf8proc_category_t category = utf8proc_category(static_cast<utf8proc_int32_t>(code));
+    return category == UTF8PROC_CATEGORY_MN || category == UTF8PROC_CATEGORY_MC ||
+           category == UTF8PROC_CATEGORY_ME;
+}
+
 bool HasNonAscii(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -154,42 +152,35 @@ bool HasNonAscii(std::string_view text) {
     return false;
 }
 
-bool IsValidUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        char32_t code = 0;
-        int length = 0;
-        if (!DecodeAt(text, at, code, length)) {
-            return false;
-        }
-        at += static_cast<std::size_t>(length);
-    }
-    return true;
-}
-
 // The usual text is plain letters with a few accented ones among them: the plain runs are
 // lowered in bulk and only the rest is decoded. A UTF-8 sequence never spans a plain byte,
 // so the text is UTF-8 exactly when each run of other bytes is.
 void AppendFolded(std::string_view text, std::string& out) {
+    const std::size_t firstOther = AsciiRunEnd(text, 0);
+    if (firstOther == text.size()) {
+        AppendLowered(text, out);
+        return;
+    }
     bool utf8 = true;
-    for (std::size_t at = AsciiRunEnd(text, 0); at < text.size() && utf8;) {
+    for (std::size_t at = firstOther; at < text.size() && utf8;) {
         const std::size_t end = NonAsciiRunEnd(text, at);
         utf8 = IsValidUtf8(text.substr(at, end - at));
         at = AsciiRunEnd(text, end);
     }
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t plainEnd = AsciiRunEnd(text, at);
-        const std::size_t start = out.size();
-        out.resize(start + (plainEnd - at));
-        for (std::size_t i = at; i < plainEnd; ++i) {
-            const char c = text[i];
-            out[start + (i - at)] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-        }
+        AppendLowered(text.substr(at, plainEnd - at), out);
         const std::size_t end = NonAsciiRunEnd(text, plainEnd);
         for (at = plainEnd; at < end;) {
-            char32_t code = static_cast<unsigned char>(text[at]);
+            const auto lead = static_cast<unsigned char>(text[at]);
+            char32_t code = lead;
             int length = 1;
-            if (utf8) {
-                DecodeAt(text, at, code, length);
+            if (utf8 && lead < 0xE0) {
+                // Two bytes, as nearly every accented letter: known valid, decoded here.
+                code = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[at + 1]) & 0x3Fu);
+                length = 2;
+            } else if (utf8) {
+                length = DecodeUtf8At(text, at, code);
             }
             AppendFoldedCharacter(code, out);
             at += static_cast<std::size_t>(length);
@@ -202,4 +193,22 @@ std::string Folded(std::string_view text) {
     folded.reserve(text.size());
     AppendFolded(text, folded);
     return folded;
+}
+
+void AppendCanonical(std::string_view text, std::string& out) {
+    if (!HasNonAscii(text) || !IsValidUtf8(text)) {
+        out += text;
+        return;
+    }
+    utf8proc_uint8_t* decomposed = nullptr;
+    const utf8proc_ssize_t size =
+        utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
+                     static_cast<utf8proc_ssize_t>(text.size()), &decomposed,
+                     static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_STABLE));
+    if (size < 0) {
+        out += text;
+        return;
+    }
+    out.append(reinterpret_cast<const char*>(decomposed), static_cast<std::size_t>(size));
+    std::free(decomposed);
 }

@@ -2,6 +2,7 @@
 
 #include "browse/TextFold.h"
 #include "catalog/RowFields.h"
+#include "catalog/Utf8.h"
 
 namespace {
 constexpr std::size_t kChunk = 1 << 20;

@@ -2,6 +2,7 @@
 
 #include "browse/CatalogView.h"
 #include "browse/TextFold.h"
+#include "catalog/Utf8.h"
 
 namespace {
 

@@ -24,9 +24,10 @@ td:nth-child(-n+2){font-weight:600}
 }
 )css";
 
-// Folds queries by the table the page carries, made from the program's own folding, and
-// searches the rows' folded texts: every term must occur within one column, so the columns
-// are joined by a tab, which no term can match.
+// Folds queries as the program does: decomposed, then each character by the table the page
+// carries (made from the program's own folding) or else with the marks dropped; and searches
+// the rows' folded texts: every term must occur within one column, so the columns are joined
+// by a tab, which no term can match.
 const std::string_view kSearchablePageScript = R"js(
 (function () {
 "use strict";
@@ -52,19 +53,21 @@ for (var i = 0; i < ROWS.length; i++) {
   }
 }
 
+var MARK = /\p{M}/u;
+
 function fold(text) {
   var out = "";
-  for (var ch of text) {
+  for (var ch of text.normalize("NFD")) {
     var c = ch.codePointAt(0);
     if (c < 128) out += c >= 65 && c <= 90 ? String.fromCharCode(c + 32) : ch;
-    else { var f = FOLD[ch]; out += f === undefined ? ch : f; }
+    else { var f = FOLD[ch]; out += f !== undefined ? f : MARK.test(ch) ? "" : ch; }
   }
   return out;
 }
 
 function parse(query) {
   var terms = [];
-  function add(t) { if (t) { t = fold(t); if (terms.indexOf(t) < 0) terms.push(t); } }
+  function add(t) { if (t) { t = fold(t); if (t && terms.indexOf(t) < 0) terms.push(t); } }
   var at = 0;
   while (at < query.length) {
     if (query[at] === " ") { at++; }

@@ -6,6 +6,7 @@
 #include "browse/FieldDisplay.h"
 #include "browse/TextFold.h"
 #include "catalog/CatalogRow.h"
+#include "catalog/Utf8.h"
 #include "export/ExportRows.h"
 #include "export/ExportText.h"
 #include "export/HtmlPageWriter.h"
@@ -17,15 +18,6 @@ namespace {
 constexpr std::array<int, 12> kSearched{kArtist, kTrack,       kFolderDisk,  kPath,
                                         kAlbum,  kAlbumArtist, kTrackNumber, kDisc,
                                         kYear,   kGenre,       kLength,      kBitrate};
-
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 }  // namespace
 
@@ -139,22 +131,38 @@ void SearchablePageWriter::AppendJsonString(std::string_view text, std::string& 
     out += '"';
 }
 
+// The page decomposes the query and drops its marks itself; the table holds what else the
+// program's folding does, character by character: case, the plain Latin letters, and the
+// few marks that fold to a letter.
 std::string SearchablePageWriter::FoldTable() {
-    std::string table = "{";
-    for (char32_t code = 0xC0; code < 0x250; ++code) {
+    static const std::string kTable = [] {
+        constexpr char32_t kEnd = 0x20000;  // past it no character folds
+        std::string table = "{";
         std::string character;
-        AppendUtf8(code, character);
-        const std::string folded = Folded(character);
-        if (folded == character) {
-            continue;
+        std::string decomposed;
+        for (char32_t code = 0x80; code < kEnd; ++code) {
+            if (code >= 0xD800 && code <= 0xDFFF) {
+                continue;
+            }
+            character.clear();
+            AppendUtf8(code, character);
+            decomposed.clear();
+            AppendCanonical(character, decomposed);
+            const std::string folded = Folded(character);
+            const std::string_view unchanged =
+                IsCombiningMark(code) ? std::string_view() : std::string_view(character);
+            if (decomposed != character || folded == unchanged) {
+                continue;
+            }
+            if (table.size() > 1) {
+                table += ',';
+            }
+            AppendJsonString(character, table);
+            table += ':';
+            AppendJsonString(folded, table);
         }
-        if (table.size() > 1) {
-            table += ',';
-        }
-        AppendJsonString(character, table);
-        table += ':';
-        AppendJsonString(folded, table);
-    }
-    table += '}';
-    return table;
+        table += '}';
+        return table;
+    }();
+    return kTable;
 }

@@ -24,7 +24,8 @@ public:
     static void AppendRowData(const CatalogRow& row, std::string& out);
     // A JSON string that is safe inside a script element: "<", ">" and "&" as \u escapes.
     static void AppendJsonString(std::string_view text, std::string& out);
-    // Each character from U+00C0 to U+024F that folds, as a JSON object of its folded form.
+    // Each character that folds otherwise than a decomposed query does in the page by itself,
+    // as a JSON object of its folded form.
     static std::string FoldTable();
 
 private:
