@@ -282,7 +282,7 @@ TEST_F(PlumetCliTest, StatsCountsAlbumsAndLengthsAndGroupsByFolderArtistAndAlbum
         {"folder", "Disc 1\t2\t9500\t166\n/music/a\t2\t4000\t385\n/h\t3\t90\t0\n"},
         {"artist", "Cream\t2\t9020\t166\nAbba\t2\t4000\t385\nabba\t1\t500\t0\nQueen\t2\t70\t0\n"},
         {"album",
-         "Arrival\tAbba\t2\t4000\t385\nWaterloo\tabba\t1\t500\t0\n"
+         "Arrival\t2\t4000\t385\tAbba\nWaterloo\t1\t500\t0\tabba\n"
          "Greatest Hits\t2\t70\t0\tQueen\nGreatest Hits\t1\t20\t0\tCream\n"},
     };
     for (const auto& [by, table] : tables) {
