@@ -1,5 +1,8 @@
 #include "ScanStatus.h"
 
+#include <cstdio>
+#include <sstream>
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -83,8 +86,13 @@ void ScanStatus::OnWalkEnded(std::uint64_t walk) {
     const bool wasRunning = scan_.scanRunning();
     const ScanCommands::Drained drained = Timed([this, walk] { return scan_.OnWalkEnded(walk); });
     Follow();
-    // The status names a few places at most; its tooltip every one, with its cause.
+    // The status names a few places at most; its tooltip every one, with its cause, and so
+    // does standard error, for whoever started the program from a shell.
     statusBar_.setToolTip(DisplayText(drained.unseen));
+    std::istringstream lines(drained.unseen);
+    for (std::string line; std::getline(lines, line);) {
+        std::fprintf(stderr, "plumet: %s\n", line.c_str());
+    }
     if (!drained.status.empty()) {
         emit UpdateEnded(DisplayText(drained.status));
     }

@@ -155,8 +155,8 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
         }
         if (label) {
             found[index].SetCell(kFolderDisk, *label);
-        } else if (const std::string* shared = folderLabels.Of(
-                       FolderOfPath(KeyOf(key, found[index].Cell(kPath))))) {
+        } else if (const std::string* shared =
+                       folderLabels.Of(FolderOfPath(KeyOf(key, found[index].Cell(kPath))))) {
             // A label the user gave the folder's rows is theirs too.
             found[index].SetCell(kFolderDisk, *shared);
         }
