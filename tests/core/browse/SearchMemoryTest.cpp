@@ -65,8 +65,9 @@ TEST(SearchMemoryTest, TheViewRecallsWithinTheBudget) {
     std::vector<CatalogRow> rows;
     constexpr int kRows = 100'000;
     for (int row = 0; row < kRows; ++row) {
+        const std::string artist = std::to_string(row % 97);
         RowCells cells{};
-        cells[kArtist] = std::to_string(row % 97);
+        cells[kArtist] = artist;
         rows.emplace_back(cells);
     }
     list.AppendRows(std::move(rows));
