@@ -457,9 +457,10 @@ int PlumetCli::Update(const Options& options) {
     if (covered.empty()) {
         return Fail("No rows of " + catalog + " lie below " + root + ".");
     }
-    // New files on a disc show its label, as the rows already there do.
+    // New files on a disc show its label, as the rows already there do; the disc is the one
+    // the links lead to.
     const std::optional<Mounts::Volume> volume =
-        mounts_ != nullptr ? mounts_->VolumeOf(walkedRoot) : std::nullopt;
+        mounts_ != nullptr ? mounts_->VolumeOf(target.root) : std::nullopt;
     std::optional<std::string> label;
     if (volume && volume->disc) {
         label = list.CellText(covered.front(), kFolderDisk);
