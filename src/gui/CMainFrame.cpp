@@ -61,7 +61,10 @@ constexpr const char* kAutoOpen = "Auto_Open";
 // The File Names preview: the selected rows up to the most, else the first rows.
 constexpr int kPreviewMostRows = 100;
 constexpr int kPreviewFirstRows = 10;
-// The player pane is as wide as this text.
+// The player pane is as wide as this text when there is room; the message pane has more of
+// the room when there is not.
+constexpr int kMessageStretch = 3;
+constexpr int kPlayerStretch = 2;
 const QString kPlayerPaneSizing = QStringLiteral("PLAY FILE IN PLAYER") + QString(60, ' ') + '.';
 
 std::string ExecutableFolder() {
@@ -108,7 +111,17 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
         // Once the event loop runs, after the command line was carried out.
         QTimer::singleShot(0, this, [this] { SendCommand(kFileMruFirst); });
     }
-    connect(commands_, &CommandActions::CommandRan, this, [this] { UpdateCommandStates(); });
+    connect(commands_, &CommandActions::CommandRan, this, [this](int id) {
+        // "Search cancelled" stays until the next command; that one may have said more.
+        if (scanCancelled_ && id != kCancelSearch) {
+            const bool stillSaid = MessageText() == CancelledText();
+            scanCancelled_ = false;
+            if (stillSaid) {
+                ShowRowCount();
+            }
+        }
+        UpdateCommandStates();
+    });
     UpdateTitle();
     UpdateCommandStates();
 }
@@ -117,22 +130,34 @@ CMainFrame::~CMainFrame() {
     delete scanStatus_;  // stops a running walk before the window goes
 }
 
+void CMainFrame::ShowRowCount() {
+    const CatalogModel& model = view_->catalogModel();
+    if (scanCancelled_) {
+        SetMessageText(CancelledText());
+        return;
+    }
+    if (model.view().grouped()) {
+        SetMessageText(QStringLiteral("%1 rows in %2 groups")
+                           .arg(model.rowCount())
+                           .arg(model.view().GroupsShown()));
+        return;
+    }
+    if (model.view().searching()) {
+        SetMessageText(QStringLiteral("%1 of %2 rows")
+                           .arg(model.rowCount())
+                           .arg(model.view().store().RowCount()));
+        return;
+    }
+    SetMessageText(QString::fromStdString(PendingResults::ItemsText(model.rowCount())));
+}
+
+QString CMainFrame::CancelledText() const {
+    return QStringLiteral("Search cancelled: %1 items")
+        .arg(view_->catalogModel().view().store().RowCount());
+}
+
 void CMainFrame::FollowRowCount(CatalogModel& model) {
-    const auto showCount = [this, &model] {
-        if (model.view().grouped()) {
-            SetMessageText(QStringLiteral("%1 rows in %2 groups")
-                               .arg(model.rowCount())
-                               .arg(model.view().GroupsShown()));
-            return;
-        }
-        if (model.view().searching()) {
-            SetMessageText(QStringLiteral("%1 of %2 rows")
-                               .arg(model.rowCount())
-                               .arg(model.view().store().RowCount()));
-            return;
-        }
-        SetMessageText(QString::fromStdString(PendingResults::ItemsText(model.rowCount())));
-    };
+    const auto showCount = [this] { ShowRowCount(); };
     connect(&model, &QAbstractItemModel::rowsInserted, this, &CMainFrame::ShowAwayCount);
     connect(&model, &QAbstractItemModel::rowsRemoved, this, &CMainFrame::ShowAwayCount);
     connect(&model, &QAbstractItemModel::modelReset, this, &CMainFrame::ShowAwayCount);
@@ -170,8 +195,12 @@ void CMainFrame::CreateHandlers() {
     c.SetHandler(kLoadFromCD, [this] { OnLoadFromCD(); });
     c.SetHandler(kSelectSearchLocation,
                  [this, &scan] { RunScanCommand([&scan] { scan.OnSelectSearchLocation(); }); });
-    c.SetHandler(kCancelSearch,
-                 [this, &scan] { RunScanCommand([&scan] { scan.OnCancelSearch(); }); });
+    c.SetHandler(kCancelSearch, [this, &scan] {
+        RunScanCommand([&scan] { scan.OnCancelSearch(); });
+        scanStatus_->Drain();  // the count includes every row found
+        scanCancelled_ = true;
+        ShowRowCount();
+    });
     c.SetHandler(kFindAudioFiles,
                  [this, &scan] { RunScanCommand([&scan] { scan.OnFindAudioFiles(); }); });
     c.SetHandler(kFindVideoFiles,
@@ -291,16 +320,23 @@ void CMainFrame::CreateToolBar() {
     toolBar_->addSeparator();
     searchBox_ = new SearchBox(view_->catalogModel(), toolBar_);
     toolBar_->addWidget(searchBox_)->setData(kSearch);
+    connect(searchBox_, &SearchBox::ListRequested, view_, &CPlumetView::FocusFirstRow);
+    connect(searchBox_, &SearchBox::PlayRequested, view_, &CPlumetView::PlayCurrent);
 }
 
 void CMainFrame::CreateStatusBar() {
+    // No pane insists on the width of its text: at any width they share the bar side by side,
+    // a long text cut rather than drawn over its neighbour.
     messagePane_ = new QLabel(QStringLiteral("Ready"), this);
-    statusBar()->addWidget(messagePane_, 1);
+    messagePane_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(messagePane_, kMessageStretch);
     playerPane_ = new QLabel(this);
-    playerPane_->setMinimumWidth(playerPane_->fontMetrics().horizontalAdvance(kPlayerPaneSizing));
-    statusBar()->addPermanentWidget(playerPane_);
+    playerPane_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    playerPane_->setMaximumWidth(playerPane_->fontMetrics().horizontalAdvance(kPlayerPaneSizing));
+    statusBar()->addPermanentWidget(playerPane_, kPlayerStretch);
     awayPane_ = new QLabel(this);
     awayPane_->setObjectName(QStringLiteral("awayPane"));
+    awayPane_->setMinimumWidth(1);
     awayPane_->hide();
     statusBar()->addPermanentWidget(awayPane_);
 }

@@ -102,6 +102,9 @@ private:
     void CreateStatusBar();
     // Pane 0 says how many rows are shown whenever that changes.
     void FollowRowCount(CatalogModel& model);
+    void ShowRowCount();
+    // "Search cancelled: N items"
+    QString CancelledText() const;
     void RebuildRecentFileItems();
     // Runs a document command, then brings the title and command states up to date.
     void RunDocumentCommand(const std::function<void()>& command);
@@ -142,6 +145,7 @@ private:
     ScanStatus* scanStatus_ = nullptr;
     ViewCommands* viewCommands_ = nullptr;
     bool autoOpen_ = false;
+    bool scanCancelled_ = false;  // until the next command
     // Until the mounts are known, every disc and folder counts as connected.
     std::function<bool(const CatalogRow&)> connected_ = [](const CatalogRow&) { return true; };
     QPointer<CStatisticsDlg> statistics_;  // deleted when closed

@@ -10,6 +10,7 @@
 #include "CatalogModel.h"
 #include "CellToolTipDelegate.h"
 #include "HeaderColumns.h"
+#include "frame/ColourContrast.h"
 
 CPlumetView::CPlumetView(CatalogModel& model, QWidget* parent) : QTableView(parent), model_(model) {
     setModel(&model_);
@@ -39,6 +40,15 @@ void CPlumetView::CreateEmptyHint() {
     connect(&model_, &QAbstractItemModel::rowsRemoved, this, &CPlumetView::UpdateEmptyHint);
     connect(&model_, &QAbstractItemModel::modelReset, this, &CPlumetView::UpdateEmptyHint);
     connect(&model_, &QAbstractItemModel::layoutChanged, this, &CPlumetView::UpdateEmptyHint);
+    // Rows that came or went while the list has the keyboard leave it a row to act on.
+    const auto keepCurrent = [this] {
+        if (hasFocus()) {
+            EnsureCurrentRow();
+        }
+    };
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, keepCurrent);
+    connect(&model_, &QAbstractItemModel::rowsRemoved, this, keepCurrent);
+    connect(&model_, &QAbstractItemModel::modelReset, this, keepCurrent);
     UpdateEmptyHint();
 }
 
@@ -50,9 +60,8 @@ void CPlumetView::UpdateEmptyHint() {
 void CPlumetView::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && modifiers == Qt::NoModifier && state() != EditingState &&
-        selectionModel()->hasSelection()) {
-        emit PlayRequested();
+    if (enter && modifiers == Qt::NoModifier && state() != EditingState) {
+        PlayCurrent();
         event->accept();
         return;
     }
@@ -64,6 +73,45 @@ void CPlumetView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void CPlumetView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    EnsureCurrentRow();
+}
+
+bool CPlumetView::EnsureCurrentRow() {
+    if (model_.rowCount() == 0) {
+        return false;
+    }
+    if (!currentIndex().isValid()) {
+        // Current only: what is selected, and so which commands apply, stays as it was.
+        const QModelIndex first = model_.index(0, std::max(0, horizontalHeader()->logicalIndex(0)));
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    }
+    return true;
+}
+
+void CPlumetView::FocusFirstRow() {
+    if (model_.rowCount() == 0) {
+        return;
+    }
+    const int column = std::max(0, horizontalHeader()->logicalIndex(0));
+    selectionModel()->setCurrentIndex(
+        model_.index(0, column), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(currentIndex());
+    setFocus(Qt::OtherFocusReason);
+}
+
+void CPlumetView::PlayCurrent() {
+    if (!EnsureCurrentRow()) {
+        return;
+    }
+    if (!selectionModel()->hasSelection()) {
+        selectionModel()->select(currentIndex(),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    emit PlayRequested();
 }
 
 QPoint CPlumetView::CurrentRowPosition() const {
@@ -80,15 +128,23 @@ void CPlumetView::ApplyLook() {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setShowGrid(false);
     setWordWrap(false);
-    setTextElideMode(Qt::ElideRight);
+    setTextElideMode(Qt::ElideRight);  // folders and paths: in the middle, by the delegate
     setCornerButtonEnabled(false);
 
+    // The list's own light background, unless the desktop's text would not read on it (a
+    // dark theme): then the desktop's own colours.
     const QColor background(kBackgroundRed, kBackgroundGreen, kBackgroundBlue);
     QPalette colours = palette();
-    colours.setColor(QPalette::Base, background);
-    colours.setColor(QPalette::AlternateBase, background);
-    colours.setColor(QPalette::Window, background);
-    setPalette(colours);
+    const QColor text = colours.color(QPalette::Text);
+    if (ColourContrast::Ratio({text.red(), text.green(), text.blue()},
+                              {background.red(), background.green(), background.blue()}) >=
+        ColourContrast::kReadable) {
+        colours.setColor(QPalette::Base, background);
+        colours.setColor(QPalette::AlternateBase, background);
+        colours.setColor(QPalette::Window, background);
+        setPalette(colours);
+    }
+    model_.SetColours(colours.color(QPalette::Base), text, colours.color(QPalette::Highlight));
 
     QFont listFont(QStringLiteral("Verdana"), 9);
     listFont.setStyleHint(QFont::SansSerif);

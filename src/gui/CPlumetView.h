@@ -26,12 +26,22 @@ public:
     QLabel& emptyHint() const { return *emptyHint_; }
     static const QString& EmptyHintText();
 
+    // The first row shown becomes the current and only selected one, and the list takes the
+    // keyboard: Down from the search box.
+    void FocusFirstRow();
+    // Plays the selection, or the current row when nothing is selected: Enter.
+    void PlayCurrent();
+    // A list with rows always has a current one, the first row when there was none; false
+    // without rows.
+    bool EnsureCurrentRow();
+
 signals:
-    // Enter on selected rows.
+    // Enter on the rows selected.
     void PlayRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void ApplyLook();

@@ -8,6 +8,7 @@
 #include "DisplayText.h"
 #include "browse/FieldDisplay.h"
 #include "catalog/RowFields.h"
+#include "frame/ColourContrast.h"
 
 namespace {
 
@@ -21,17 +22,12 @@ Qt::Alignment ColumnAlignment(int column) {
     return (IsNumberField(column) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
-// Every other group of duplicates: a tint of the selection colour, soft enough that the
-// selection itself still stands out.
-QBrush OddGroupBrush() {
-    const QPalette palette = QGuiApplication::palette();
-    const QColor base = palette.color(QPalette::Base);
-    const QColor tint = palette.color(QPalette::Highlight);
-    constexpr double kTint = 0.18;
-    return QColor::fromRgbF(
-        static_cast<float>(base.redF() + (tint.redF() - base.redF()) * kTint),
-        static_cast<float>(base.greenF() + (tint.greenF() - base.greenF()) * kTint),
-        static_cast<float>(base.blueF() + (tint.blueF() - base.blueF()) * kTint));
+Rgb ToRgb(const QColor& colour) {
+    return {colour.red(), colour.green(), colour.blue()};
+}
+
+QColor ToColour(Rgb rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 }  // namespace
@@ -39,6 +35,9 @@ QBrush OddGroupBrush() {
 CatalogModel::CatalogModel(CatalogView& view, QObject* parent)
     : QAbstractTableModel(parent), view_(view) {
     view_.AddListener(this);
+    const QPalette palette = QGuiApplication::palette();
+    SetColours(palette.color(QPalette::Base), palette.color(QPalette::Text),
+               palette.color(QPalette::Highlight));
 }
 
 CatalogModel::~CatalogModel() {
@@ -48,6 +47,14 @@ CatalogModel::~CatalogModel() {
 QString CatalogModel::HeaderText(int column) {
     const std::string_view title = ColumnTitle(column);
     return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
+}
+
+void CatalogModel::SetColours(const QColor& base, const QColor& text, const QColor& highlight) {
+    // Greyed, yet as readable as any text should be; the desktop's own disabled colour is
+    // often far fainter.
+    const Rgb shade = ColourContrast::DistinctShade(ToRgb(base), ToRgb(highlight));
+    oddGroupColour_ = ToColour(shade);
+    awayColour_ = ToColour(ColourContrast::SoftenedText(ToRgb(text), ToRgb(base), shade));
 }
 
 int CatalogModel::DefaultWidth(int column) {
@@ -73,12 +80,14 @@ QVariant CatalogModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::BackgroundRole) {
         const int group = view_.GroupOf(index.row());
-        return group % 2 == 1 ? QVariant(OddGroupBrush()) : QVariant();
+        return group % 2 == 1 ? QVariant(QBrush(oddGroupColour_)) : QVariant();
+    }
+    if (role == kGroupStartRole) {
+        const int group = view_.GroupOf(index.row());
+        return group >= 0 && index.row() > 0 && view_.GroupOf(index.row() - 1) != group;
     }
     if (role == Qt::ForegroundRole) {
-        return IsAway(index.row())
-                   ? QVariant(QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text))
-                   : QVariant();
+        return IsAway(index.row()) ? QVariant(QBrush(awayColour_)) : QVariant();
     }
     if (role == Qt::ToolTipRole) {
         return IsAway(index.row()) ? QVariant(AwayText(view_.CellText(index.row(), kFolderDisk)))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 
 #include "browse/CatalogView.h"
 #include "catalog/CatalogListener.h"
@@ -14,6 +15,9 @@ class CatalogModel : public QAbstractTableModel, private CatalogListener {
 public:
     explicit CatalogModel(CatalogView& view, QObject* parent = nullptr);
     ~CatalogModel() override;
+
+    // True on the first row of every group of duplicates but the first: a line goes above it.
+    static constexpr int kGroupStartRole = Qt::UserRole + 1;
 
     static QString HeaderText(int column);
     static int DefaultWidth(int column);
@@ -29,6 +33,10 @@ public:
     // With it, rows on file systems that are not mounted are drawn greyed and say so.
     void SetVolumes(const RowVolumeIndex* volumes) { volumes_ = volumes; }
     bool IsAway(int row) const;
+    // The list's own colours, from which greyed rows and shaded groups are made.
+    void SetColours(const QColor& base, const QColor& text, const QColor& highlight);
+    const QColor& awayColour() const { return awayColour_; }
+    const QColor& oddGroupColour() const { return oddGroupColour_; }
     // Which file systems are here changed: every row is drawn again.
     void RefreshPlaces();
     // "On "LABEL", which is not connected"
@@ -53,4 +61,6 @@ private:
 
     CatalogView& view_;
     const RowVolumeIndex* volumes_ = nullptr;
+    QColor awayColour_;
+    QColor oddGroupColour_;
 };

@@ -3,8 +3,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QToolTip>
+
+#include "CatalogModel.h"
+#include "catalog/CatalogRow.h"
 
 bool CellToolTipDelegate::IsCutOff(const QStyleOptionViewItem& option, const QString& text) {
     const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
@@ -28,4 +32,24 @@ bool CellToolTipDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
         QToolTip::hideText();
     }
     return true;
+}
+
+void CellToolTipDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                          const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    // "/home/user/Music/…" would hide the part of a folder or path that tells rows apart.
+    if (index.column() == kFolderDisk || index.column() == kPath) {
+        option->textElideMode = Qt::ElideMiddle;
+    }
+}
+
+void CellToolTipDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (index.data(CatalogModel::kGroupStartRole).toBool()) {
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->drawLine(option.rect.topLeft(), option.rect.topRight());
+        painter->restore();
+    }
 }

@@ -21,6 +21,13 @@ void SearchBox::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (modifiers == Qt::NoModifier && (enter || event->key() == Qt::Key_Down)) {
+        emit enter ? PlayRequested() : ListRequested();
+        event->accept();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
 }
 

@@ -8,12 +8,17 @@
 class CatalogModel;
 
 // The toolbar's search field: the rows shown narrow as the user types. Esc clears it, which
-// ends the search; a catalog opened or started anew ends it too.
+// ends the search; a catalog opened or started anew ends it too. Down goes on to the rows
+// found, Enter plays the current one.
 class SearchBox : public QLineEdit {
     Q_OBJECT
 
 public:
     SearchBox(CatalogModel& model, QWidget* parent);
+
+signals:
+    void ListRequested();
+    void PlayRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace cc = ColourContrast;
@@ -44,8 +45,10 @@ TEST(ColourContrastTest, GreyedRowsAndGroupShadesInLightAndDarkPalettes) {
         const Rgb shade = cc::DistinctShade(p.base, p.highlight);
         EXPECT_GE(cc::Ratio(shade, p.base), cc::kDistinct);
         EXPECT_LT(cc::Ratio(shade, p.base), cc::kDistinct + 0.1);  // no stronger than needed
-        // Plain text stays readable on the shaded groups too.
-        EXPECT_GE(cc::Ratio(cc::SoftenedText(p.text, shade), shade), cc::kReadable);
+        // A greyed row reads on a shaded group too.
+        const Rgb onBoth = cc::SoftenedText(p.text, p.base, shade);
+        EXPECT_GE(cc::Ratio(onBoth, p.base), cc::kReadable);
+        EXPECT_GE(cc::Ratio(onBoth, shade), cc::kReadable);
     }
 }
 
@@ -64,6 +67,14 @@ TEST(ColourContrastTest, AnyPairGivesReadableTextAndDistinctShade) {
             // Never further from the background than the text it softens.
             EXPECT_LE(cc::Ratio(greyed, base), cc::Ratio(text, base) + 1e-9);
         }
-        ASSERT_GE(cc::Ratio(cc::DistinctShade(base, any()), base), cc::kDistinct);
+        const Rgb shade = cc::DistinctShade(base, any());
+        ASSERT_GE(cc::Ratio(shade, base), cc::kDistinct);
+        // On both, as far as black or white could be.
+        const auto worse = [&](Rgb colour) {
+            return std::min(cc::Ratio(colour, base), cc::Ratio(colour, shade));
+        };
+        const double reachable = std::max(worse({0, 0, 0}), worse({255, 255, 255}));
+        ASSERT_GE(worse(cc::SoftenedText(text, base, shade)),
+                  std::min(reachable, cc::kReadable) - 1e-9);
     }
 }

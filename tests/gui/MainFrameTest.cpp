@@ -106,7 +106,7 @@ private slots:
 
         QCOMPARE(frame.MessageText(), QString("Ready"));
         QCOMPARE(frame.playerPane().text(), QString());
-        QVERIFY(frame.playerPane().minimumWidth() > 300);
+        QVERIFY(frame.playerPane().maximumWidth() > 300);
 
         // View > Toolbar hides and shows the bar, with its check mark.
         QVERIFY(frame.commands().Action(kViewToolbar)->isChecked());

@@ -136,6 +136,14 @@ private slots:
         QVERIFY(!frame.commands().Action(kCancelSearch)->isEnabled());
         const int found = frame.view().catalogModel().rowCount();
         QVERIFY(found <= 900);
+        // Said until the next command, whatever the stopped walk still brings in.
+        const auto cancelled = [&frame] {
+            return QString("Search cancelled: %1 items")
+                .arg(frame.view().catalogModel().view().store().RowCount());
+        };
+        QCOMPARE(frame.MessageText(), cancelled());
+        QTest::qWait(3 * ScanStatus::kDrainIntervalMs);
+        QCOMPARE(frame.MessageText(), cancelled());
 
         // New stops a walk, takes its rows in for the save question, then empties the list.
         QSignalSpy ended(&frame.scanStatus(), &ScanStatus::ScanEnded);
@@ -143,6 +151,7 @@ private slots:
         ui_.unscriptedAnswer = SaveAnswer::No;  // the scans replace the unsaved rows
         QVERIFY(frame.SendCommand(kSelectSearchLocation));
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
+        QCOMPARE(frame.MessageText(), QString("900 items"));
         QVERIFY(frame.SendCommand(kSelectSearchLocation));
         ui_.questions.clear();
         QVERIFY(frame.SendCommand(kFileNew));

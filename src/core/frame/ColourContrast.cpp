@@ -62,6 +62,21 @@ Rgb SoftenedText(Rgb text, Rgb background, double ratio) {
     return NearestKeeping(start, background, background, ratio);
 }
 
+Rgb SoftenedText(Rgb text, Rgb background, Rgb otherBackground, double ratio) {
+    for (const Rgb against : {otherBackground, background}) {
+        const Rgb softened = SoftenedText(text, against, ratio);
+        if (Ratio(softened, background) >= ratio && Ratio(softened, otherBackground) >= ratio) {
+            return softened;
+        }
+    }
+    // Around the middle grey no soft colour reads on both: black or white, whichever reads
+    // better on the worse of the two.
+    const auto worse = [&](Rgb colour) {
+        return std::min(Ratio(colour, background), Ratio(colour, otherBackground));
+    };
+    return worse(kBlack) >= worse(kWhite) ? kBlack : kWhite;
+}
+
 Rgb DistinctShade(Rgb background, Rgb tint, double ratio) {
     const Rgb end =
         Ratio(tint, background) >= ratio ? tint : StrongerOf(kBlack, kWhite, background);

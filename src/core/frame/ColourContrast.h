@@ -27,6 +27,9 @@ Rgb Mix(Rgb from, Rgb to, double share);
 // the background as far as that allows. Text that is too faint to begin with gives way to
 // black or white, whichever stands out more.
 Rgb SoftenedText(Rgb text, Rgb background, double ratio = kReadable);
+// Softened text that keeps `ratio` on both of two backgrounds, such as the list's and that of
+// a shaded group; where no colour can, black or white, whichever comes nearest.
+Rgb SoftenedText(Rgb text, Rgb background, Rgb otherBackground, double ratio = kReadable);
 // The lightest tint of `background` toward `tint` that differs from it by `ratio`; when even
 // the tint does not, a shade toward black or white instead.
 Rgb DistinctShade(Rgb background, Rgb tint, double ratio = kDistinct);
