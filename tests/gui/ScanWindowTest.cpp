@@ -281,12 +281,8 @@ private slots:
         QCOMPARE(model.data(model.index(changed, kSize)).toString(), QString("10"));
         QVERIFY(app_->document().modified());
 
-        // Cancelled, it changes nothing; without a selection it starts at the folder scanned.
-        frame.view().clearSelection();
-        QVERIFY(frame.SendCommand(kUpdateFolder));
-        QCOMPARE(ui_.folderStarts.back(), Bytes("Music"));
+        QVERIFY(frame.SendCommand(kUpdateFolder));  // cancelled
         QVERIFY(!app_->scan().updating());
-        QCOMPARE(model.rowCount(), 900);
     }
 
 private:

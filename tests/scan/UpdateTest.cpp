@@ -361,8 +361,8 @@ TEST(UpdateTargetsTest, TheFoldersOfOneTreeAreWalkedOnceFromTheirNearestCommonFo
     }
 }
 
-// Update Folder walks the folder chosen, asked for at the selected row's folder or the one
-// scanned last; an Update of rows of two trees reports the total of both walks.
+// An Update of rows of two trees says the total of both walks; Update Folder walks the
+// folder chosen, asked for at the folder scanned last when no row is selected.
 TEST_F(UpdateTest, UpdateFolderAndAnUpdateOfTwoTreesSayTheirTotals) {
     Write("tree/A/A - one.mp3", "x");
     Write("tree/B/B - two.mp3", "x");
@@ -386,12 +386,6 @@ TEST_F(UpdateTest, UpdateFolderAndAnUpdateOfTwoTreesSayTheirTotals) {
     const std::string drive = root_ + "/usb/C";
     EXPECT_EQ(Rows(), (std::vector<std::string>{"A|one|" + tree, "A|four|" + tree,
                                                 "C|three|" + drive, "C|five|" + drive}));
-
-    // Cancelled: nothing walks. The question starts at the first selected row's folder.
-    scan_.OnUpdateFolder(view_, RowSelection({1, 2}));
-    EXPECT_EQ(ui_.folderTitles.back(), ScanCommands::kUpdateFolderTitle);
-    EXPECT_EQ(ui_.folderStarts.back(), tree);
-    EXPECT_FALSE(scan_.updating());
 
     // A new album folder on the drive comes in after the drive's last row.
     Write("usb/D/D - six.mp3", "x");
