@@ -236,9 +236,10 @@ public:
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) = 0;
-    // A folder picker with this title, opened at the user's music folder; nothing when the
-    // user cancels.
-    virtual std::optional<std::string> ChooseStartFolder(const std::string& title) = 0;
+    // A folder picker with this title, opened at `start`, or at the user's music folder
+    // without one; nothing when the user cancels.
+    virtual std::optional<std::string> ChooseStartFolder(const std::string& title,
+                                                         const std::string& start = {}) = 0;
     // The disc's label for the user to confirm or edit; nothing when they cancel. A `note`
     // says why the label proposed is not the disc's own.
     virtual std::optional<std::string> EditVolumeLabel(const std::string& label,

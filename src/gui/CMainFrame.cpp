@@ -220,6 +220,11 @@ void CMainFrame::CreateHandlers() {
                           *services_.volumes, *services_.discWait);
         });
     });
+    c.SetHandler(kUpdateFolder, [this, &scan] {
+        RunScanCommand([this, &scan] {
+            scan.OnUpdateFolder(view_->catalogModel().view(), RowSelection(view_->SelectedRows()));
+        });
+    });
     c.SetHandler(kCustomizeExtensions, [this] { OnCustomizeExtensions(); });
     c.SetHandler(kReadTags, [this] {
         ScanSettings::SetReadTags(services_.profile, !ScanSettings::ReadTags(services_.profile));
@@ -281,8 +286,8 @@ void CMainFrame::CreateMenus() {
         viewMenu->addAction(c.Action(id));
     }
     QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
-    for (int id : {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk,
-                   kFindDuplicates, kStatistics, kRandomPlay}) {
+    for (int id : {kLoadFromCD, kSelectSearchLocation, kUpdateFolder, kCancelSearch,
+                   kFilterOnFolderDisk, kFindDuplicates, kStatistics, kRandomPlay}) {
         toolsMenu->addAction(c.Action(id));
     }
     toolsMenu->addSeparator();

@@ -28,6 +28,8 @@ const std::vector<CommandInfo>& CommandTable::All() {
         {kLoadFromCD, "&Load from CD", "Load from CD", "Load from CD", "media-optical"},
         {kSelectSearchLocation, "&Select Search Location", "Search",
          "Select search location - Creates a new list", "plumet-search-location"},
+        {kUpdateFolder, "&Update Folder...",
+         "Walk a folder again and bring its rows up to date, keeping your edits", "", ""},
         {kCancelSearch, "&Cancel Search", "Cancel Search", "Cancel Search", "process-stop"},
         {kFilterOnFolderDisk, "&Filter on Folder/Disk\tCtrl+F", "Filter Disk Column",
          "Filter Disk Column", "view-filter"},

@@ -77,9 +77,11 @@ QString QtUserInterface::MusicFolder() {
     return !music.isEmpty() && QFileInfo(music).isDir() ? music : QString();
 }
 
-std::optional<std::string> QtUserInterface::ChooseStartFolder(const std::string& title) {
+std::optional<std::string> QtUserInterface::ChooseStartFolder(const std::string& title,
+                                                              const std::string& start) {
+    const QString startFolder = start.empty() ? MusicFolder() : QFile::decodeName(start.c_str());
     const QString folder = QFileDialog::getExistingDirectory(
-        parent_, DisplayText(title), MusicFolder(), QFileDialog::ShowDirsOnly);
+        parent_, DisplayText(title), startFolder, QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) {
         return std::nullopt;
     }

@@ -17,7 +17,8 @@ public:
     bool AskYesNo(const std::string& text) override;
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
-    std::optional<std::string> ChooseStartFolder(const std::string& title) override;
+    std::optional<std::string> ChooseStartFolder(const std::string& title,
+                                                 const std::string& start = {}) override;
     std::optional<std::string> EditVolumeLabel(const std::string& label,
                                                const std::string& note = {}) override;
     void Beep() override;

@@ -82,11 +82,11 @@ private slots:
         QCOMPARE(MenuTexts(menus[2]->menu()),
                  QStringList({"&Toolbar", "&Status Bar", "&Open Last File"}));
         QCOMPARE(menus[3]->text(), QString("&Tools"));
-        QCOMPARE(
-            MenuTexts(menus[3]->menu()),
-            QStringList({"&Load from CD", "&Select Search Location", "&Cancel Search",
-                         "&Filter on Folder/Disk\tCtrl+F", "Find &Duplicates...", "&Statistics",
-                         "Random Play\tCtrl+R", "-", "Read &Tags", "File &Names..."}));
+        QCOMPARE(MenuTexts(menus[3]->menu()),
+                 QStringList({"&Load from CD", "&Select Search Location", "&Update Folder...",
+                              "&Cancel Search", "&Filter on Folder/Disk\tCtrl+F",
+                              "Find &Duplicates...", "&Statistics", "Random Play\tCtrl+R", "-",
+                              "Read &Tags", "File &Names..."}));
         QCOMPARE(menus[4]->text(), QString("&Help"));
         QCOMPARE(MenuTexts(menus[4]->menu()),
                  QStringList({"Program Website", "&Make a Donation", "-", "&About Plumet..."}));

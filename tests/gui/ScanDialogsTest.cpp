@@ -161,8 +161,16 @@ private slots:
         QCOMPARE(openedAt, music);
         QVERIFY(foldersOnly);
 
-        WhenModal([](QWidget& modal) { dynamic_cast<QFileDialog&>(modal).reject(); });
-        QCOMPARE(ui.ChooseStartFolder("Choose the folder to scan"), std::nullopt);
+        // Given a folder, it opens there instead.
+        WhenModal([&](QWidget& modal) {
+            auto& picker = dynamic_cast<QFileDialog&>(modal);
+            openedAt = picker.directory().absolutePath();
+            picker.reject();
+        });
+        QCOMPARE(ui.ChooseStartFolder("Choose the folder to scan",
+                                      QFile::encodeName(chosen).toStdString()),
+                 std::nullopt);
+        QCOMPARE(openedAt, chosen);
 
         QVERIFY(QDir(music).removeRecursively());
         QCOMPARE(QtUserInterface::MusicFolder(), QString());

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -14,6 +15,7 @@
 #include <thread>
 
 #include "CDuplicatesDlg.h"
+#include "CEditItemDlg.h"
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
 #include "CPlumetView.h"
@@ -242,14 +244,74 @@ private slots:
         QCOMPARE(model.rowCount(), kept);
     }
 
+    // A new album folder comes in at the end, a gone file leaves, and an Artist the user
+    // typed survives its file changing; the question starts at the selected row's folder.
+    void updateFolderBringsInANewAlbumAndKeepsAnEdit() {
+        CMainFrame& frame = *app_->mainFrame();
+        const CatalogModel& model = frame.view().catalogModel();
+        QSignalSpy ended(&frame.scanStatus(), &ScanStatus::ScanEnded);
+        ui_.folderChoices = {Bytes("Music")};
+        QVERIFY(frame.SendCommand(kSelectSearchLocation));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
+        const int edited = RowOf(model, "Album 3/Artist - Track 4.mp3");
+        const int gone = RowOf(model, "Album 5/Artist - Track 6.mp3");
+        QVERIFY(edited >= 0 && gone >= 0);
+
+        frame.view().selectRow(edited);
+        WhenShown([](QWidget* shown) {
+            auto* dialog = qobject_cast<CEditItemDlg*>(shown);
+            QVERIFY(dialog != nullptr);
+            dialog->saveToDiskBox().setChecked(false);
+            dialog->artistEdit().selectAll();
+            QTest::keyClicks(&dialog->artistEdit(), "Mine");
+            dialog->okButton().click();
+        });
+        QVERIFY(frame.SendCommand(kEdit));
+        QCOMPARE(model.data(model.index(edited, kArtist)).toString(), QString("Mine"));
+
+        Write("Music/Album 3/Artist - Track 4.mp3", "longer now");
+        QFile::remove(Path("Music/Album 5/Artist - Track 6.mp3"));
+        Write("Music/New Album/Newcomer - Fresh.mp3");
+        QSignalSpy updated(&frame.scanStatus(), &ScanStatus::UpdateEnded);
+        ui_.folderChoices = {Bytes("Music")};
+        QVERIFY(frame.SendCommand(kUpdateFolder));
+        QCOMPARE(ui_.folderTitles.back(), std::string("Select the Folder to Update"));
+        QCOMPARE(ui_.folderStarts.back(), Bytes("Music/Album 3"));
+        QTRY_COMPARE_WITH_TIMEOUT(updated.count(), 1, 10000);
+
+        QCOMPARE(frame.MessageText(),
+                 QString("Updated \"%1\": 1 added, 1 removed, 1 changed.").arg(Path("Music")));
+        QCOMPARE(model.rowCount(), 900);
+        QCOMPARE(RowOf(model, "Album 5/Artist - Track 6.mp3"), -1);
+        QCOMPARE(RowOf(model, "New Album/Newcomer - Fresh.mp3"), 899);
+        QCOMPARE(model.data(model.index(899, kFolderDisk)).toString(), Path("Music/New Album"));
+        const int changed = RowOf(model, "Album 3/Artist - Track 4.mp3");
+        QCOMPARE(model.data(model.index(changed, kArtist)).toString(), QString("Mine"));
+        QCOMPARE(model.data(model.index(changed, kSize)).toString(), QString("10"));
+        QVERIFY(app_->document().modified());
+
+        QVERIFY(frame.SendCommand(kUpdateFolder));  // cancelled
+        QVERIFY(!app_->scan().updating());
+    }
+
 private:
+    // The row whose Path ends in `tail`; -1 when none does.
+    static int RowOf(const CatalogModel& model, const QString& tail) {
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (model.data(model.index(row, kPath)).toString().endsWith("/" + tail)) {
+                return row;
+            }
+        }
+        return -1;
+    }
+
     QString Path(const QString& relative) const { return folder_->filePath(relative); }
     std::string Bytes(const QString& relative) const { return Path(relative).toStdString(); }
 
-    void Write(const QString& relative) const {
+    void Write(const QString& relative, const char* text = "x") const {
         const QString path = Path(relative);
         QDir().mkpath(QFileInfo(path).path());
-        std::ofstream(path.toStdString()) << "x";
+        std::ofstream(path.toStdString()) << text;
     }
 
     std::unique_ptr<QTemporaryDir> folder_;

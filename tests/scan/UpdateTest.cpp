@@ -13,6 +13,7 @@
 #include "PosixFolderReader.h"
 #include "browse/RowEditor.h"
 #include "catalog/CPlumetDoc.h"
+#include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
 #include "scan/ScanCommands.h"
 #include "support/FakeServices.h"
@@ -295,6 +296,114 @@ TEST_F(UpdateTest, RowsBelowWhatTheWalkCouldNotSeeStayAsTheyAre) {
                                        "/tree/B (the link's target " + root_ +
                                        "/unplugged/Music is missing).");
     EXPECT_EQ(list_.RowCount(), 2);
+}
+
+// The walks an Update of these rows makes: one per disc, and one per folder tree from the
+// nearest folder that holds its rows, never from the system's root.
+TEST(UpdateTargetsTest, TheFoldersOfOneTreeAreWalkedOnceFromTheirNearestCommonFolder) {
+    const std::vector<Mounts::Volume> volumes{{"ROOT", "/", false},
+                                              {"HOME", "/home", false},
+                                              {"USB", "/media/u/USB", false},
+                                              {"CD", "/media/cd", true}};
+    const MountedSet mounted(volumes);
+    // A row is "PATH", "PATH|LABEL" for a label of the user's, "!PATH" on no known file system.
+    const auto rowOf = [&](std::string text) {
+        const bool known = text[0] != '!';
+        text.erase(0, known ? 0 : 1);
+        const std::size_t bar = text.find('|');
+        const std::string path = text.substr(0, bar);
+        const std::string label =
+            bar == std::string::npos ? std::string(FolderOfPath(path)) : text.substr(bar + 1);
+        RowCells cells;
+        cells[kPath] = path;
+        cells[kFolderDisk] = label;
+        const Mounts::Volume* deepest = nullptr;
+        for (const Mounts::Volume& volume : volumes) {
+            if (LiesBelow(path, volume.mountPoint)) {
+                deepest = &volume;
+            }
+        }
+        return CatalogRow(cells, known ? VolumePieces(*deepest) : std::string());
+    };
+    const struct {
+        std::vector<std::string> rows;
+        std::vector<std::string> targets;  // "ROOT CATEGORY [on DISC] "LABEL""
+    } cases[] = {
+        {{"/home/u/Music/A/1.mp3", "/home/u/Music/B/2.mp3"},
+         {"/home/u/Music audio \"/home/u/Music\""}},
+        {{"/srv/m/A/B/1.mp3", "/srv/m/A/2.mp3|Mine", "/srv/m/A/B/3.mp3"},
+         {"/srv/m/A audio \"Mine\""}},
+        {{"/srv/m/A/1.mp3", "/srv/m/B/2.mp3", "/srv/m/3.mp3|Top"}, {"/srv/m audio \"Top\""}},
+        // Rows of /srv and /opt are two trees, not one walk of everything.
+        {{"/srv/m/1.mp3", "/opt/m/2.mp3", "/srv/n/3.mp3"},
+         {"/srv audio \"/srv\"", "/opt/m audio \"/opt/m\""}},
+        // A drive's tree is the drive, whatever lies beside its mount point.
+        {{"/media/u/USB/A/1.mp3", "/media/u/Other/2.mp3", "/media/u/USB/B/C/3.mp3"},
+         {"/media/u/USB audio \"/media/u/USB\"", "/media/u/Other audio \"/media/u/Other\""}},
+        {{"/media/cd/A/1.mp3", "/media/cd/B/2.mp3|DISC"},
+         {"/media/cd audio on CD \"/media/cd/A\""}},
+        {{"/srv/m/A/1.mp3", "/srv/m/B/2.avi", "/srv/m/C/3.mp3", "/srv/m/D/4.avi"},
+         {"/srv/m audio \"/srv/m\"", "/srv/m video \"/srv/m\""}},
+        {{"!/data/x/1.mp3", "!/data/y/z/2.mp3"}, {"/data audio \"/data\""}},
+    };
+    for (const auto& test : cases) {
+        std::vector<CatalogRow> rows;
+        for (const std::string& row : test.rows) {
+            rows.push_back(rowOf(row));
+        }
+        std::vector<std::string> targets;
+        for (const CatalogUpdate::Target& target : CatalogUpdate::TargetsOf(rows, mounted)) {
+            targets.push_back(target.root + " " + target.category +
+                              (target.volume.empty() ? "" : " on " + target.volume) + " \"" +
+                              target.label + "\"");
+        }
+        EXPECT_EQ(targets, test.targets) << test.rows[0];
+    }
+}
+
+// An Update of rows of two trees says the total of both walks; Update Folder walks the
+// folder chosen, asked for at the folder scanned last when no row is selected.
+TEST_F(UpdateTest, UpdateFolderAndAnUpdateOfTwoTreesSayTheirTotals) {
+    Write("tree/A/A - one.mp3", "x");
+    Write("tree/B/B - two.mp3", "x");
+    Write("usb/C/C - three.mp3", "x");
+    mounts_.volumes = {{"U", root_ + "/usb", false}};
+    volumes_.SetMounted(MountedSet(mounts_.MountedVolumes()));
+    ASSERT_TRUE(scan_.StartScan(root_ + "/tree", false, true));
+    FinishWalk();
+    ASSERT_TRUE(scan_.StartScan(root_ + "/usb", false, true));
+    FinishWalk();
+    ASSERT_EQ(list_.RowCount(), 3);
+
+    Write("tree/A/A - four.mp3", "x");
+    fs::remove(temp_.path() / "tree/B/B - two.mp3");
+    Write("usb/C/C - five.mp3", "x");
+    scan_.OnUpdate(view_, RowSelection({0, 1, 2}), volumes_, wait_);
+    EXPECT_EQ(FinishWalk().status, "");  // the tree; the drive's folder is walked next
+    EXPECT_TRUE(scan_.updating());
+    EXPECT_EQ(FinishWalk().status, "Updated 2 folders: 2 added, 1 removed, 0 changed.");
+    const std::string tree = root_ + "/tree/A";
+    const std::string drive = root_ + "/usb/C";
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"A|one|" + tree, "A|four|" + tree,
+                                                "C|three|" + drive, "C|five|" + drive}));
+
+    // A new album folder on the drive comes in after the drive's last row.
+    Write("usb/D/D - six.mp3", "x");
+    ui_.folderChoices = {root_ + "/usb/"};
+    scan_.OnUpdateFolder(view_, RowSelection());
+    EXPECT_EQ(ui_.folderStarts.back(), root_ + "/usb");  // scanned last
+    EXPECT_EQ(FinishWalk().status, "Updated \"" + root_ + "/usb\": 1 added, 0 removed, 0 changed.");
+    EXPECT_EQ(Rows().back(), "D|six|" + root_ + "/usb/D");
+    EXPECT_EQ(RowVolume(*list_.RowRecord(4)), "U");
+
+    // A folder without rows yet: its files join at the end.
+    Write("fresh/F - seven.mp3", "x");
+    ui_.folderChoices = {root_ + "/fresh"};
+    scan_.OnUpdateFolder(view_, RowSelection());
+    EXPECT_EQ(FinishWalk().status,
+              "Updated \"" + root_ + "/fresh\": 1 added, 0 removed, 0 changed.");
+    EXPECT_EQ(list_.RowCount(), 6);
+    EXPECT_EQ(Rows().back(), "F|seven|" + root_ + "/fresh");
 }
 
 }  // namespace

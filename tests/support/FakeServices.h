@@ -55,8 +55,10 @@ public:
         dialogs.push_back(request);
         return Next(saveChoices, std::optional<std::string>());
     }
-    std::optional<std::string> ChooseStartFolder(const std::string& title) override {
+    std::optional<std::string> ChooseStartFolder(const std::string& title,
+                                                 const std::string& start = {}) override {
         folderTitles.push_back(title);
+        folderStarts.push_back(start);
         return Next(folderChoices, std::optional<std::string>());
     }
     std::optional<std::string> EditVolumeLabel(const std::string& label,
@@ -82,6 +84,7 @@ public:
     std::vector<std::string> questions;
     std::vector<FileDialogRequest> dialogs;
     std::vector<std::string> folderTitles;
+    std::vector<std::string> folderStarts;
     std::vector<std::string> labelsShown;
     std::vector<std::string> labelNotes;
     std::vector<std::string> messages;

@@ -50,4 +50,5 @@ enum CommandId : int {
     kExportSelectionToPlaylist = 32821,
     kStatistics = 32822,
     kUpdate = 32823,
+    kUpdateFolder = 32830,
 };

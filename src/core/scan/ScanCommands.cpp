@@ -1,6 +1,7 @@
 #include "scan/ScanCommands.h"
 
 #include "catalog/CPlumetDoc.h"
+#include "catalog/PathParts.h"
 #include "scan/MediaExtensions.h"
 #include "scan/RowNamer.h"
 #include "scan/RowRereader.h"
@@ -51,6 +52,9 @@ bool ScanCommands::StartScan(const std::string& folder, bool clearList, bool aud
         document_.OnNewDocument();
     }
     const std::string category(audio ? kAudioCategory : kVideoCategory);
+    if (!folder.empty()) {
+        lastScanFolder_ = folder;
+    }
     scanRunning_ = true;
     ScanWorker::Naming naming;
     naming.pattern = ScanSettings::StoredNamePattern(services_.profile);
@@ -131,13 +135,64 @@ void ScanCommands::UpdateRows(std::vector<CatalogRow> rows, const RowVolumeIndex
             return;
         }
     }
-    std::vector<CatalogUpdate::Target> targets = CatalogUpdate::TargetsOf(rows, mounted);
+    StartUpdates(CatalogUpdate::TargetsOf(rows, mounted));
+}
+
+void ScanCommands::StartUpdates(std::vector<CatalogUpdate::Target> targets) {
     if (targets.empty()) {
         return;
     }
     StopAndDrain();
     updates_ = std::move(targets);
+    updateTotal_ = {};
+    updatesWalked_ = 0;
     StartNextUpdate();
+}
+
+MountedSet ScanCommands::MountedNow() const {
+    return MountedSet(services_.mounts != nullptr ? services_.mounts->MountedVolumes()
+                                                  : std::vector<Mounts::Volume>());
+}
+
+std::string ScanCommands::UpdateFolderStart(const CatalogView& view,
+                                            const RowSelection& selection) const {
+    const MountedSet mounted = MountedNow();
+    for (const int row : selection.Rows()) {
+        const CatalogRow* record = view.RowRecord(row);
+        if (record == nullptr) {
+            continue;
+        }
+        const MountedSet::Place place = mounted.PlaceOf(*record);
+        if (place.state != MountedSet::Place::State::Away) {
+            std::string folder(FolderOfPath(place.path));
+            if (!folder.empty()) {
+                return folder;
+            }
+        }
+    }
+    return lastScanFolder_;
+}
+
+void ScanCommands::OnUpdateFolder(const CatalogView& view, const RowSelection& selection) {
+    const std::optional<std::string> chosen =
+        services_.ui.ChooseStartFolder(kUpdateFolderTitle, UpdateFolderStart(view, selection));
+    if (!chosen || chosen->empty()) {
+        return;
+    }
+    std::string root = *chosen;
+    while (root.size() > 1 && root.back() == '/') {
+        root.pop_back();
+    }
+    // The folder's video rows are brought up to date too, by a walk of their own.
+    std::vector<CatalogUpdate::Target> targets;
+    const MountedSet mounted = MountedNow();
+    for (const std::string_view category : {kAudioCategory, kVideoCategory}) {
+        CatalogUpdate::Target target{root, {}, root, std::string(category)};
+        if (targets.empty() || !CatalogUpdate::CoveredRows(list_, target, mounted).empty()) {
+            targets.push_back(std::move(target));
+        }
+    }
+    StartUpdates(std::move(targets));
 }
 
 void ScanCommands::ResumeUpdate(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes,
@@ -187,22 +242,36 @@ bool ScanCommands::StartNextUpdate() {
     return false;
 }
 
-ScanCommands::Drained ScanCommands::FinishUpdate() {
+void ScanCommands::FinishUpdate() {
     const CatalogUpdate::Target target = updates_.front();
     updates_.erase(updates_.begin());
     CatalogUpdate::Walked walked{pending_.Take(), pending_.TakeUnseen()};
-    const MountedSet mounted(services_.mounts != nullptr ? services_.mounts->MountedVolumes()
-                                                         : std::vector<Mounts::Volume>());
+    const MountedSet mounted = MountedNow();
     const std::vector<int> covered = CatalogUpdate::CoveredRows(list_, target, mounted);
+    // New files in a folder of a disc show the disc's label, as its rows there do.
+    std::optional<std::string> label;
+    if (target.volume.empty() && services_.mounts != nullptr && !covered.empty()) {
+        const std::optional<Mounts::Volume> volume = services_.mounts->VolumeOf(target.root);
+        if (volume && volume->disc) {
+            label = list_.CellText(covered.front(), kFolderDisk);
+        }
+    }
     const CatalogUpdate::Counts counts =
-        CatalogUpdate::Merge(list_, covered, mounted, std::move(walked), std::nullopt, {},
+        CatalogUpdate::Merge(list_, covered, mounted, std::move(walked), label, {},
                              CatalogUpdate::CheckedBy(services_.folders));
     if (counts.any()) {
         document_.SetModified(true);
     }
+    updateTotal_.Add(counts);
+    ++updatesWalked_;
+    lastUpdateLabel_ = target.label;
+}
+
+ScanCommands::Drained ScanCommands::UpdateTotal() const {
     Drained drained;
-    drained.status = CatalogUpdate::StatusText(target.label, counts);
-    drained.unseen = LinesOf(counts.unseen);
+    drained.status = updatesWalked_ == 1 ? CatalogUpdate::StatusText(lastUpdateLabel_, updateTotal_)
+                                         : CatalogUpdate::StatusText(updatesWalked_, updateTotal_);
+    drained.unseen = LinesOf(updateTotal_.unseen);
     return drained;
 }
 
@@ -281,8 +350,10 @@ ScanCommands::Drained ScanCommands::OnWalkEnded(std::uint64_t walk) {
     scanRunning_ = false;
     Drained drained;
     if (updating()) {
-        drained = FinishUpdate();
-        StartNextUpdate();
+        FinishUpdate();
+        if (!StartNextUpdate()) {
+            drained = UpdateTotal();
+        }
     } else {
         drained = OnTimer();
         // The scan goes on past what it could not see, and says so once it has ended.

@@ -23,6 +23,7 @@ class CPlumetDoc;
 class ScanCommands {
 public:
     static constexpr const char* kStartFolderTitle = "Select a Starting Directory";
+    static constexpr const char* kUpdateFolderTitle = "Select the Folder to Update";
     static constexpr const char* kNoDiskInDrive = "No Disk in Drive";
     static constexpr const char* kNoOpticalDrive = "No CD or DVD drive was found.";
 
@@ -74,6 +75,12 @@ public:
     // the rows below a place inside it that the walk could not see stay as they are.
     void OnUpdate(const CatalogView& view, const RowSelection& selection,
                   const RowVolumeIndex& volumes, DiscWait& wait);
+    // "Update Folder": asks for a folder, starting at the folder of the first selected row
+    // whose file is here, or else at the folder scanned last, and merges a walk of it into
+    // the rows below it as Update does. New files of a folder without rows come in at the end.
+    void OnUpdateFolder(const CatalogView& view, const RowSelection& selection);
+    // Where Update Folder's question starts; empty for the user's music folder.
+    std::string UpdateFolderStart(const CatalogView& view, const RowSelection& selection) const;
     bool updating() const { return !updates_.empty(); }
     // An Update whose disc came during a walk waits for the walk to end.
     bool updateDeferred() const { return deferred_.has_value(); }
@@ -94,6 +101,7 @@ public:
     bool fromDisc() const { return fromDisc_; }
     const std::string& discLabel() const { return discLabel_; }
     const std::string& searchFolder() const { return searchFolder_; }
+    const std::string& lastScanFolder() const { return lastScanFolder_; }
 
 private:
     bool IsOnOpticalDrive(const std::string& path);
@@ -108,21 +116,31 @@ private:
     void ResumeUpdate(std::vector<CatalogRow> rows, const RowVolumeIndex& volumes, DiscWait& wait);
     // The walk has ended: an Update deferred until then starts.
     void StartDeferredUpdate();
+    MountedSet MountedNow() const;
+    // Stops any walk and walks these one after another.
+    void StartUpdates(std::vector<CatalogUpdate::Target> targets);
     // Starts the walk of the first target; false when none is left.
     bool StartNextUpdate();
-    // The walk of the first target has ended: its rows are merged.
-    Drained FinishUpdate();
+    // The walk of the first target has ended: its rows are merged, and its counts join the
+    // total of its Update.
+    void FinishUpdate();
+    // What the Update says once its last walk has ended.
+    Drained UpdateTotal() const;
     void AbandonUpdates();
 
     CPlumetDoc& document_;
     CatalogList& list_;
     Services services_;
     std::string searchFolder_;
+    std::string lastScanFolder_;
     bool fromDisc_ = false;
     std::string discLabel_;
     bool scanRunning_ = false;
     std::uint64_t currentWalk_ = 0;
     std::vector<CatalogUpdate::Target> updates_;  // the first one is walking
+    CatalogUpdate::Counts updateTotal_;           // of the walks of this Update that ended
+    int updatesWalked_ = 0;
+    std::string lastUpdateLabel_;
     std::optional<DeferredUpdate> deferred_;
     PendingResults pending_;
     ScanWorker worker_;  // after the results it fills: it is joined first

@@ -1,6 +1,7 @@
 #include "volumes/CatalogUpdate.h"
 
 #include <algorithm>
+#include <map>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -50,6 +51,35 @@ public:
 private:
     std::unordered_map<std::string, std::optional<std::string>> labels_;
 };
+
+// The nearest folder that holds both; "/" at least for absolute paths.
+std::string CommonFolder(std::string_view one, std::string_view other) {
+    while (!LiesBelow(other, one)) {
+        const std::string_view up = FolderOfPath(one);
+        if (up.empty() || up == one) {
+            return std::string(up);
+        }
+        one = up;
+    }
+    return std::string(one);
+}
+
+// What a folder's tree is bounded by: the rows of one file system below the folder it is
+// mounted on form one tree, and so do those below one folder at the top of the system's
+// root, so that rows of /home and /srv never make one walk of the whole system.
+std::string TreeAnchor(std::string_view folder, const Mounts::Volume* volume) {
+    if (volume != nullptr && volume->mountPoint != "/" && LiesBelow(folder, volume->mountPoint)) {
+        return volume->mountPoint;
+    }
+    const std::size_t second = folder.find('/', 1);
+    return std::string(second == std::string_view::npos ? folder : folder.substr(0, second));
+}
+
+std::string CountsText(const CatalogUpdate::Counts& counts) {
+    return std::to_string(counts.added) + " added, " + std::to_string(counts.removed) +
+           " removed, " + std::to_string(counts.changed) + " changed" +
+           UnseenPlaces::KeptText(counts.unseen.count()) + ".";
+}
 
 }  // namespace
 
@@ -176,6 +206,13 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
 std::vector<CatalogUpdate::Target> CatalogUpdate::TargetsOf(const std::vector<CatalogRow>& rows,
                                                             const MountedSet& mounted) {
     std::vector<Target> targets;
+    // Folder targets by tree: where it is in `targets`, and whether its root is the folder
+    // of one of its rows, whose label then names it.
+    struct Tree {
+        std::size_t index;
+        bool rowFolder;
+    };
+    std::map<std::string, Tree> trees;
     for (const CatalogRow& row : rows) {
         const MountedSet::Place place = mounted.PlaceOf(row);
         const Mounts::Volume* volume = mounted.Find(RowVolume(row));
@@ -188,27 +225,36 @@ std::vector<CatalogUpdate::Target> CatalogUpdate::TargetsOf(const std::vector<Ca
         if (volume != nullptr && volume->disc) {
             target.root = volume->mountPoint;
             target.volume = volume->id;
-        } else {
-            target.root = FolderOfPath(place.path);
+            const auto same = [&](const Target& other) {
+                return other.category == target.category && other.volume == target.volume;
+            };
+            if (!target.root.empty() && std::none_of(targets.begin(), targets.end(), same)) {
+                targets.push_back(std::move(target));
+            }
+            continue;
         }
+        target.root = FolderOfPath(place.path);
         if (target.root.empty()) {
             continue;
         }
-        const auto within = [&](const Target& other) {
-            return other.category == target.category &&
-                   (target.volume.empty()
-                        ? other.volume.empty() && LiesBelow(target.root, other.root)
-                        : other.volume == target.volume);
-        };
-        if (std::any_of(targets.begin(), targets.end(), within)) {
+        const std::string key = target.category + '\n' + TreeAnchor(target.root, volume);
+        const auto [tree, added] = trees.try_emplace(key, Tree{targets.size(), true});
+        if (added) {
+            targets.push_back(std::move(target));
             continue;
         }
-        // A folder above folders already taken stands for them.
-        std::erase_if(targets, [&](const Target& other) {
-            return target.volume.empty() && other.volume.empty() &&
-                   other.category == target.category && LiesBelow(other.root, target.root);
-        });
-        targets.push_back(std::move(target));
+        Target& common = targets[tree->second.index];
+        if (LiesBelow(target.root, common.root)) {
+            if (!tree->second.rowFolder && target.root == common.root) {
+                tree->second.rowFolder = true;
+                common.label = target.label;
+            }
+            continue;
+        }
+        common.root = CommonFolder(common.root, target.root);
+        // A row in the common folder itself names it as the user sees it.
+        tree->second.rowFolder = common.root == target.root;
+        common.label = tree->second.rowFolder ? target.label : common.root;
     }
     return targets;
 }
@@ -234,9 +280,21 @@ std::vector<int> CatalogUpdate::CoveredRows(const CatalogList& store, const Targ
 }
 
 std::string CatalogUpdate::StatusText(const std::string& label, const Counts& counts) {
-    return "Updated \"" + label + "\": " + std::to_string(counts.added) + " added, " +
-           std::to_string(counts.removed) + " removed, " + std::to_string(counts.changed) +
-           " changed" + UnseenPlaces::KeptText(counts.unseen.count()) + ".";
+    return "Updated \"" + label + "\": " + CountsText(counts);
+}
+
+std::string CatalogUpdate::StatusText(int walks, const Counts& total) {
+    return "Updated " + std::to_string(walks) + (walks == 1 ? " folder: " : " folders: ") +
+           CountsText(total);
+}
+
+void CatalogUpdate::Counts::Add(const Counts& other) {
+    added += other.added;
+    removed += other.removed;
+    changed += other.changed;
+    for (const UnseenPlaces::Place& place : other.unseen.places()) {
+        unseen.Add(place.path, place.cause);
+    }
 }
 
 CatalogUpdate::FolderCheck CatalogUpdate::CheckedBy(FolderReader& folders) {

@@ -26,6 +26,8 @@ public:
         int changed = 0;
         UnseenPlaces unseen;  // places the walk could not see
         bool any() const { return added + removed + changed > 0; }
+        // These and `other`'s together.
+        void Add(const Counts& other);
     };
 
     // What a walk found: its rows in walk order, with paths as they are now, and the places
@@ -65,7 +67,9 @@ public:
         std::string category;  // "audio" or "video", as the row's file is
     };
     // The targets of these rows, none twice and no folder inside another; the rows must all
-    // be on file systems mounted now.
+    // be on file systems mounted now. The folders of one tree are walked as one, from the
+    // nearest folder that holds them all; a tree ends at the folder its file system is
+    // mounted on, or else at the folder at the top of the system's root it lies in.
     static std::vector<Target> TargetsOf(const std::vector<CatalogRow>& rows,
                                          const MountedSet& mounted);
     // The ascending store rows the walk of `target` stands for, on the mounts of now: rows
@@ -77,4 +81,6 @@ public:
     // "Updated "LABEL": A added, R removed, C changed.", with what was kept when some place
     // could not be seen.
     static std::string StatusText(const std::string& label, const Counts& counts);
+    // The same for several walks: "Updated 3 folders: A added, R removed, C changed."
+    static std::string StatusText(int walks, const Counts& total);
 };
