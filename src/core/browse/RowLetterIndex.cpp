@@ -107,6 +107,10 @@ void RowLetterIndex::ManyRowsRemoved(std::span<const int> ascendingRows) {
     EraseRows(masks_, ascendingRows);
 }
 
+void RowLetterIndex::ManyRowsInserted(std::span<const int> ascendingRows) {
+    InsertRows(masks_, ascendingRows, [this](int row) { return OfRow(*store_.RowRecord(row)); });
+}
+
 void RowLetterIndex::Reset() {
     // A catalog opened: every row's letters, on every core.
     const int count = store_.RowCount();
