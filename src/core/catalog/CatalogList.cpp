@@ -330,6 +330,9 @@ void CatalogList::AppendRows(std::vector<CatalogRow> rows) {
 
 void CatalogList::ReplaceRows(std::vector<CatalogRow> rows) {
     Notify([](CatalogListener& l) { l.AboutToReset(); });
+    // Nothing names the old rows any more: ids start again, and the tables made from them
+    // stay as small as the catalog.
+    lastId_ = kNoRow;
     ids_ = NewIds(rows.size());
     rows_ = std::move(rows);
     // The rows before are gone for good: no step can bring them back.
