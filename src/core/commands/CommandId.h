@@ -50,4 +50,6 @@ enum CommandId : int {
     kExportSelectionToPlaylist = 32821,
     kStatistics = 32822,
     kUpdate = 32823,
+    kEditUndo = 57643,
+    kEditRedo = 57644,
 };
