@@ -50,6 +50,8 @@ private:
     void LayoutChanged(std::span<const int> newRowOfOld) override;
     void CellsChanged(int row, int firstColumn, int lastColumn) override;
 
+    std::vector<Mask> MasksOf(std::span<const int> rows) const;
+
     CatalogList& store_;
     std::vector<Mask> masks_;
 };
