@@ -179,6 +179,8 @@ void CMainFrame::CreateHandlers() {
     c.SetHandler(kFileSave, [this] { RunDocumentCommand([this] { document_.OnFileSave(); }); });
     c.SetHandler(kFileSaveAs, [this] { RunDocumentCommand([this] { document_.OnFileSaveAs(); }); });
     c.SetHandler(kMerge, [this] { RunDocumentCommand([this] { document_.OnMerge(); }); });
+    c.SetHandler(kEditUndo, [this] { RunDocumentCommand([this] { document_.OnEditUndo(); }); });
+    c.SetHandler(kEditRedo, [this] { RunDocumentCommand([this] { document_.OnEditRedo(); }); });
     for (int index = 0; index < RecentFileList::kSize; ++index) {
         c.AddCommand(kFileMruFirst + index, QString());
         c.SetHandler(kFileMruFirst + index, [this, index] {
@@ -270,6 +272,9 @@ void CMainFrame::CreateMenus() {
     fileMenu_->addAction(c.Action(kAppExit));
 
     QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editMenu->addAction(c.Action(kEditUndo));
+    editMenu->addAction(c.Action(kEditRedo));
+    editMenu->addSeparator();
     for (int id : {kFindTrack, kFindNext}) {
         editMenu->addAction(c.Action(id));
     }
@@ -310,6 +315,7 @@ void CMainFrame::CreateToolBar() {
     toolBar_->setIconSize(QSize(30, 30));
     const std::vector<std::vector<int>> groups{
         {kFileNew, kFileOpen, kFileSave},
+        {kEditUndo, kEditRedo},
         {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk},
         {kRandomPlay},
         {kProgramWebsite},
@@ -487,6 +493,9 @@ void CMainFrame::UpdateCommandStates() {
     commands_->Action(kOpenLastFile)->setChecked(autoOpen_);
     commands_->Action(kReadTags)->setChecked(ScanSettings::ReadTags(services_.profile));
     commands_->Action(kCancelSearch)->setEnabled(services_.scan.scanRunning());
+    // A walk still bringing rows in would mix its rows with the steps taken back.
+    commands_->Action(kEditUndo)->setEnabled(document_.CanUndo() && !services_.scan.scanRunning());
+    commands_->Action(kEditRedo)->setEnabled(document_.CanRedo() && !services_.scan.scanRunning());
     viewCommands_->UpdateCommandStates();
     RebuildRecentFileItems();
 }

@@ -16,6 +16,11 @@ CPlumetApp::CPlumetApp(Services services)
       scan_(document_, list_,
             {services.folders, services.drives, services.locale, services.ui, services.profile,
              services.tags, services.mounts}) {
+    document_.SetHistory(&history_);
+    Files& files = services.files;
+    history_.SetRename([&files](const std::string& from, const std::string& to) {
+        return files.RenameWithoutReplacing(from, to);
+    });
     discWait_.BelongTo(document_);
     if (services.mounts != nullptr) {
         volumes_ = std::make_unique<RowVolumeIndex>(list_);

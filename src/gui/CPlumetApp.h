@@ -70,6 +70,8 @@ public:
 private:
     Services services_;
     CatalogList list_;
+    // Before the view, so that it is gone before the view's rows are.
+    UndoHistory history_{list_};
     CatalogView view_{list_};
     std::unique_ptr<RowVolumeIndex> volumes_;  // only with mounts: it costs a pass per open
     DiscPrompt discPrompt_;

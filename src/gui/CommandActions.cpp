@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "CommandTable.h"
+#include "commands/CommandId.h"
 
 CommandActions::CommandActions(QWidget* shortcutOwner) : QObject(shortcutOwner) {
     for (const CommandInfo& command : CommandTable::All()) {
@@ -11,7 +12,12 @@ CommandActions::CommandActions(QWidget* shortcutOwner) : QObject(shortcutOwner) 
         auto* action = new QAction(menuText.section('\t', 0, 0), this);
         const QString shortcut = menuText.section('\t', 1);
         if (!shortcut.isEmpty()) {
-            action->setShortcut(QKeySequence(shortcut));
+            // Redo answers both keys the desktops use for it.
+            QList<QKeySequence> keys{QKeySequence(shortcut)};
+            if (command.id == kEditRedo) {
+                keys.append(QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+            }
+            action->setShortcuts(keys);
             action->setShortcutContext(Qt::WindowShortcut);
             shortcutOwner->addAction(action);  // shortcuts work without a menu entry
         }

@@ -528,6 +528,68 @@ private slots:
         QVERIFY(!Model().view().searching());
     }
 
+    // Undo takes back a removal under a search, by its key, and an edit with its rename on
+    // disk; the document is as saved again when undo comes back to the file's rows.
+    void undoTakesBackRemovalsAndEditsWithTheirRenames() {
+        CMainFrame& frame = Frame();
+        ShowActive(frame);
+        const auto enabled = [&frame](int id) {
+            frame.UpdateCommandStates();
+            return frame.commands().Action(id)->isEnabled();
+        };
+        QVERIFY(!enabled(kEditUndo) && !enabled(kEditRedo));
+        auto* box = frame.findChild<QLineEdit*>("searchBox");
+        QTest::keyClicks(box, "abba");
+        QVERIFY(frame.SendCommand(kSelectAll));
+        QVERIFY(frame.SendCommand(kRemoveFromList));
+        QCOMPARE(Model().rowCount(), 0);
+        QVERIFY(app_->document().modified() && enabled(kEditUndo));
+
+        QTest::keyClick(&frame.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Column(kTrack), QStringList({"Waterloo", "SOS"}));  // the search stays
+        QCOMPARE(frame.MessageText(), QString("2 of 4 rows"));
+        QVERIFY(!app_->document().modified() && enabled(kEditRedo) && !enabled(kEditUndo));
+        QTest::keyClick(&frame.view(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Model().rowCount(), 0);
+        QVERIFY(app_->document().modified());
+        QTest::keyClick(&frame.view(), Qt::Key_Y, Qt::ControlModifier);  // nothing to redo
+        QVERIFY(frame.SendCommand(kEditUndo));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QCOMPARE(Column(kArtist), QStringList({"Björk", "abba", "ABBA", "Cream"}));
+
+        const std::string old = folder_->filePath("old.mp3").toStdString();
+        std::ofstream(old) << "x";
+        app_->list().SetCell(0, kPath, old);
+        frame.view().selectRow(0);
+        WhenShown([](QWidget* shown) {
+            auto* dialog = qobject_cast<CEditItemDlg*>(shown);
+            for (auto [edit, text] : {std::pair{&dialog->artistEdit(), "New"},
+                                      std::pair{&dialog->trackEdit(), "Song"}}) {
+                edit->selectAll();
+                QTest::keyClicks(edit, text);
+            }
+            dialog->okButton().click();
+        });
+        QVERIFY(frame.SendCommand(kEdit));
+        const QString renamed = folder_->filePath("New - Song.mp3");
+        QVERIFY(QFile::exists(renamed));
+        QVERIFY(frame.SendCommand(kEditUndo));
+        QVERIFY(QFile::exists(QString::fromStdString(old)) && !QFile::exists(renamed));
+        QCOMPARE(Column(kArtist)[0], QString("Björk"));
+        QCOMPARE(Model().data(Model().index(0, kPath)).toString(), QString::fromStdString(old));
+        QVERIFY(frame.SendCommand(kEditRedo));
+        QVERIFY(QFile::exists(renamed));
+        QCOMPARE(Column(kArtist)[0], QString("New"));
+
+        // Gone from disk meanwhile: the user is told, and the row still names the file.
+        QFile::remove(renamed);
+        QVERIFY(frame.SendCommand(kEditUndo));
+        QCOMPARE(ui_.errors.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(ui_.errors[0]).contains("New - Song.mp3"));
+        QCOMPARE(Column(kArtist)[0], QString("New"));
+        QVERIFY(enabled(kEditUndo));
+    }
+
     // Find Duplicates shows the groups in key order, alternate groups shaded; commands work
     // on them and Show All ends them.
     void duplicatesShowTheirGroupsUntilShowAll() {

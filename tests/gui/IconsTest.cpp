@@ -33,7 +33,7 @@ private slots:
         const char* const toolbar[] = {
             "document-new",           "document-open", "document-save", "media-optical",
             "plumet-search-location", "process-stop",  "view-filter",   "media-playlist-shuffle",
-            "applications-internet",  "help-about",
+            "applications-internet",  "help-about",    "edit-undo",     "edit-redo",
         };
         for (const char* name : toolbar) {
             const QString path = QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name));

@@ -75,9 +75,9 @@ private slots:
                               "-", "E&xit\tCtrl+Q"}));
         QCOMPARE(menus[1]->text(), QString("&Edit"));
         QCOMPARE(MenuTexts(menus[1]->menu()),
-                 QStringList({"&Find Track...\tCtrl+D", "Find &Next\tF3", "&Search\tCtrl+K", "-",
-                              "Edit &Item...\tF2", "&Remove From List\tDel", "-",
-                              "Select &All\tCtrl+A"}));
+                 QStringList({"&Undo\tCtrl+Z", "&Redo\tCtrl+Y", "-", "&Find Track...\tCtrl+D",
+                              "Find &Next\tF3", "&Search\tCtrl+K", "-", "Edit &Item...\tF2",
+                              "&Remove From List\tDel", "-", "Select &All\tCtrl+A"}));
         QCOMPARE(menus[2]->text(), QString("&View"));
         QCOMPARE(MenuTexts(menus[2]->menu()),
                  QStringList({"&Toolbar", "&Status Bar", "&Open Last File"}));
@@ -97,9 +97,10 @@ private slots:
         for (const QAction* action : toolBar->actions()) {
             buttons << (action->isSeparator() ? 0 : action->data().toInt());
         }
-        QCOMPARE(buttons, QList<int>({kFileNew, kFileOpen, kFileSave, 0, kLoadFromCD,
-                                      kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk, 0,
-                                      kRandomPlay, 0, kProgramWebsite, 0, kAppAbout, 0, kSearch}));
+        QCOMPARE(buttons,
+                 QList<int>({kFileNew, kFileOpen, kFileSave, 0, kEditUndo, kEditRedo, 0,
+                             kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk,
+                             0, kRandomPlay, 0, kProgramWebsite, 0, kAppAbout, 0, kSearch}));
         QCOMPARE(frame.commands().Action(kFileNew)->statusTip(), QString("Create a new document"));
         QCOMPARE(frame.commands().Action(kSelectSearchLocation)->toolTip(),
                  QString("Select search location - Creates a new list"));

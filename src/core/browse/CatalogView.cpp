@@ -350,6 +350,48 @@ void CatalogView::ManyRowsRemoved(std::span<const int> ascendingRows) {
     Notify([](CatalogListener& l) { l.Reset(); });
 }
 
+void CatalogView::ManyRowsAboutToBeInserted() {
+    Notify([](CatalogListener& l) { l.AboutToReset(); });
+}
+
+// Rows put back by an undo: the view keeps its search and shows those that pass it.
+void CatalogView::ManyRowsInserted(std::span<const int> ascendingRows) {
+    search_.memory().Forget();
+    if (!narrowed_) {
+        for (const int row : ascendingRows) {
+            CheckShownOrder(row);
+            CheckShownOrder(row + 1);
+        }
+        Notify([](CatalogListener& l) { l.Reset(); });
+        return;
+    }
+    std::vector<int> newRowOfOld;
+    newRowOfOld.reserve(static_cast<std::size_t>(store_.RowCount()) - ascendingRows.size());
+    std::size_t next = 0;
+    for (int row = 0; row < store_.RowCount(); ++row) {
+        if (next < ascendingRows.size() && ascendingRows[next] == row) {
+            ++next;
+        } else {
+            newRowOfOld.push_back(row);
+        }
+    }
+    shown_.Renumber([&newRowOfOld](int row) { return newRowOfOld[static_cast<std::size_t>(row)]; });
+    std::vector<int> kept;
+    for (const int row : ascendingRows) {
+        CheckStoreOrder(row);
+        CheckStoreOrder(row + 1);
+        if (!shown_.grouped() && KeepsStoreRow(row)) {
+            kept.push_back(row);
+        }
+    }
+    const int from = RowCount();
+    shown_.Append(kept);
+    for (int row = from; row < RowCount(); ++row) {
+        CheckShownOrder(row);
+    }
+    Notify([](CatalogListener& l) { l.Reset(); });
+}
+
 void CatalogView::AboutToReset() {
     Notify([](CatalogListener& l) { l.AboutToReset(); });
 }

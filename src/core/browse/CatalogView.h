@@ -101,6 +101,8 @@ private:
     void RowsRemoved(int first, int last) override;
     void ManyRowsAboutToBeRemoved(std::span<const int> ascendingRows) override;
     void ManyRowsRemoved(std::span<const int> ascendingRows) override;
+    void ManyRowsAboutToBeInserted() override;
+    void ManyRowsInserted(std::span<const int> ascendingRows) override;
     void AboutToReset() override;
     void Reset() override;
     void LayoutAboutToChange() override;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "catalog/PathParts.h"
+#include "catalog/UndoHistory.h"
 #include "volumes/DiscWait.h"
 #include "volumes/RowVolumeIndex.h"
 #include "volumes/VolumePieces.h"
@@ -53,6 +54,7 @@ EditItemForm RowEditor::OpenForm(const RowSelection& selection, bool folderMode)
 
 bool RowEditor::ApplyEdit(const RowSelection& selection, bool folderMode,
                           const EditItemForm& form) {
+    const UndoHistory::Scope step(view_.store().history());
     const std::vector<int> rows = ValidRows(selection, view_.RowCount());
     if (rows.empty()) {
         return false;
@@ -117,10 +119,14 @@ bool RowEditor::RenameStoreRow(int storeRow, const std::string& artist, const st
         return false;  // already named so; the rename would only fail on the existing name
     }
     const std::string now = volumes_ != nullptr ? volumes_->mounted().PlaceOf(*record).path : path;
-    if (Result moved = files_.RenameWithoutReplacing(now, RenamedPath(now, artist, track));
-        !moved) {
+    const std::string renamedNow = RenamedPath(now, artist, track);
+    const UndoHistory::Scope step(store.history());
+    if (Result moved = files_.RenameWithoutReplacing(now, renamedNow); !moved) {
         ui_.ShowError(moved.error());
         return false;
+    }
+    if (UndoHistory* history = store.history(); history != nullptr) {
+        history->FileRenamed(now, renamedNow);
     }
     // The Path keeps naming the file as it was stored, on the disc's own mount point.
     store.SetCell(storeRow, kPath, renamed);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 #include <string>
 
 #include "browse/SplitWork.h"
@@ -90,12 +91,22 @@ SearchHint RowLetterIndex::HintFor(const SearchQuery& query) {
     return hint;
 }
 
+// The letters of many rows at once (an undo puts back a million) are shared among the cores.
+std::vector<RowLetterIndex::Mask> RowLetterIndex::MasksOf(std::span<const int> rows) const {
+    std::vector<Mask> masks(rows.size());
+    constexpr int kRowsPerThread = 100'000;
+    SplitWork(static_cast<int>(rows.size()), kRowsPerThread, [&](int first, int last, int) {
+        for (int at = first; at < last; ++at) {
+            masks[static_cast<std::size_t>(at)] = OfRow(*store_.RowRecord(rows[at]));
+        }
+    });
+    return masks;
+}
+
 void RowLetterIndex::RowsInserted(int first, int last) {
-    std::vector<Mask> added;
-    added.reserve(static_cast<std::size_t>(last - first + 1));
-    for (int row = first; row <= last; ++row) {
-        added.push_back(OfRow(*store_.RowRecord(row)));
-    }
+    std::vector<int> rows(static_cast<std::size_t>(last - first + 1));
+    std::iota(rows.begin(), rows.end(), first);
+    const std::vector<Mask> added = MasksOf(rows);
     masks_.insert(masks_.begin() + first, added.begin(), added.end());
 }
 
@@ -105,6 +116,12 @@ void RowLetterIndex::RowsRemoved(int first, int last) {
 
 void RowLetterIndex::ManyRowsRemoved(std::span<const int> ascendingRows) {
     EraseRows(masks_, ascendingRows);
+}
+
+void RowLetterIndex::ManyRowsInserted(std::span<const int> ascendingRows) {
+    const std::vector<Mask> added = MasksOf(ascendingRows);
+    std::size_t next = 0;
+    InsertRows(masks_, ascendingRows, [&added, &next](int) { return added[next++]; });
 }
 
 void RowLetterIndex::Reset() {

@@ -42,11 +42,15 @@ private:
     void RowsRemoved(int first, int last) override;
     void ManyRowsAboutToBeRemoved(std::span<const int>) override {}
     void ManyRowsRemoved(std::span<const int> ascendingRows) override;
+    void ManyRowsAboutToBeInserted() override {}
+    void ManyRowsInserted(std::span<const int> ascendingRows) override;
     void AboutToReset() override {}
     void Reset() override;
     void LayoutAboutToChange() override {}
     void LayoutChanged(std::span<const int> newRowOfOld) override;
     void CellsChanged(int row, int firstColumn, int lastColumn) override;
+
+    std::vector<Mask> MasksOf(std::span<const int> rows) const;
 
     CatalogList& store_;
     std::vector<Mask> masks_;

@@ -207,7 +207,31 @@ void CPlumetDoc::AddReplacedListener(std::function<void()> replaced) {
     replacedListeners_.push_back(std::move(replaced));
 }
 
-void CPlumetDoc::Replaced() const {
+bool CPlumetDoc::OnEditUndo() {
+    return Replay(&UndoHistory::Undo);
+}
+
+bool CPlumetDoc::OnEditRedo() {
+    return Replay(&UndoHistory::Redo);
+}
+
+bool CPlumetDoc::Replay(Result (UndoHistory::*replay)()) {
+    if (history_ == nullptr) {
+        return false;
+    }
+    if (Result replayed = (history_->*replay)(); !replayed) {
+        ui_.ShowError(replayed.error());
+        return false;
+    }
+    // Back at the catalog as saved, closing asks nothing.
+    modified_ = !history_->AtSaved();
+    return true;
+}
+
+void CPlumetDoc::Replaced() {
+    if (history_ != nullptr) {
+        history_->Clear(!modified_);
+    }
     for (const std::function<void()>& replaced : replacedListeners_) {
         replaced();
     }
@@ -220,6 +244,9 @@ Result CPlumetDoc::OnSaveDocument(const std::string& path) {
         path_ = path;
         fileState_ = files_.StateOf(path);
         modified_ = false;
+        if (history_ != nullptr) {
+            history_->MarkSaved();
+        }
     }
     return saved;
 }

@@ -10,6 +10,7 @@
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
 #include "catalog/RecentFileList.h"
+#include "catalog/UndoHistory.h"
 #include "services.h"
 
 // The one catalog document of the program: its file path, title and modified state, and the
@@ -29,6 +30,15 @@ public:
     bool OnFileSaveAs();
     bool OnMerge();
     bool OnOpenRecentFile(int index);
+    // Take back the latest change, or make the latest taken back again; false when there
+    // was none or a file could not be renamed back (the user has been told).
+    bool OnEditUndo();
+    bool OnEditRedo();
+    bool CanUndo() const { return history_ != nullptr && history_->CanUndo(); }
+    bool CanRedo() const { return history_ != nullptr && history_->CanRedo(); }
+    // The history of the store's changes, forgotten when the document becomes another
+    // catalog and told when it is saved.
+    void SetHistory(UndoHistory* history) { history_ = history; }
     // Opens a catalog as File Open does once the file is chosen.
     bool OpenDocumentFile(const std::string& path);
     // Asks "Save changes to TITLE?" when the catalog is modified; false on Cancel or when
@@ -64,7 +74,8 @@ private:
     bool MayReplace(const std::string& path);
     // Asks whether to take a file that does not look like a catalog; true for Yes.
     bool OpenAnyway(const std::string& path);
-    void Replaced() const;
+    void Replaced();
+    bool Replay(Result (UndoHistory::*replay)());
 
     CatalogList& list_;
     Files& files_;
@@ -76,4 +87,5 @@ private:
     bool modified_ = false;
     bool catalogLoaded_ = false;
     std::vector<std::function<void()>> replacedListeners_;
+    UndoHistory* history_ = nullptr;
 };

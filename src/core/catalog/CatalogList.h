@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
@@ -11,8 +12,21 @@
 
 // The catalog store: the only copy of the rows while the program runs, in display order.
 // It lives on the UI thread and tells its listeners about every change.
+class UndoHistory;
+
 class CatalogList {
 public:
+    // Names a row for as long as it is in the store or held by the undo history; never 0.
+    using RowId = std::uint32_t;
+    static constexpr RowId kNoRow = 0;
+    // Rows taken out of the store, in their old order, with each run's start in `rows` and
+    // the id of the row that stood before it (kNoRow at the top).
+    struct TakenRows {
+        std::vector<RowId> ids;
+        std::vector<CatalogRow> rows;
+        std::vector<std::pair<std::size_t, RowId>> runs;
+    };
+
     // Negative, zero or positive, as the first row sorts before, with or after the second.
     using RowComparison = std::function<int(const CatalogRow&, const CatalogRow&)>;
 
@@ -63,6 +77,19 @@ public:
     // Replaces all rows with the rows the lines describe, in the order of the lines.
     void RebuildFromLines(const std::vector<std::string>& lines);
 
+    // The history told of every change, or none.
+    void SetHistory(UndoHistory* history) { history_ = history; }
+    UndoHistory* history() const { return history_; }
+    RowId IdOf(int row) const { return IsValidRow(row) ? ids_[row] : kNoRow; }
+    // The rows of these ids now, ascending; ids not in the store are left out.
+    std::vector<int> RowsOf(std::span<const RowId> ids) const;
+    // RemoveRows without telling the history, the rows handed back.
+    TakenRows TakeRows(std::span<const int> ascendingRows);
+    // Puts taken rows back after the rows they followed, untold to the history.
+    void PutBackRows(TakenRows taken);
+    // Swaps the row of `id` with `other`, untold to the history.
+    void SwapRow(RowId id, CatalogRow& other);
+
     // Who hears of a change first, whatever the order of registration: the indexes kept in
     // step with the rows, then the views, which may read those indexes as they hear.
     enum class Hears { First, AfterIndexes };
@@ -74,7 +101,14 @@ private:
     template <typename Call>
     void Notify(Call call);
 
+    void InsertWithIds(int first, std::vector<CatalogRow> rows, std::vector<RowId> ids);
+    std::vector<RowId> NewIds(std::size_t count);
+    int RowOf(RowId id) const;
+
     std::vector<CatalogRow> rows_;
+    std::vector<RowId> ids_;  // beside rows_
+    RowId lastId_ = kNoRow;
+    UndoHistory* history_ = nullptr;
     std::vector<CatalogListener*> indexes_;    // told first
     std::vector<CatalogListener*> listeners_;  // then these
 };

@@ -24,6 +24,9 @@ public:
         AboutToReset();
     }
     virtual void ManyRowsRemoved(std::span<const int> /*ascendingRows*/) { Reset(); }
+    // Rows put back in many places at once; `ascendingRows` are their new rows.
+    virtual void ManyRowsAboutToBeInserted() { AboutToReset(); }
+    virtual void ManyRowsInserted(std::span<const int> /*ascendingRows*/) { Reset(); }
     // Store rows came or went that a view does not show: its rows are as they were, but the
     // store's count is not. Only a view tells this.
     virtual void UnshownRowsChanged() {}

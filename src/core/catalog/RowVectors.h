@@ -22,6 +22,25 @@ void EraseRows(std::vector<Value>& values, std::span<const int> ascendingRows) {
     values.resize(kept);
 }
 
+// Makes room for rows put in at these ascending new rows, each given `valueOf(row)`.
+template <typename Value, typename ValueOf>
+void InsertRows(std::vector<Value>& values, std::span<const int> ascendingRows, ValueOf valueOf) {
+    std::vector<Value> grown;
+    grown.reserve(values.size() + ascendingRows.size());
+    std::size_t old = 0;
+    std::size_t next = 0;
+    while (old < values.size() || next < ascendingRows.size()) {
+        if (next < ascendingRows.size() && ascendingRows[next] == static_cast<int>(grown.size())) {
+            grown.push_back(valueOf(ascendingRows[next++]));
+        } else if (old < values.size()) {
+            grown.push_back(values[old++]);
+        } else {
+            break;  // rows past the end: the store and this listener disagree
+        }
+    }
+    values = std::move(grown);
+}
+
 // Moves the value of old row i to row newRowOfOld[i].
 template <typename Value>
 void MoveRows(std::vector<Value>& values, std::span<const int> newRowOfOld) {

@@ -51,4 +51,6 @@ enum CommandId : int {
     kStatistics = 32822,
     kUpdate = 32823,
     kUpdateFolder = 32830,
+    kEditUndo = 57643,
+    kEditRedo = 57644,
 };

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "catalog/UndoHistory.h"
+
 void PendingResults::AppendRow(CatalogRow row) {
     const std::lock_guard<std::mutex> lock(resultLock);
     pendingResults.push_back(std::move(row));
@@ -40,6 +42,8 @@ int PendingResults::Drain(CatalogList& list) {
     // Take the rows out and let the worker go on while the list grows.
     std::vector<CatalogRow> rows = Take();
     const int moved = static_cast<int>(rows.size());
+    // A scan's rows come in batches but are taken back as one.
+    const UndoHistory::Scope step(list.history(), this);
     list.AppendRows(std::move(rows));
     return moved;
 }

@@ -8,6 +8,7 @@
 #include "WorkerThreads.h"
 #include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
+#include "catalog/UndoHistory.h"
 #include "scan/TagReadPool.h"
 
 namespace {
@@ -91,6 +92,7 @@ std::vector<std::optional<FileTags>> RowRereader::ReadAll(const std::vector<std:
 
 bool RowRereader::Reread(CatalogView& view, const RowSelection& selection, const RowNamer& namer,
                          bool readTags, const MountedSet* mounted) {
+    const UndoHistory::Scope step(view.store().history());
     const std::vector<PresentRow> rows = PresentRows(view, selection, mounted);
     std::vector<std::string> paths;
     paths.reserve(rows.size());

@@ -8,6 +8,7 @@
 
 #include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
+#include "catalog/UndoHistory.h"
 #include "scan/MediaExtensions.h"
 #include "volumes/VolumePieces.h"
 
@@ -105,6 +106,8 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
                                            const MountedSet& mounted, Walked walked,
                                            const std::optional<std::string>& label,
                                            const PathKey& key, const FolderCheck& check) {
+    // Its adds, removals and changes are taken back together.
+    const UndoHistory::Scope step(store.history());
     std::vector<CatalogRow>& found = walked.rows;
     // Without a key the paths themselves are looked up, uncopied.
     std::vector<std::string> foundKeys;

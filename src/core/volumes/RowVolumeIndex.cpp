@@ -102,6 +102,12 @@ void RowVolumeIndex::ManyRowsRemoved(std::span<const int> ascendingRows) {
     CountAway();
 }
 
+void RowVolumeIndex::ManyRowsInserted(std::span<const int> ascendingRows) {
+    InsertRows(numbers_, ascendingRows,
+               [this](int row) { return NumberOf(*store_.RowRecord(row)); });
+    CountAway();
+}
+
 void RowVolumeIndex::Reset() {
     // The file systems of a catalog are few, so the names are kept for the program's run.
     // Finding each row's name is most of the work, and is shared among the cores.

@@ -34,11 +34,13 @@
 
 namespace {
 
-// Every column, fields included, then a piece of a field this build does not know, and the
-// cells Edit Item changed, as the edited piece lists them.
+// Every column, fields included, then a piece of a field this build does not know, the
+// cells Edit Item changed, as the edited piece lists them, and a name for the row that only
+// the model knows, so that undo can find it however the rows moved.
 constexpr int kUnknownPiece = kAllColumnCount;
 constexpr int kEditedMarks = kAllColumnCount + 1;
-using Cells = std::array<std::string, kAllColumnCount + 2>;
+constexpr int kModelId = kAllColumnCount + 2;
+using Cells = std::array<std::string, kAllColumnCount + 3>;
 
 class MemoryFiles : public Files {
 public:
@@ -206,10 +208,13 @@ enum class Kind {
     New,
     Export,
     Update,
-    OutsideWrite
+    OutsideWrite,
+    Undo,
+    Redo
 };
-const char* const kKindNames[] = {"filter", "sort", "edit", "remove", "scan",   "merge",
-                                  "save",   "open", "new",  "export", "update", "outside write"};
+const char* const kKindNames[] = {"filter", "sort",          "edit", "remove", "scan",
+                                  "merge",  "save",          "open", "new",    "export",
+                                  "update", "outside write", "undo", "redo"};
 
 constexpr std::size_t kMostRows = 200;
 
@@ -306,6 +311,61 @@ struct Model {
         filtered = false;
         shown.clear();
     }
+    // Undo or redo to `target`, a catalog of the same rows in another order, some of them
+    // gone and some more: rows it lacks leave, the rest take its cells, and each row coming
+    // back goes right after the nearest row it followed there. A filter shows those coming
+    // back that pass it, after the rows it showed.
+    void BecomeAgain(const std::vector<Cells>& target) {
+        std::map<std::string, const Cells*> wanted;
+        for (const Cells& row : target) {
+            wanted[row[kModelId]] = &row;
+        }
+        std::vector<std::string> shownIds;
+        for (const int row : shown) {
+            shownIds.push_back(catalog[static_cast<std::size_t>(row)][kModelId]);
+        }
+        std::vector<Cells> next;
+        std::set<std::string> present;
+        for (const Cells& row : catalog) {
+            if (wanted.count(row[kModelId]) != 0) {
+                next.push_back(*wanted[row[kModelId]]);
+                present.insert(row[kModelId]);
+            }
+        }
+        std::set<std::string> returning;
+        const std::string* before = nullptr;
+        for (const Cells& row : target) {
+            if (present.count(row[kModelId]) == 0) {
+                const auto after =
+                    before == nullptr ? next.begin()
+                                      : std::find_if(next.begin(), next.end(), [&](const Cells& c) {
+                                            return c[kModelId] == *before;
+                                        }) + 1;
+                next.insert(after, row);
+                present.insert(row[kModelId]);
+                returning.insert(row[kModelId]);
+            }
+            before = &row[kModelId];
+        }
+        catalog = std::move(next);
+        if (!filtered) {
+            return;
+        }
+        shown.clear();
+        for (const std::string& id : shownIds) {
+            for (std::size_t row = 0; row < catalog.size(); ++row) {
+                if (catalog[row][kModelId] == id) {
+                    shown.push_back(static_cast<int>(row));
+                }
+            }
+        }
+        for (std::size_t row = 0; row < catalog.size(); ++row) {
+            if (returning.count(catalog[row][kModelId]) != 0 &&
+                catalog[row][filterColumn] == filterKey) {
+                shown.push_back(static_cast<int>(row));
+            }
+        }
+    }
 };
 
 class Sequence {
@@ -313,13 +373,16 @@ public:
     explicit Sequence(const std::vector<Step>& steps) : steps_(steps) {
         view_.AddListener(&shadow_);
         shadow_.awayNow = [this] { return volumes_.AwayCount(view_); };
+        document_.SetHistory(&history_);
     }
     ~Sequence() { view_.RemoveListener(&shadow_); }
 
     // Empty when every step matched the model; else what differed first.
     std::string Run() {
         for (std::size_t at = 0; at < steps_.size(); ++at) {
+            const std::vector<Cells> before = model_.catalog;
             Apply(steps_[at]);
+            Remember(steps_[at].kind, before);
             if (std::string fault = Compare(); !fault.empty()) {
                 return "after step " + std::to_string(at + 1) + ": " + fault;
             }
@@ -335,6 +398,45 @@ private:
             rows.push_back(static_cast<int>(picks[i] % static_cast<unsigned>(shown)));
         }
         return RowSelection(rows);
+    }
+
+    // Every change of the catalog is one step to take back; a new catalog forgets them.
+    void Remember(Kind kind, const std::vector<Cells>& before) {
+        const bool change = kind == Kind::Edit || kind == Kind::Remove || kind == Kind::Scan ||
+                            kind == Kind::Merge || kind == Kind::Update;
+        if (change && before != model_.catalog) {
+            undo_.push_back({before, serial_});
+            redo_.clear();
+            serial_ = ++lastSerial_;
+        }
+    }
+
+    void Replay(std::vector<std::pair<std::vector<Cells>, int>>& from,
+                std::vector<std::pair<std::vector<Cells>, int>>& to, bool undo) {
+        const bool could = !from.empty();
+        if ((undo ? document_.CanUndo() : document_.CanRedo()) != could) {
+            stepFault_ = undo ? "Undo is offered otherwise than the model has steps"
+                              : "Redo is offered otherwise than the model has steps";
+            return;
+        }
+        undo ? document_.OnEditUndo() : document_.OnEditRedo();
+        if (!could) {
+            return;
+        }
+        to.push_back({model_.catalog, serial_});
+        model_.BecomeAgain(from.back().first);
+        serial_ = from.back().second;
+        from.pop_back();
+        if (document_.modified() != (serial_ != savedSerial_)) {
+            stepFault_ = "the document's modified state differs after undo or redo";
+        }
+    }
+
+    void Forget() {
+        undo_.clear();
+        redo_.clear();
+        serial_ = 0;
+        savedSerial_ = 0;
     }
 
     std::vector<Cells> NewRows(const std::vector<unsigned>& picks) {
@@ -355,6 +457,7 @@ private:
             row[kTrackNumber] = kNumbers[(picks[i + 1] / 5) % kNumbers.size()];
             row[kLength] = kNumbers[(picks[i + 2] / 7) % kNumbers.size()];
             row[kUnknownPiece] = kUnknownPieces[(picks[i + 3] / 6) % kUnknownPieces.size()];
+            row[kModelId] = std::to_string(nextId_);
             rows.push_back(row);
         }
         return rows;
@@ -490,7 +593,7 @@ private:
                     model_.catalog.size() + model_.files[file].size() > kMostRows) {
                     break;  // merging a catalog into itself would double it at every step
                 }
-                model_.Append(model_.files[file]);
+                model_.Append(Renamed(model_.files[file]));
                 ui_.openChoices.push_back(file);
                 document_.OnMerge();
                 ui_.errors.clear();
@@ -523,6 +626,7 @@ private:
                 model_.path = file;
                 model_.changedOutside = false;
                 savedFile_ = file;
+                savedSerial_ = serial_;
                 break;
             }
             case Kind::OutsideWrite: {
@@ -542,9 +646,10 @@ private:
                 const std::string file = FileName(p[0]);
                 ui_.answers.push_back(SaveAnswer::No);
                 if (model_.files.count(file) != 0 && file != model_.path) {
-                    model_.Replace(model_.files[file]);
+                    model_.Replace(Renamed(model_.files[file]));
                     model_.path = file;
                     model_.changedOutside = false;
+                    Forget();
                 }
                 document_.OpenDocumentFile(file);
                 ui_.answers.clear();
@@ -556,11 +661,18 @@ private:
                 model_.Replace({});
                 model_.path.clear();
                 model_.changedOutside = false;
+                Forget();
                 document_.OnFileNew();
                 ui_.answers.clear();
                 break;
             case Kind::Update:
                 Update(p);
+                break;
+            case Kind::Undo:
+                Replay(undo_, redo_, true);
+                break;
+            case Kind::Redo:
+                Replay(redo_, undo_, false);
                 break;
             case Kind::Export: {
                 const std::string page = "/catalogs/page.html";
@@ -581,6 +693,14 @@ private:
                 break;
             }
         }
+    }
+
+    // Rows read from a file are other rows than those written to it.
+    std::vector<Cells> Renamed(std::vector<Cells> rows) {
+        for (Cells& row : rows) {
+            row[kModelId] = std::to_string(++nextId_);
+        }
+        return rows;
     }
 
     static void Mark(Cells& cells, const std::string& mark) {
@@ -833,22 +953,30 @@ private:
     // is mounted: every row on a file system is away.
     RowVolumeIndex volumes_{list_};
     CPlumetDoc document_{list_, files_, ui_, recent_};
+    UndoHistory history_{list_};
     CatalogFilter filter_{view_, ui_};
     ColumnSort sort_{view_};
     RowEditor editor_{view_, files_, ui_};
     Model model_;
     int nextId_ = 0;
+    // The catalogs to go back and forth to, each with the state's number; 0 for a new one.
+    std::vector<std::pair<std::vector<Cells>, int>> undo_;
+    std::vector<std::pair<std::vector<Cells>, int>> redo_;
+    int serial_ = 0;
+    int lastSerial_ = 0;
+    int savedSerial_ = 0;
     std::string stepFault_;
     std::string savedFile_;  // to read back at the next comparison
 };
 
 std::vector<Step> RandomSteps(std::mt19937& random, int count) {
     // Scans and filters come often, so that rows pile up and views narrow.
-    const std::vector<Kind> weighted{Kind::Filter, Kind::Filter, Kind::Filter, Kind::Sort,
-                                     Kind::Sort,   Kind::Edit,   Kind::Edit,   Kind::Remove,
-                                     Kind::Remove, Kind::Scan,   Kind::Scan,   Kind::Scan,
-                                     Kind::Merge,  Kind::Save,   Kind::Open,   Kind::New,
-                                     Kind::Export, Kind::Update, Kind::Save,   Kind::OutsideWrite};
+    const std::vector<Kind> weighted{
+        Kind::Filter, Kind::Filter, Kind::Filter, Kind::Sort,   Kind::Sort,
+        Kind::Edit,   Kind::Edit,   Kind::Remove, Kind::Remove, Kind::Scan,
+        Kind::Scan,   Kind::Scan,   Kind::Merge,  Kind::Save,   Kind::Open,
+        Kind::New,    Kind::Export, Kind::Update, Kind::Save,   Kind::OutsideWrite,
+        Kind::Undo,   Kind::Undo,   Kind::Undo,   Kind::Redo,   Kind::Redo};
     std::vector<Step> steps;
     for (int i = 0; i < count; ++i) {
         Step step{weighted[random() % weighted.size()], {}};
