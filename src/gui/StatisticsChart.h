@@ -5,26 +5,32 @@
 #include <QStringList>
 #include <vector>
 
+#include "StatisticsCounter.h"
+
 class QChart;
 
-// A bar chart of the statistics window: one horizontal bar per group, the first at the top.
+// A bar chart of the statistics window: one horizontal bar per group, the first at the top,
+// named on the left and its value written on the right.
 class StatisticsChart : public QChartView {
     Q_OBJECT
 
 public:
-    struct Bar {
-        QString label;
-        double value = 0;
-    };
+    using Bar = StatisticsCounter::Bar;
 
     StatisticsChart(const QString& title, QWidget* parent = nullptr);
 
     // `unit` names the values along the axis, as "GB" or "tracks".
     void SetBars(const std::vector<Bar>& bars, const QString& unit, bool wholeNumbers = false);
-    // The labels shown, top first.
+    // As shown, top first: the names (elided), their whole names, the values.
     const QStringList& labels() const { return labels_; }
+    const QStringList& toolTips() const { return toolTips_; }
+    const QStringList& valueTexts() const { return valueTexts_; }
 
 private:
+    void ShowToolTip(bool hovering, int index);
+
     QChart* chart_;
     QStringList labels_;
+    QStringList toolTips_;
+    QStringList valueTexts_;
 };

@@ -33,6 +33,7 @@ void CatalogList::AttachRecord(int row, const CatalogRow& record) {
     if (!IsValidRow(row)) {
         return;
     }
+    Notify([row](CatalogListener& l) { l.CellsAboutToChange(row); });
     RowCells cells = record.Cells();
     cells[kArtist] = rows_[row].Cell(kArtist);
     rows_[row] = CatalogRow(cells, record.Fields());
@@ -47,6 +48,7 @@ void CatalogList::SetCell(int row, int column, std::string_view text) {
     if (!IsValidRow(row) || column < 0 || column >= kAllColumnCount) {
         return;
     }
+    Notify([row](CatalogListener& l) { l.CellsAboutToChange(row); });
     rows_[row].SetCell(column, text);
     Notify([row, column](CatalogListener& l) { l.CellsChanged(row, column, column); });
 }
@@ -136,6 +138,7 @@ void CatalogList::ReplaceRow(int row, CatalogRow record) {
     if (!IsValidRow(row)) {
         return;
     }
+    Notify([row](CatalogListener& l) { l.CellsAboutToChange(row); });
     rows_[row] = std::move(record);
     Notify([row](CatalogListener& l) { l.CellsChanged(row, 0, kAllColumnCount - 1); });
 }
