@@ -48,12 +48,17 @@ CStatisticsDlg::CStatisticsDlg(CatalogModel& model, ConnectedTest connected,
       counter_(new StatisticsCounter(model.view(), std::move(groupSeparator), this)) {
     setWindowTitle(QStringLiteral("Statistics"));
     setSizeGripEnabled(true);
-    auto* top = new QHBoxLayout;
-    top->addWidget(CreateTotals());
-    top->addWidget(folderChart_, 1);
-    top->addWidget(artistChart_, 1);
+    // The charts side by side across the window, so that their names have room.
+    auto* charts = new QHBoxLayout;
+    charts->addWidget(folderChart_, 1);
+    charts->addWidget(artistChart_, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(CreateTotals(), 0, Qt::AlignTop);
+    bottom->addWidget(tableView_, 1);
     tableView_->setModel(table_);
     tableView_->verticalHeader()->hide();
+    tableView_->setWordWrap(false);
+    tableView_->setTextElideMode(Qt::ElideMiddle);  // a path differs at its end
     tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_->horizontalHeader()->setSortIndicator(StatisticsTableModel::kSize,
                                                      Qt::DescendingOrder);
@@ -62,9 +67,9 @@ CStatisticsDlg::CStatisticsDlg(CatalogModel& model, ConnectedTest connected,
                                                          QHeaderView::Stretch);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(scope_);
-    layout->addLayout(top);
-    layout->addWidget(tableView_, 1);
-    resize(1060, 800);
+    layout->addLayout(charts);
+    layout->addLayout(bottom, 1);
+    resize(1060, 760);
 
     refreshTimer_.setSingleShot(true);
     refreshTimer_.setInterval(kRefreshDelayMs);

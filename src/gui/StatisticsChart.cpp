@@ -2,9 +2,9 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
-#include <QCategoryAxis>
 #include <QChart>
 #include <QCursor>
+#include <QGraphicsSimpleTextItem>
 #include <QHorizontalBarSeries>
 #include <QToolTip>
 #include <QValueAxis>
@@ -34,17 +34,19 @@ StatisticsChart::StatisticsChart(const QString& title, QWidget* parent)
     : QChartView(parent), chart_(new QChart) {
     chart_->setTitle(title);
     chart_->legend()->hide();
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    setChart(chart_);  // the view owns the chart
+    chart_->setMargins(QMargins(kLabelWidth + 8, 4, 4, 4));  // room for the names
+    setChart(chart_);                                        // the view owns the chart
     setRenderHint(QPainter::Antialiasing);
     // A label taller than its bar's band is drawn as "...": room for a full chart.
     const int band = QFontMetrics(chart_->font()).lineSpacing() + 6;
     setMinimumSize(360, static_cast<int>(kMostBars) * band + kChartFrameHeight);
+    connect(chart_, &QChart::plotAreaChanged, this, &StatisticsChart::PlaceValues);
 }
 
 void StatisticsChart::SetBars(const std::vector<Bar>& bars, const QString& unit,
                               bool wholeNumbers) {
     chart_->removeAllSeries();
+    series_ = nullptr;
     for (QAbstractAxis* axis : chart_->axes()) {
         chart_->removeAxis(axis);
         delete axis;
@@ -52,14 +54,21 @@ void StatisticsChart::SetBars(const std::vector<Bar>& bars, const QString& unit,
     labels_.clear();
     toolTips_.clear();
     valueTexts_.clear();
+    qDeleteAll(valueItems_);
+    valueItems_.clear();
+    qDeleteAll(nameItems_);
+    nameItems_.clear();
     auto* set = new QBarSet(unit);
     QStringList names;
-    QStringList values;
     double most = 0;
     const QFontMetrics metrics(chart_->font());
     for (const Bar& bar : bars) {
         names << Unique(metrics.elidedText(bar.label, Qt::ElideMiddle, kLabelWidth), names);
-        values << Unique(bar.valueText, values);
+        valueItems_.push_back(new QGraphicsSimpleTextItem(bar.valueText, chart_));
+        valueItems_.back()->setBrush(palette().color(QPalette::WindowText));
+        nameItems_.push_back(new QGraphicsSimpleTextItem(names.back(), chart_));
+        nameItems_.back()->setBrush(palette().color(QPalette::WindowText));
+        nameItems_.back()->setFont(chart_->font());
         toolTips_ << bar.toolTip;
         valueTexts_ << bar.valueText;
         most = std::max(most, bar.value);
@@ -70,29 +79,20 @@ void StatisticsChart::SetBars(const std::vector<Bar>& bars, const QString& unit,
         *set << bar->value;
     }
     std::reverse(names.begin(), names.end());
-    std::reverse(values.begin(), values.end());
     auto* series = new QHorizontalBarSeries;
     series->append(set);
     connect(set, &QBarSet::hovered, this, &StatisticsChart::ShowToolTip);
     chart_->addSeries(series);
+    // The axis would draw a name taller than a third of its band as "...": the chart writes
+    // the names itself.
     auto* nameAxis = new QBarCategoryAxis;
     nameAxis->append(names);
+    nameAxis->setLabelsVisible(false);
     chart_->addAxis(nameAxis, Qt::AlignLeft);
     series->attachAxis(nameAxis);
-    // The values as the user writes numbers, each beside its bar.
-    auto* valueAxis = new QCategoryAxis;
-    valueAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    valueAxis->setStartValue(-0.5);
-    for (int i = 0; i < values.size(); ++i) {
-        valueAxis->append(values[i], i);
-    }
-    valueAxis->setRange(-0.5, std::max<qsizetype>(values.size(), 1) - 0.5);
-    valueAxis->setGridLineVisible(false);
-    valueAxis->setLineVisible(false);
-    chart_->addAxis(valueAxis, Qt::AlignRight);
-    series->attachAxis(valueAxis);
     auto* scale = new QValueAxis;
-    const double room = most > 0 ? most * 1.05 : 1;
+    // Room past the longest bar for its value.
+    const double room = most > 0 ? most * 1.25 : 1;
     if (wholeNumbers) {
         // Ticks on whole numbers only: steps of 1, 2 or 5 times a power of ten.
         double step = 1;
@@ -112,6 +112,26 @@ void StatisticsChart::SetBars(const std::vector<Bar>& bars, const QString& unit,
     scale->setTitleText(unit);
     chart_->addAxis(scale, Qt::AlignBottom);
     series->attachAxis(scale);
+    series_ = series;
+    PlaceValues();
+}
+
+void StatisticsChart::PlaceValues() {
+    if (series_ == nullptr) {
+        return;
+    }
+    const auto* set = series_->barSets().value(0);
+    const int count = static_cast<int>(valueItems_.size());
+    for (int bar = 0; bar < count; ++bar) {
+        // The set holds the bars bottom first; a category stands at its index.
+        const int at = count - 1 - bar;
+        QGraphicsSimpleTextItem* item = valueItems_[static_cast<std::size_t>(bar)];
+        const QPointF end = chart_->mapToPosition(QPointF(set->at(at), at), series_);
+        item->setPos(end.x() + 4, end.y() - item->boundingRect().height() / 2);
+        QGraphicsSimpleTextItem* name = nameItems_[static_cast<std::size_t>(bar)];
+        name->setPos(chart_->plotArea().left() - 6 - name->boundingRect().width(),
+                     end.y() - name->boundingRect().height() / 2);
+    }
 }
 
 void StatisticsChart::ShowToolTip(bool hovering, int index) {

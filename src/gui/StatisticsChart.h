@@ -7,10 +7,12 @@
 
 #include "StatisticsCounter.h"
 
+class QAbstractBarSeries;
 class QChart;
+class QGraphicsSimpleTextItem;
 
 // A bar chart of the statistics window: one horizontal bar per group, the first at the top,
-// named on the left and its value written on the right.
+// named on the left and its value written past its end.
 class StatisticsChart : public QChartView {
     Q_OBJECT
 
@@ -28,9 +30,14 @@ public:
 
 private:
     void ShowToolTip(bool hovering, int index);
+    // Each value just past the end of its bar, wherever the chart has put the bars.
+    void PlaceValues();
 
     QChart* chart_;
     QStringList labels_;
     QStringList toolTips_;
     QStringList valueTexts_;
+    QAbstractBarSeries* series_ = nullptr;              // owned by the chart
+    std::vector<QGraphicsSimpleTextItem*> valueItems_;  // owned by the chart
+    std::vector<QGraphicsSimpleTextItem*> nameItems_;
 };
