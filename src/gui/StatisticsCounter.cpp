@@ -51,6 +51,10 @@ StatisticsCounter::Result Summarize(std::span<const CatalogRow* const> rows,
     }
     result.folders.reserve(counted.byFolder.size());
     for (const StatisticsGroup& group : counted.byFolder) {
+        // A change waits for this loop to end: it reads the names in the store.
+        if (result.folders.size() % 4096 == 0 && stop) {
+            return result;
+        }
         result.folders.push_back(
             {DisplayText(group.name), group.rows, group.sizeBytes, group.seconds, group.firstRow});
     }
