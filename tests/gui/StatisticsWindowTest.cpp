@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <random>
 
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
@@ -13,6 +14,7 @@
 #include "PosixFiles.h"
 #include "StatisticsChart.h"
 #include "StatisticsTableModel.h"
+#include "browse/CatalogStatistics.h"
 #include "browse/StatisticsText.h"
 #include "catalog/CatalogFile.h"
 #include "commands/CommandId.h"
@@ -189,6 +191,56 @@ private slots:
         QCOMPARE(window->artistChart().valueTexts().back(), QString("16.120"));
         QCOMPARE(window->folderChart().valueTexts().back(), Scaled(otherBytes));
         QCOMPARE(otherRows, 16120);
+    }
+
+    // Counts started just before each change to the store, which stops them: the window ends
+    // showing what the rows add up to, as a count on the window's thread finds.
+    void changesWhileCountingLeaveTheLatestCount() {
+        app_.reset();
+        CatalogList list;
+        std::vector<CatalogRow> rows;
+        for (int i = 0; i < 60'000; ++i) {
+            rows.emplace_back(RowCells{"Artist " + std::to_string(i % 97), "t",
+                                       "CD" + std::to_string(i % 301), std::to_string(i), "m",
+                                       "p"});
+        }
+        list.AppendRows(std::move(rows));
+        QVERIFY(Open(list, "Changing.plm"));
+        CMainFrame& frame = *app_->mainFrame();
+        CStatisticsDlg* window = OpenFromToolsMenu(frame);
+        QVERIFY(window != nullptr);
+        CatalogList& store = app_->list();
+        std::mt19937 random(7);
+        for (int step = 0; step < 40; ++step) {
+            window->Refresh();
+            const int row = static_cast<int>(random() % std::uint32_t(store.RowCount()));
+            switch (step % 4) {
+                case 0:
+                    store.SetCell(row, kFolderDisk, "New " + std::to_string(step));
+                    break;
+                case 1:
+                    store.RemoveRows(std::vector<int>{row, row + 1});
+                    break;
+                case 2:
+                    store.InsertRows(row,
+                                     {CatalogRow(RowCells{"Late", "t", "CD1", "5", "m", "p"})});
+                    break;
+                default:
+                    store.SortRows([](const CatalogRow& a, const CatalogRow& b) {
+                        return a.Cell(kSize).size() < b.Cell(kSize).size() ? -1 : 0;
+                    });
+                    break;
+            }
+            QTest::qWait(static_cast<int>(random() % 3));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!window->IsCounting(), 20000);
+        const CatalogStatistics expected =
+            CatalogStatistics::Of(frame.view().catalogModel().view());
+        QCOMPARE(window->TotalText("rows"),
+                 QString::fromStdString(GroupedNumber(expected.rows, ",")));
+        QCOMPARE(window->TotalText("artists"), QString::number(expected.artists));
+        QCOMPARE(window->TotalText("folders"), QString::number(expected.folders));
+        QCOMPARE(window->tableModel().rowCount(), expected.folders);
     }
 
 private:
