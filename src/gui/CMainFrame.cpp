@@ -441,7 +441,7 @@ void CMainFrame::OnFindDuplicates() {
 void CMainFrame::OnStatistics() {
     scanStatus_->Drain();  // rows found so far count too
     if (statistics_ == nullptr) {
-        statistics_ = new CStatisticsDlg(view_->catalogModel(), connected_, this);
+        statistics_ = new CStatisticsDlg(view_->catalogModel(), connected_, groupSeparator_, this);
         statistics_->setAttribute(Qt::WA_DeleteOnClose);
     }
     statistics_->show();

@@ -80,6 +80,8 @@ public:
     // Whether a row's disc or folder is connected now, for the statistics window; until
     // told otherwise every row is. Setting it refreshes an open window.
     void SetConnectedTest(std::function<bool(const CatalogRow&)> connected);
+    // The user's digit grouping, for the numbers the statistics window writes.
+    void SetGroupSeparator(std::string separator) { groupSeparator_ = std::move(separator); }
     // The open statistics window, or nullptr.
     CStatisticsDlg* statisticsWindow() const;
 
@@ -148,5 +150,6 @@ private:
     bool scanCancelled_ = false;  // until the next command
     // Until the mounts are known, every disc and folder counts as connected.
     std::function<bool(const CatalogRow&)> connected_ = [](const CatalogRow&) { return true; };
+    std::string groupSeparator_ = ",";
     QPointer<CStatisticsDlg> statistics_;  // deleted when closed
 };

@@ -72,6 +72,7 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
         CMainFrame::Services{services_.files, services_.profile, services_.ui, services_.shell,
                              scan_, sort_, filter_, editor_, playback_, services_.processes,
                              volumes_.get(), &discWait_});
+    frame_->SetGroupSeparator(services_.locale.GroupSeparator());
     discPrompt_.SetWindow(frame_.get());
     if (follower_) {
         // Setting the test again makes an open statistics window count again.

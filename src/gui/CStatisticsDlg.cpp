@@ -1,11 +1,9 @@
 #include "CStatisticsDlg.h"
 
-#include <QElapsedTimer>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -17,14 +15,12 @@
 #include "StatisticsTableModel.h"
 #include "browse/CatalogStatistics.h"
 #include "browse/FieldDisplay.h"
+#include "browse/StatisticsText.h"
 
 namespace {
 
-constexpr std::size_t kBarCount = 10;
-// The least wait before counting again; a slow count waits longer, so a scan's stream of
-// rows never keeps the window counting all the time.
-constexpr int kLeastRefreshDelayMs = 150;
-constexpr int kRefreshDelayPerCount = 4;
+// Many changes in a row (a scan, a search as typed) count once, soon after the first.
+constexpr int kRefreshDelayMs = 120;
 
 struct TotalLine {
     const char* name;
@@ -37,48 +33,32 @@ constexpr std::array<TotalLine, 6> kTotals{{{"rows", "Rows:"},
                                             {"size", "Total size:"},
                                             {"length", "Total length:"}}};
 
-QString Number(std::uint64_t value) {
-    return QLocale().toString(qulonglong{value});
-}
-
-// The size unit the largest group reads best in, and its bytes.
-std::pair<QString, double> SizeUnit(std::uint64_t largest) {
-    static const char* const kUnits[] = {"bytes", "KB", "MB", "GB", "TB", "PB"};
-    double unit = 1;
-    std::size_t index = 0;
-    while (largest / unit >= 1024 && index + 1 < std::size(kUnits)) {
-        unit *= 1024;
-        ++index;
-    }
-    return {QString::fromLatin1(kUnits[index]), unit};
-}
-
-// A folder by its own name, the last of its path (the table below gives it whole); a disc's
-// label as it is.
-QString ChartName(const QString& folder) {
-    const QString last = folder.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
-    return last.isEmpty() ? folder : last;
-}
-
 }  // namespace
 
-CStatisticsDlg::CStatisticsDlg(CatalogModel& model, ConnectedTest connected, QWidget* parent)
+CStatisticsDlg::CStatisticsDlg(CatalogModel& model, ConnectedTest connected,
+                               std::string groupSeparator, QWidget* parent)
     : QDialog(parent),
       model_(model),
       connected_(std::move(connected)),
       scope_(new QLabel(this)),
       folderChart_(new StatisticsChart(QStringLiteral("Largest discs and folders"), this)),
       artistChart_(new StatisticsChart(QStringLiteral("Artists with the most tracks"), this)),
-      table_(new StatisticsTableModel(this)),
-      tableView_(new QTableView(this)) {
+      table_(new StatisticsTableModel(groupSeparator, this)),
+      tableView_(new QTableView(this)),
+      counter_(new StatisticsCounter(model.view(), std::move(groupSeparator), this)) {
     setWindowTitle(QStringLiteral("Statistics"));
     setSizeGripEnabled(true);
-    auto* top = new QHBoxLayout;
-    top->addWidget(CreateTotals());
-    top->addWidget(folderChart_, 1);
-    top->addWidget(artistChart_, 1);
+    // The charts side by side across the window, so that their names have room.
+    auto* charts = new QHBoxLayout;
+    charts->addWidget(folderChart_, 1);
+    charts->addWidget(artistChart_, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(CreateTotals(), 0, Qt::AlignTop);
+    bottom->addWidget(tableView_, 1);
     tableView_->setModel(table_);
     tableView_->verticalHeader()->hide();
+    tableView_->setWordWrap(false);
+    tableView_->setTextElideMode(Qt::ElideMiddle);  // a path differs at its end
     tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_->horizontalHeader()->setSortIndicator(StatisticsTableModel::kSize,
                                                      Qt::DescendingOrder);
@@ -87,18 +67,22 @@ CStatisticsDlg::CStatisticsDlg(CatalogModel& model, ConnectedTest connected, QWi
                                                          QHeaderView::Stretch);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(scope_);
-    layout->addLayout(top);
-    layout->addWidget(tableView_, 1);
-    resize(1060, 640);
+    layout->addLayout(charts);
+    layout->addLayout(bottom, 1);
+    resize(1060, 760);
 
     refreshTimer_.setSingleShot(true);
+    refreshTimer_.setInterval(kRefreshDelayMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &CStatisticsDlg::Refresh);
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
         connect(&model_, signal, this, &CStatisticsDlg::ScheduleRefresh);
     }
-    // A sort moves rows without changing what they add up to: layout changes are left out.
+    // A sort changes no total, but the rows the groups start at.
+    connect(&model_, &QAbstractItemModel::layoutChanged, this, &CStatisticsDlg::ScheduleRefresh);
     connect(&model_, &QAbstractItemModel::modelReset, this, &CStatisticsDlg::ScheduleRefresh);
     connect(&model_, &QAbstractItemModel::dataChanged, this, &CStatisticsDlg::ScheduleRefresh);
+    connect(counter_, &StatisticsCounter::StoreChanged, this, &CStatisticsDlg::ScheduleRefresh);
+    connect(counter_, &StatisticsCounter::Counted, this, &CStatisticsDlg::Show);
     Refresh();
 }
 
@@ -118,7 +102,11 @@ QWidget* CStatisticsDlg::CreateTotals() {
 
 void CStatisticsDlg::SetConnectedTest(ConnectedTest connected) {
     connected_ = std::move(connected);
-    Refresh();
+    if (shown_ != nullptr && !IsCounting()) {
+        ShowLines();  // the rows are as counted: ask the new test at once
+    } else {
+        Refresh();
+    }
 }
 
 QString CStatisticsDlg::TotalText(const QString& name) const {
@@ -126,7 +114,13 @@ QString CStatisticsDlg::TotalText(const QString& name) const {
     return label != nullptr ? label->text() : QString();
 }
 
+bool CStatisticsDlg::IsCounting() const {
+    return refreshTimer_.isActive() || shown_ == nullptr || shown_->request != changes_;
+}
+
 void CStatisticsDlg::ScheduleRefresh() {
+    ++changes_;
+    counter_->Cancel();  // its rows are no longer the rows shown
     if (!refreshTimer_.isActive()) {
         refreshTimer_.start();
     }
@@ -134,64 +128,62 @@ void CStatisticsDlg::ScheduleRefresh() {
 
 void CStatisticsDlg::Refresh() {
     refreshTimer_.stop();
-    QElapsedTimer took;
-    took.start();
+    ++changes_;
+    counter_->Start(changes_);
+}
+
+void CStatisticsDlg::Show(const StatisticsCounter::Result& result) {
+    if (result.request != changes_) {
+        return;  // rows have changed since: a later count follows
+    }
+    shown_ = std::make_shared<const StatisticsCounter::Result>(result);
+    ShowLines();
+    ShowTotals(result.totals);
+    folderChart_->SetBars(result.folderBars, result.sizeUnit);
+    artistChart_->SetBars(result.artistBars, QStringLiteral("tracks"), true);
+}
+
+void CStatisticsDlg::ShowLines() {
     const CatalogView& view = model_.view();
-    const CatalogStatistics statistics = CatalogStatistics::Of(view);
-    // The groups' names point into the store: everything shown is copied out here.
     std::vector<StatisticsTableModel::Line> lines;
-    lines.reserve(statistics.byFolder.size());
-    for (const StatisticsGroup& group : statistics.byFolder) {
-        const CatalogRow* row = view.RowRecord(group.firstRow);
-        lines.push_back({DisplayText(group.name), group.rows, group.sizeBytes, group.seconds,
+    lines.reserve(shown_->folders.size());
+    for (const StatisticsCounter::Line& folder : shown_->folders) {
+        const CatalogRow* row = view.RowRecord(folder.firstRow);
+        lines.push_back({folder.name, folder.rows, folder.sizeBytes, folder.seconds,
                          !connected_ || (row != nullptr && connected_(*row))});
     }
     table_->SetLines(std::move(lines));
-    ShowTotals(statistics);
-    ShowCharts(statistics);
-    refreshTimer_.setInterval(std::max<int>(
-        kLeastRefreshDelayMs, static_cast<int>(took.elapsed()) * kRefreshDelayPerCount));
 }
 
 void CStatisticsDlg::ShowTotals(const CatalogStatistics& statistics) {
+    const std::string& separator = counter_->groupSeparator();
+    const auto number = [&separator](std::uint64_t value) {
+        return QString::fromStdString(GroupedNumber(value, separator));
+    };
     const int all = model_.view().store().RowCount();
-    scope_->setText(
-        statistics.rows == all
-            ? QStringLiteral("Every row of the catalog")
-            : QStringLiteral("The %1 rows shown of %2").arg(Number(statistics.rows), Number(all)));
-    QString size = QString::fromStdString(SizeText(statistics.sizeBytes));
+    scope_->setText(statistics.rows == all ? QStringLiteral("Every row of the catalog")
+                                           : QStringLiteral("The %1 rows shown of %2")
+                                                 .arg(number(std::uint64_t(statistics.rows)),
+                                                      number(std::uint64_t(all))));
+    QString size = QString::fromStdString(ReadableSize(statistics.sizeBytes, separator));
     if (statistics.sizeTooLarge) {
         size = QStringLiteral("more than ") + size;
     } else if (statistics.sizeBytes >= 1024) {
-        size += QStringLiteral(" (%1 bytes)").arg(Number(statistics.sizeBytes));
+        size += QStringLiteral(" (%1 bytes)").arg(number(statistics.sizeBytes));
     }
+    // Nothing counted is not zero: no album fields or no lengths leave the total unknown.
+    const bool none = statistics.rows == 0;
     const std::array<QString, kTotals.size()> texts{
-        Number(std::uint64_t(statistics.rows)),
-        Number(std::uint64_t(statistics.artists)),
-        Number(std::uint64_t(statistics.albums)),
-        Number(std::uint64_t(statistics.folders)),
+        number(std::uint64_t(statistics.rows)),
+        number(std::uint64_t(statistics.artists)),
+        QString::fromStdString(CountOrUnknown(std::uint64_t(statistics.albums),
+                                              none || statistics.albums > 0, separator)),
+        number(std::uint64_t(statistics.folders)),
         size,
-        QString::fromStdString(DurationText(statistics.seconds))};
+        none || statistics.rowsWithLength > 0
+            ? QString::fromStdString(DurationText(statistics.seconds))
+            : QStringLiteral("unknown")};
     for (std::size_t i = 0; i < kTotals.size(); ++i) {
         findChild<QLabel*>(QString::fromLatin1(kTotals[i].name))->setText(texts[i]);
     }
-}
-
-void CStatisticsDlg::ShowCharts(const CatalogStatistics& statistics) {
-    const std::size_t folders = std::min(kBarCount, statistics.byFolder.size());
-    const auto [unit, bytes] =
-        SizeUnit(folders > 0 ? statistics.byFolder.front().sizeBytes : std::uint64_t{0});
-    std::vector<StatisticsChart::Bar> bars;
-    for (std::size_t i = 0; i < folders; ++i) {
-        const StatisticsGroup& group = statistics.byFolder[i];
-        bars.push_back(
-            {ChartName(DisplayText(group.name)), static_cast<double>(group.sizeBytes) / bytes});
-    }
-    folderChart_->SetBars(bars, unit);
-    bars.clear();
-    for (const StatisticsGroup& group :
-         CatalogStatistics::MostRows(statistics.byArtist, kBarCount)) {
-        bars.push_back({DisplayText(group.name), static_cast<double>(group.rows)});
-    }
-    artistChart_->SetBars(bars, QStringLiteral("tracks"), true);
 }

@@ -1,11 +1,12 @@
 #include "StatisticsTableModel.h"
 
-#include <QLocale>
 #include <algorithm>
 
 #include "browse/FieldDisplay.h"
+#include "browse/StatisticsText.h"
 
-StatisticsTableModel::StatisticsTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+StatisticsTableModel::StatisticsTableModel(std::string groupSeparator, QObject* parent)
+    : QAbstractTableModel(parent), groupSeparator_(std::move(groupSeparator)) {}
 
 void StatisticsTableModel::SetLines(std::vector<Line> lines) {
     beginResetModel();
@@ -32,7 +33,8 @@ QVariant StatisticsTableModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     }
     if (role == Qt::ToolTipRole && index.column() == kSize) {
-        return QStringLiteral("%1 bytes").arg(QLocale().toString(qulonglong{line.sizeBytes}));
+        return QStringLiteral("%1 bytes")
+            .arg(QString::fromStdString(GroupedNumber(line.sizeBytes, groupSeparator_)));
     }
     if (role != Qt::DisplayRole) {
         return {};
@@ -41,9 +43,9 @@ QVariant StatisticsTableModel::data(const QModelIndex& index, int role) const {
         case kName:
             return line.name;
         case kRows:
-            return QLocale().toString(line.rows);
+            return QString::fromStdString(GroupedNumber(std::uint64_t(line.rows), groupSeparator_));
         case kSize:
-            return QString::fromStdString(SizeText(line.sizeBytes));
+            return QString::fromStdString(ReadableSize(line.sizeBytes, groupSeparator_));
         case kLength:
             return QString::fromStdString(DurationText(line.seconds));
         case kConnected:

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The statistics window's table: one line per disc or folder of the rows shown.
@@ -20,7 +21,7 @@ public:
         bool connected = true;
     };
 
-    explicit StatisticsTableModel(QObject* parent = nullptr);
+    explicit StatisticsTableModel(std::string groupSeparator, QObject* parent = nullptr);
 
     // Replaces every line, keeping the order last asked for by sort().
     void SetLines(std::vector<Line> lines);
@@ -37,6 +38,7 @@ public:
 private:
     void SortLines();
 
+    std::string groupSeparator_;
     std::vector<Line> lines_;
     int sortColumn_ = -1;  // as given
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

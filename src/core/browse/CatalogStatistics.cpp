@@ -19,6 +19,9 @@ constexpr std::array<std::pair<GroupBy, Column>, 3> kGroupColumns{
     {{GroupBy::Folder, kFolderDisk}, {GroupBy::Artist, kArtist}, {GroupBy::Album, kAlbum}}};
 // Rows are scattered in memory after a sort; fetching this far ahead hides the wait.
 constexpr int kPrefetchDistance = 8;
+// How often a count looks whether it should stop: often enough that a change waits well
+// under a millisecond.
+constexpr int kStopCheckRows = 1024;
 
 struct Tally {
     int rows = 0;
@@ -59,6 +62,7 @@ struct Part {
     std::array<TallyMap, kGroupColumns.size()> groups;
     std::uint64_t sizeBytes = 0;
     std::uint64_t seconds = 0;
+    int rowsWithLength = 0;
     bool sizeTooLarge = false;
 };
 
@@ -72,25 +76,38 @@ bool AddSaturating(std::uint64_t& total, std::uint64_t value) {
     return true;
 }
 
-std::uint64_t SecondsOf(std::string_view field) {
+std::optional<std::uint64_t> SecondsOf(std::string_view field) {
     std::uint64_t seconds = 0;
     const char* end = field.data() + field.size();
     const auto [stop, error] = std::from_chars(field.data(), end, seconds);
-    return error == std::errc() && stop == end ? seconds : 0;
+    if (field.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return seconds;
 }
 
-void TallyRows(const CatalogView& view, int first, int last, Part& part) {
+bool Stopped(const std::atomic<bool>* stop) {
+    return stop != nullptr && stop->load(std::memory_order_relaxed);
+}
+
+void TallyRows(std::span<const CatalogRow* const> rows, int first, int last,
+               const std::atomic<bool>* stop, Part& part) {
     // Neighbours share their folder after a scan and their artist after a sort: comparing
     // with the row before, already in the cache, skips most lookups.
     std::array<std::pair<GroupKey, Tally*>, kGroupColumns.size()> previous{};
     for (int at = first; at < last; ++at) {
-        if (at + kPrefetchDistance < last) {
-            view.RowRecord(at + kPrefetchDistance)->Prefetch();
+        if ((at - first) % kStopCheckRows == 0 && Stopped(stop)) {
+            return;
         }
-        const CatalogRow& row = *view.RowRecord(at);
+        if (at + kPrefetchDistance < last) {
+            rows[static_cast<std::size_t>(at + kPrefetchDistance)]->Prefetch();
+        }
+        const CatalogRow& row = *rows[static_cast<std::size_t>(at)];
         const std::optional<std::uint64_t> size = SizeBytes(row.Cell(kSize));
         const std::uint64_t bytes = size.value_or(UINT64_MAX);
-        const std::uint64_t seconds = SecondsOf(row.Cell(kLength));
+        const std::optional<std::uint64_t> length = SecondsOf(row.Cell(kLength));
+        const std::uint64_t seconds = length.value_or(0);
+        part.rowsWithLength += length ? 1 : 0;
         const bool added = AddSaturating(part.sizeBytes, bytes);
         part.sizeTooLarge = part.sizeTooLarge || !size || !added;
         AddSaturating(part.seconds, seconds);
@@ -119,6 +136,7 @@ void MergeInto(Part& into, const Part& from) {
     into.sizeTooLarge =
         into.sizeTooLarge || from.sizeTooLarge || !AddSaturating(into.sizeBytes, from.sizeBytes);
     AddSaturating(into.seconds, from.seconds);
+    into.rowsWithLength += from.rowsWithLength;
     for (std::size_t g = 0; g < kGroupColumns.size(); ++g) {
         for (const auto& [key, tally] : from.groups[g]) {
             const auto [entry, isNew] = into.groups[g].try_emplace(key, tally);
@@ -155,18 +173,37 @@ std::vector<StatisticsGroup> SortedGroups(const TallyMap& tallies) {
 }  // namespace
 
 CatalogStatistics CatalogStatistics::Of(const CatalogView& view, int leastRowsPerPart) {
+    const std::vector<const CatalogRow*> rows = RowsOf(view);
+    return Of(rows, nullptr, leastRowsPerPart);
+}
+
+std::vector<const CatalogRow*> CatalogStatistics::RowsOf(const CatalogView& view) {
+    std::vector<const CatalogRow*> rows(static_cast<std::size_t>(view.RowCount()));
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        rows[at] = view.RowRecord(static_cast<int>(at));
+    }
+    return rows;
+}
+
+CatalogStatistics CatalogStatistics::Of(std::span<const CatalogRow* const> rows,
+                                        const std::atomic<bool>* stop, int leastRowsPerPart) {
     std::vector<Part> parts(std::max(1U, std::thread::hardware_concurrency()));
-    const int used = SplitWork(view.RowCount(), leastRowsPerPart, [&](int first, int last, int p) {
-        TallyRows(view, first, last, parts[static_cast<std::size_t>(p)]);
+    const int count = static_cast<int>(rows.size());
+    const int used = SplitWork(count, leastRowsPerPart, [&](int first, int last, int p) {
+        TallyRows(rows, first, last, stop, parts[static_cast<std::size_t>(p)]);
     });
     Part& all = parts[0];
     for (int p = 1; p < used; ++p) {
         MergeInto(all, parts[static_cast<std::size_t>(p)]);
     }
     CatalogStatistics statistics;
-    statistics.rows = view.RowCount();
+    statistics.rows = count;
+    if (Stopped(stop)) {
+        return statistics;
+    }
     statistics.sizeBytes = all.sizeBytes;
     statistics.seconds = all.seconds;
+    statistics.rowsWithLength = all.rowsWithLength;
     statistics.sizeTooLarge = all.sizeTooLarge;
     for (std::size_t g = 0; g < kGroupColumns.size(); ++g) {
         std::vector<StatisticsGroup> groups = SortedGroups(all.groups[g]);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +35,7 @@ struct CatalogStatistics {
     int folders = 0;  // discs and folders: distinct In Folder/Disk cells
     std::uint64_t sizeBytes = 0;
     std::uint64_t seconds = 0;
+    int rowsWithLength = 0;  // rows whose Length holds whole seconds
     // A Size cell or the total passed 2^64 - 1; sizes then stop there.
     bool sizeTooLarge = false;
     // Largest size first, then most rows, then by name and artist as bytes.
@@ -44,6 +47,13 @@ struct CatalogStatistics {
     // least `leastRowsPerPart`. The groups' names point into the store, which must not
     // change while they are used.
     static CatalogStatistics Of(const CatalogView& view, int leastRowsPerPart = 200'000);
+    // The same over rows taken from a view, in its order. Once `stop` is set the count ends
+    // soon, its result incomplete, and reads no row after it returns.
+    static CatalogStatistics Of(std::span<const CatalogRow* const> rows,
+                                const std::atomic<bool>* stop = nullptr,
+                                int leastRowsPerPart = 200'000);
+    // The rows a view shows, to count off the thread that changes it.
+    static std::vector<const CatalogRow*> RowsOf(const CatalogView& view);
 
     const std::vector<StatisticsGroup>& Groups(GroupBy by) const;
     // The `count` groups with the most rows (then as Groups orders them), most first.

@@ -40,6 +40,7 @@ void CatalogList::AttachRecord(int row, const CatalogRow& record) {
     if (!IsValidRow(row)) {
         return;
     }
+    Notify([row](CatalogListener& l) { l.CellsAboutToChange(row); });
     RowCells cells = record.Cells();
     cells[kArtist] = rows_[row].Cell(kArtist);
     CatalogRow old = std::exchange(rows_[row], CatalogRow(cells, record.Fields()));
@@ -57,6 +58,7 @@ void CatalogList::SetCell(int row, int column, std::string_view text) {
     if (!IsValidRow(row) || column < 0 || column >= kAllColumnCount) {
         return;
     }
+    Notify([row](CatalogListener& l) { l.CellsAboutToChange(row); });
     if (history_ != nullptr) {
         history_->CellChanged(ids_[row], column, std::string(rows_[row].Cell(column)));
     }
@@ -174,6 +176,7 @@ void CatalogList::ReplaceRow(int row, CatalogRow record) {
     if (!IsValidRow(row)) {
         return;
     }
+    Notify([row](CatalogListener& l) { l.CellsAboutToChange(row); });
     CatalogRow old = std::exchange(rows_[row], std::move(record));
     if (history_ != nullptr) {
         history_->RowReplaced(ids_[row], std::move(old));
@@ -246,6 +249,7 @@ void CatalogList::SwapRow(RowId id, CatalogRow& other) {
     if (row < 0) {
         return;
     }
+    Notify([row](CatalogListener& l) { l.CellsAboutToChange(row); });
     std::swap(rows_[row], other);
     Notify([row](CatalogListener& l) { l.CellsChanged(row, 0, kAllColumnCount - 1); });
 }

@@ -18,6 +18,8 @@ public:
     // newRowOfOld[i] is where the row that was at i now stands.
     virtual void LayoutChanged(std::span<const int> newRowOfOld) = 0;
     virtual void CellsChanged(int row, int firstColumn, int lastColumn) = 0;
+    // Before a row's cells change, for a reader on another thread that must stop first.
+    virtual void CellsAboutToChange(int /*row*/) {}
     // Rows scattered too widely to report run by run go at once. A listener that maps rows
     // (a view) learns which; any other sees a reset.
     virtual void ManyRowsAboutToBeRemoved(std::span<const int> /*ascendingRows*/) {

@@ -44,6 +44,7 @@ struct Model {
     int rows = 0;
     std::uint64_t size = 0;
     std::uint64_t seconds = 0;
+    int rowsWithLength = 0;
     ModelGroups folders, artists, albums;
 };
 
@@ -84,13 +85,15 @@ TEST(CatalogStatisticsTest, CountsTheRowsShownAsMapsCountThem) {
     for (int round = 0; round < 60; ++round) {
         CatalogList list;
         std::vector<std::uint64_t> sizes, lengths;
+        std::vector<bool> hasLength;
         const int count = static_cast<int>(random() % 400);
         std::vector<CatalogRow> rows;
         for (int i = 0; i < count; ++i) {
             const std::uint64_t size = random() % 4 == 0 ? 0 : random() % 5'000'000'000ULL;
             std::uint64_t length = random() % 1000;
             std::string lengthText = std::to_string(length);
-            if (random() % 4 == 0) {  // not a number of seconds: counts nothing
+            const bool seconds = random() % 4 != 0;
+            if (!seconds) {  // not a number of seconds: counts nothing
                 lengthText = Pick(random, {"", "3:20", "-5", " 12", "12s", "x"});
                 length = 0;
             }
@@ -109,6 +112,7 @@ TEST(CatalogStatisticsTest, CountsTheRowsShownAsMapsCountThem) {
                               fields);
             sizes.push_back(size);
             lengths.push_back(length);
+            hasLength.push_back(seconds);
         }
         list.AppendRows(std::move(rows));
         CatalogView view(list);
@@ -128,6 +132,7 @@ TEST(CatalogStatisticsTest, CountsTheRowsShownAsMapsCountThem) {
             ++model.rows;
             model.size += sizes[made];
             model.seconds += lengths[made];
+            model.rowsWithLength += hasLength[made] ? 1 : 0;
             // An album is its title with its album artist, or its artist when that is empty.
             std::string albumArtist(view.CellText(row, kAlbumArtist));
             if (albumArtist.empty()) {
@@ -158,6 +163,7 @@ TEST(CatalogStatisticsTest, CountsTheRowsShownAsMapsCountThem) {
         EXPECT_EQ(s.sizeBytes, model.size) << what;
         EXPECT_FALSE(s.sizeTooLarge) << what;
         EXPECT_EQ(s.seconds, model.seconds) << what;
+        EXPECT_EQ(s.rowsWithLength, model.rowsWithLength) << what;
         EXPECT_EQ(s.folders, static_cast<int>(model.folders.size())) << what;
         EXPECT_EQ(s.artists, static_cast<int>(model.artists.size())) << what;
         EXPECT_EQ(s.albums, static_cast<int>(model.albums.size())) << what;
