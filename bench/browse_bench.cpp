@@ -46,7 +46,9 @@ public:
     bool AskYesNo(const std::string&) override { return false; }
     std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> ChooseStartFolder(const std::string&) override { return {}; }
+    std::optional<std::string> ChooseStartFolder(const std::string&, const std::string&) override {
+        return {};
+    }
     std::optional<std::string> EditVolumeLabel(const std::string&, const std::string&) override {
         return {};
     }
