@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "CPlumetView.h"
 #include "CatalogGenerator.h"
 #include "CatalogModel.h"
@@ -60,12 +61,6 @@ public:
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "browse_bench: %s\n", message.c_str());
     std::exit(1);
-}
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // `prepare` runs before each timed run, outside the time.

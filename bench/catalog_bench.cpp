@@ -20,6 +20,7 @@
 
 #include <QCoreApplication>
 
+#include "BenchClock.h"
 #include "CatalogGenerator.h"
 #include "CatalogModel.h"
 #include "PosixFiles.h"
@@ -67,12 +68,6 @@ private:
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "catalog_bench: %s\n", message.c_str());
     std::exit(1);
-}
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // A field of /proc/self/status in bytes, or -1 where the system has no such field.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "CPlumetView.h"
 #include "CatalogGenerator.h"
 #include "CatalogModel.h"
@@ -30,12 +31,6 @@ constexpr std::uint32_t kVariant = 20210314;
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "undo_bench: %s\n", message.c_str());
     std::exit(1);
-}
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // The resident memory of this process, in MB.

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "BenchClock.h"
 #include "CMainFrame.h"
 #include "CPlumetApp.h"
 #include "CPlumetView.h"
@@ -51,12 +52,6 @@ double PeakMiB() {
         }
     }
     return 0;
-}
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Types the query into the search box one key at a time, then deletes it the same way,

@@ -169,7 +169,7 @@ std::vector<Drives::OpticalDrive> LinuxDrives::OpticalDrives() {
     return found;
 }
 
-std::string LinuxDrives::OpticalMountPointOf(const std::string& path) {
+std::string LinuxDrives::NormalAbsolutePath(const std::string& path) {
     std::string absolute = path;
     if (absolute.empty() || absolute.front() != '/') {
         std::error_code error;
@@ -179,7 +179,14 @@ std::string LinuxDrives::OpticalMountPointOf(const std::string& path) {
         }
         absolute = current.string() + "/" + absolute;
     }
-    const std::string normal = NormalisePath(absolute);
+    return NormalisePath(absolute);
+}
+
+std::string LinuxDrives::OpticalMountPointOf(const std::string& path) {
+    const std::string normal = NormalAbsolutePath(path);
+    if (normal.empty()) {
+        return {};
+    }
     const MountTable mounts = ReadMounts();
     const MountTable::Entry* deepest = nullptr;
     std::size_t deepestLength = 0;

@@ -21,6 +21,9 @@ public:
 
     // "/a/./b//c/../d" -> "/a/b/d", without asking the file system.
     static std::string NormalisePath(std::string_view path);
+    // The same for a path made absolute against the current directory; empty when the path
+    // is relative and the current directory cannot be known.
+    static std::string NormalAbsolutePath(const std::string& path);
     // udev writes unsafe bytes in link names as "\xHH".
     static std::string DecodeUdevEscapes(std::string_view name);
 

@@ -49,20 +49,6 @@ std::optional<std::string> IdOfFile(const std::string& path) {
     return id;
 }
 
-// Empty when the path is relative and the current directory cannot be known.
-std::string NormalAbsolute(const std::string& path) {
-    std::string absolute = path;
-    if (absolute.empty() || absolute.front() != '/') {
-        std::error_code error;
-        const fs::path current = fs::current_path(error);
-        if (error) {
-            return {};
-        }
-        absolute = current.string() + "/" + absolute;
-    }
-    return LinuxDrives::NormalisePath(absolute);
-}
-
 std::vector<std::string> NormalPoints(const MountTable& table) {
     std::vector<std::string> points;
     for (const MountTable::Entry& mount : table.entries()) {
@@ -221,7 +207,7 @@ MountTable LinuxMounts::ReadCurrentTable() {
 }
 
 std::optional<Mounts::Volume> LinuxMounts::VolumeOf(const std::string& path) {
-    const std::string normal = NormalAbsolute(path);
+    const std::string normal = LinuxDrives::NormalAbsolutePath(path);
     if (normal.empty()) {
         return std::nullopt;
     }
@@ -247,7 +233,7 @@ std::optional<Mounts::Volume> LinuxMounts::VolumeOfDevice(std::uint64_t device,
     const auto number = static_cast<dev_t>(device);
     const std::string majorMinor =
         std::to_string(major(number)) + ":" + std::to_string(minor(number));
-    const std::string normal = NormalAbsolute(path);
+    const std::string normal = LinuxDrives::NormalAbsolutePath(path);
     const MountTable table = ReadCurrentTable();
     const std::vector<MountTable::Entry>& entries = table.entries();
     const std::vector<std::string> points = NormalPoints(table);

@@ -155,39 +155,35 @@ Result UndoHistory::RenameAll(const Step& step, bool back) {
 }
 
 Result UndoHistory::Undo() {
-    if (undo_.empty() || depth_ > 0) {
-        return Result::Ok();
-    }
-    Step& step = undo_.back();
-    if (Result renamed = RenameAll(step, true); !renamed) {
-        return renamed;
-    }
-    replaying_ = true;
-    for (auto change = step.changes.rbegin(); change != step.changes.rend(); ++change) {
-        Toggle(*change);
-    }
-    replaying_ = false;
-    redo_.push_back(std::move(step));
-    undo_.pop_back();
-    joinable_ = false;
-    return Result::Ok();
+    return Replay(undo_, redo_, true);
 }
 
 Result UndoHistory::Redo() {
-    if (redo_.empty() || depth_ > 0) {
+    return Replay(redo_, undo_, false);
+}
+
+Result UndoHistory::Replay(std::vector<Step>& from, std::vector<Step>& to, bool back) {
+    if (from.empty() || depth_ > 0) {
         return Result::Ok();
     }
-    Step& step = redo_.back();
-    if (Result renamed = RenameAll(step, false); !renamed) {
+    Step& step = from.back();
+    if (Result renamed = RenameAll(step, back); !renamed) {
         return renamed;
     }
+    // A step's changes are taken back last first, and made again first first.
     replaying_ = true;
-    for (Change& change : step.changes) {
-        Toggle(change);
+    if (back) {
+        for (auto change = step.changes.rbegin(); change != step.changes.rend(); ++change) {
+            Toggle(*change);
+        }
+    } else {
+        for (Change& change : step.changes) {
+            Toggle(change);
+        }
     }
     replaying_ = false;
-    undo_.push_back(std::move(step));
-    redo_.pop_back();
+    to.push_back(std::move(step));
+    from.pop_back();
     joinable_ = false;
     return Result::Ok();
 }

@@ -87,6 +87,8 @@ private:
     void OpenStep();
     void Toggle(Change& change);
     Result RenameAll(const Step& step, bool back);
+    // Moves the newest step of `from` to `to`, taking it back (`back`) or making it again.
+    Result Replay(std::vector<Step>& from, std::vector<Step>& to, bool back);
     std::uint64_t StateId() const { return undo_.empty() ? 0 : undo_.back().id; }
 
     CatalogList& store_;
