@@ -35,6 +35,7 @@
 #include "catalog/RecentFileList.h"
 #include "catalog/RowFields.h"
 #include "commands/CommandId.h"
+#include "commands/MainMenu.h"
 #include "export/ExportRows.h"
 #include "export/HtmlExport.h"
 #include "scan/PendingResults.h"
@@ -253,59 +254,33 @@ void CMainFrame::CreateHandlers() {
 }
 
 void CMainFrame::CreateMenus() {
-    CommandActions& c = *commands_;
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    for (int id : {kFileNew, kFileOpen, kFileSave, kFileSaveAs, kMerge}) {
-        fileMenu_->addAction(c.Action(id));
+    for (const Menu& menu : MainMenu::Menus()) {
+        QMenu* shown = menuBar()->addMenu(QString::fromUtf8(menu.title));
+        AddMenuEntries(*shown, menu.entries);
+        connect(shown, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     }
-    QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("&Export"));
-    for (int id : {kExportToHtml, kExportToCsv, kExportToPlaylist, kExportSearchablePage}) {
-        exportMenu->addAction(c.Action(id));
-    }
-    fileMenu_->addSeparator();
-    recentFilePlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
-    recentFilePlaceholder_->setEnabled(false);
-    for (int index = 0; index < RecentFileList::kSize; ++index) {
-        fileMenu_->addAction(c.Action(kFileMruFirst + index));
-    }
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(c.Action(kAppExit));
+}
 
-    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-    editMenu->addAction(c.Action(kEditUndo));
-    editMenu->addAction(c.Action(kEditRedo));
-    editMenu->addSeparator();
-    for (int id : {kFindTrack, kFindNext}) {
-        editMenu->addAction(c.Action(id));
-    }
-    editMenu->addAction(c.Action(kSearch));
-    editMenu->addSeparator();
-    for (int id : {kEdit, kRemoveFromList}) {
-        editMenu->addAction(c.Action(id));
-    }
-    editMenu->addSeparator();
-    editMenu->addAction(c.Action(kSelectAll));
-
-    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    for (int id : {kViewToolbar, kViewStatusBar, kOpenLastFile}) {
-        viewMenu->addAction(c.Action(id));
-    }
-    QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
-    for (int id : {kLoadFromCD, kSelectSearchLocation, kUpdateFolder, kCancelSearch,
-                   kFilterOnFolderDisk, kFindDuplicates, kStatistics, kRandomPlay}) {
-        toolsMenu->addAction(c.Action(id));
-    }
-    toolsMenu->addSeparator();
-    toolsMenu->addAction(c.Action(kReadTags));
-    toolsMenu->addAction(c.Action(kFileNames));
-    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
-    helpMenu->addAction(c.Action(kProgramWebsite));
-    helpMenu->addAction(c.Action(kMakeDonation));
-    helpMenu->addSeparator();
-    helpMenu->addAction(c.Action(kAppAbout));
-
-    for (QMenu* menu : {fileMenu_, editMenu, viewMenu, toolsMenu, helpMenu}) {
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+void CMainFrame::AddMenuEntries(QMenu& menu, const std::vector<MenuEntry>& entries) {
+    for (const MenuEntry& entry : entries) {
+        switch (entry.kind) {
+            case MenuEntry::Kind::Command:
+                menu.addAction(commands_->Action(entry.id));
+                break;
+            case MenuEntry::Kind::Separator:
+                menu.addSeparator();
+                break;
+            case MenuEntry::Kind::Submenu:
+                AddMenuEntries(*menu.addMenu(QString::fromUtf8(entry.text)), entry.entries);
+                break;
+            case MenuEntry::Kind::RecentFiles:
+                recentFilePlaceholder_ = menu.addAction(QString::fromUtf8(MainMenu::kNoRecentFile));
+                recentFilePlaceholder_->setEnabled(false);
+                for (int index = 0; index < RecentFileList::kSize; ++index) {
+                    menu.addAction(commands_->Action(kFileMruFirst + index));
+                }
+                break;
+        }
     }
 }
 
@@ -313,14 +288,7 @@ void CMainFrame::CreateToolBar() {
     toolBar_ = addToolBar(QStringLiteral("Toolbar"));
     toolBar_->setObjectName(QStringLiteral("toolbar"));
     toolBar_->setIconSize(QSize(30, 30));
-    const std::vector<std::vector<int>> groups{
-        {kFileNew, kFileOpen, kFileSave},
-        {kEditUndo, kEditRedo},
-        {kLoadFromCD, kSelectSearchLocation, kCancelSearch, kFilterOnFolderDisk},
-        {kRandomPlay},
-        {kProgramWebsite},
-        {kAppAbout}};
-    for (const std::vector<int>& group : groups) {
+    for (const std::vector<int>& group : MainMenu::ToolbarGroups()) {
         if (!toolBar_->actions().isEmpty()) {
             toolBar_->addSeparator();
         }

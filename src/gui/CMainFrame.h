@@ -26,6 +26,7 @@ class CPlumetView;
 class Profile;
 class QLabel;
 class QMenu;
+struct MenuEntry;
 class QToolBar;
 class RecentFileList;
 class ScanCommands;
@@ -100,6 +101,7 @@ protected:
 private:
     void CreateHandlers();
     void CreateMenus();
+    void AddMenuEntries(QMenu& menu, const std::vector<MenuEntry>& entries);
     void CreateToolBar();
     void CreateStatusBar();
     // Pane 0 says how many rows are shown whenever that changes.
@@ -137,7 +139,6 @@ private:
     Services services_;
     CPlumetView* view_;
     CommandActions* commands_;
-    QMenu* fileMenu_ = nullptr;
     QAction* recentFilePlaceholder_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     SearchBox* searchBox_ = nullptr;

@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QWidget>
 
-#include "CommandTable.h"
+#include "commands/CommandTable.h"
 #include "commands/CommandId.h"
 
 CommandActions::CommandActions(QWidget* shortcutOwner) : QObject(shortcutOwner) {

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QtTest>
 
-#include "CommandTable.h"
+#include "commands/CommandTable.h"
 
 namespace {
 

@@ -290,6 +290,18 @@ private slots:
         QCOMPARE(model.data(model.index(changed, kSize)).toString(), QString("10"));
         QVERIFY(app_->document().modified());
 
+        // Undo takes the whole Update back and leaves the edit before it; Redo makes it again.
+        QVERIFY(frame.SendCommand(kEditUndo));
+        QCOMPARE(model.rowCount(), 900);
+        QVERIFY(RowOf(model, "Album 5/Artist - Track 6.mp3") >= 0);
+        QCOMPARE(RowOf(model, "New Album/Newcomer - Fresh.mp3"), -1);
+        const int before = RowOf(model, "Album 3/Artist - Track 4.mp3");
+        QCOMPARE(model.data(model.index(before, kArtist)).toString(), QString("Mine"));
+        QVERIFY(model.data(model.index(before, kSize)).toString() != QString("10"));
+        QVERIFY(frame.SendCommand(kEditRedo));
+        QCOMPARE(RowOf(model, "New Album/Newcomer - Fresh.mp3"), 899);
+        QCOMPARE(RowOf(model, "Album 5/Artist - Track 6.mp3"), -1);
+
         QVERIFY(frame.SendCommand(kUpdateFolder));  // cancelled
         QVERIFY(!app_->scan().updating());
     }

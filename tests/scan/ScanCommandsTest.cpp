@@ -18,6 +18,7 @@
 #include "catalog/CPlumetDoc.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/RowLine.h"
+#include "catalog/UndoHistory.h"
 #include "core/browse/BrowseRows.h"
 #include "scan/ScanSettings.h"
 #include "support/FakeServices.h"
@@ -164,6 +165,17 @@ TEST_F(ScanCommandsTest, LoadFromCDAppendsTheLastDrivesDiscUnderTheConfirmedLabe
     EXPECT_FALSE(scan_.scanRunning());
     EXPECT_EQ(scan_.discLabel(), "");
     EXPECT_EQ(list_.RowCount(), 2);
+
+    // Each disc loaded is a step of its own to take back.
+    UndoHistory history(list_);
+    ui_.labelAnswers = {std::string("Summer 2009"), std::string("Summer 2010")};
+    for (int load = 0; load < 2; ++load) {
+        scan_.OnLoadFromCD();
+        FinishWalk();
+    }
+    ASSERT_EQ(list_.RowCount(), 4);
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(Column(kFolderDisk), (std::vector<std::string>{"", "Summer 2008", "Summer 2009"}));
 }
 
 TEST_F(ScanCommandsTest, SelectSearchLocationReplacesTheListWithTheFoldersRows) {

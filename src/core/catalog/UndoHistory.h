@@ -39,6 +39,8 @@ public:
         UndoHistory* history_;
     };
 
+    // The latest step takes no more joined changes: a new walk's rows are a step of their own.
+    void EndJoin() { joinable_ = false; }
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     // Files renamed on disk are renamed back first; when one cannot be, nothing changes

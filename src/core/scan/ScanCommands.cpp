@@ -2,6 +2,7 @@
 
 #include "catalog/CPlumetDoc.h"
 #include "catalog/PathParts.h"
+#include "catalog/UndoHistory.h"
 #include "scan/MediaExtensions.h"
 #include "scan/RowNamer.h"
 #include "scan/RowRereader.h"
@@ -41,6 +42,9 @@ bool ScanCommands::StartScan(const std::string& folder, bool clearList, bool aud
     // cleared, so they cannot land among the new walk's rows, and the question below
     // covers them.
     StopAndDrain();
+    if (UndoHistory* history = list_.history()) {
+        history->EndJoin();
+    }
     if (!clearList) {
         deferred_ = std::move(deferred);
     } else {

@@ -1,4 +1,4 @@
-#include "CommandTable.h"
+#include "commands/CommandTable.h"
 
 #include <algorithm>
 

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "browse/ContextMenu.h"
+#include "commands/CommandTable.h"
+#include "commands/MainMenu.h"
+
+namespace {
+
+std::string GuideText() {
+    std::ifstream in(PLUMET_GUIDE_PATH);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The terms the guide's section `id` defines, tags and all in them dropped, in order.
+std::vector<std::string> GuideTerms(const std::string& guide, const std::string& id) {
+    const std::size_t start = guide.find("<h2 id=\"" + id + "\">");
+    if (start == std::string::npos) {
+        return {};
+    }
+    const std::size_t end = guide.find("<h2", start + 1);
+    const std::string section = guide.substr(start, end - start);
+    const std::regex term("<dt>([\\s\\S]*?)</dt>");
+    std::vector<std::string> terms;
+    for (auto it = std::sregex_iterator(section.begin(), section.end(), term);
+         it != std::sregex_iterator(); ++it) {
+        terms.push_back(std::regex_replace((*it)[1].str(), std::regex("<[^>]*>"), ""));
+    }
+    return terms;
+}
+
+// A menu text as the guide writes it: no mnemonic marks, the shortcut in brackets.
+std::string AsGuideTerm(const std::string& menuText) {
+    std::string name;
+    for (std::size_t i = 0; i < menuText.size(); ++i) {
+        if (menuText[i] == '&') {
+            ++i;
+        }
+        if (i < menuText.size()) {
+            name += menuText[i];
+        }
+    }
+    const std::size_t tab = name.find('\t');
+    return tab == std::string::npos ? name
+                                    : name.substr(0, tab) + " (" + name.substr(tab + 1) + ")";
+}
+
+void AddTerms(const std::vector<MenuEntry>& entries, std::vector<std::string>& terms) {
+    for (const MenuEntry& entry : entries) {
+        switch (entry.kind) {
+            case MenuEntry::Kind::Command:
+                terms.push_back(AsGuideTerm(CommandTable::Find(entry.id)->menuText));
+                break;
+            case MenuEntry::Kind::Submenu:
+                terms.push_back(AsGuideTerm(entry.text));
+                AddTerms(entry.entries, terms);
+                break;
+            case MenuEntry::Kind::RecentFiles:
+                terms.push_back(MainMenu::kNoRecentFile);
+                break;
+            case MenuEntry::Kind::Separator:
+                break;
+        }
+    }
+}
+
+// Each menu of the bar is one section of the guide, item for item, in the menu's order, with
+// the shortcut the menu shows; the context menu's section names every item it can show.
+TEST(GuideMenusTest, TheGuideDescribesExactlyTheMenusTheProgramHas) {
+    const std::string guide = GuideText();
+    ASSERT_FALSE(guide.empty()) << PLUMET_GUIDE_PATH;
+    for (const Menu& menu : MainMenu::Menus()) {
+        std::vector<std::string> expected;
+        AddTerms(menu.entries, expected);
+        std::string id = AsGuideTerm(menu.title);
+        for (char& c : id) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        EXPECT_EQ(GuideTerms(guide, id), expected) << menu.title;
+    }
+
+    std::set<std::string> shown;
+    for (const int selected : {1, 2}) {
+        for (const ContextMenu::Item& item : ContextMenu::Build(1, selected, "", false, true)) {
+            std::string label = AsGuideTerm(item.label);
+            shown.insert(label.substr(0, label.find_last_not_of(' ') + 1));
+        }
+    }
+    std::set<std::string> described;
+    for (const std::string& term : GuideTerms(guide, "context")) {
+        std::stringstream names(term);
+        for (std::string name; std::getline(names >> std::ws, name, ',');) {
+            described.insert(name);
+        }
+    }
+    EXPECT_EQ(described, shown);
+}
+
+}  // namespace
