@@ -150,7 +150,7 @@ void CStatisticsDlg::ShowLines() {
     for (const StatisticsCounter::Line& folder : shown_->folders) {
         const CatalogRow* row = view.RowRecord(folder.firstRow);
         lines.push_back({folder.name, folder.rows, folder.sizeBytes, folder.seconds,
-                         !connected_ || (row != nullptr && connected_(*row))});
+                         !connected_ || (row != nullptr && connected_(*row)), folder.lengthKnown});
     }
     table_->SetLines(std::move(lines));
 }

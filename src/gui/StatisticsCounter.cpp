@@ -55,8 +55,8 @@ StatisticsCounter::Result Summarize(std::span<const CatalogRow* const> rows,
         if (result.folders.size() % 4096 == 0 && stop) {
             return result;
         }
-        result.folders.push_back(
-            {DisplayText(group.name), group.rows, group.sizeBytes, group.seconds, group.firstRow});
+        result.folders.push_back({DisplayText(group.name), group.rows, group.sizeBytes,
+                                  group.seconds, group.firstRow, group.rowsWithLength > 0});
     }
     const SizeScale scale =
         ScaleFor(counted.byFolder.empty() ? 0 : counted.byFolder.front().sizeBytes);

@@ -28,7 +28,8 @@ public:
         int rows = 0;
         std::uint64_t sizeBytes = 0;
         std::uint64_t seconds = 0;
-        int firstRow = 0;  // view row when counted
+        int firstRow = 0;          // view row when counted
+        bool lengthKnown = false;  // some row has a length
     };
     struct Bar {
         QString label;    // as short as names go: a folder's last name

@@ -47,7 +47,8 @@ QVariant StatisticsTableModel::data(const QModelIndex& index, int role) const {
         case kSize:
             return QString::fromStdString(ReadableSize(line.sizeBytes, groupSeparator_));
         case kLength:
-            return QString::fromStdString(DurationText(line.seconds));
+            return line.lengthKnown ? QString::fromStdString(DurationText(line.seconds))
+                                    : QStringLiteral("unknown");
         case kConnected:
             return line.connected ? QStringLiteral("Yes") : QStringLiteral("No");
         default:

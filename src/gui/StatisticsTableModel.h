@@ -19,6 +19,7 @@ public:
         std::uint64_t sizeBytes = 0;
         std::uint64_t seconds = 0;
         bool connected = true;
+        bool lengthKnown = true;  // else the length reads "unknown"
     };
 
     explicit StatisticsTableModel(std::string groupSeparator, QObject* parent = nullptr);

@@ -105,4 +105,22 @@ TEST(GuideMenusTest, TheGuideDescribesExactlyTheMenusTheProgramHas) {
     EXPECT_EQ(described, shown);
 }
 
+// Alt and a letter opens one item, never cycles between two.
+TEST(GuideMenusTest, NoMenuGivesOneLetterToTwoItems) {
+    for (const Menu& menu : MainMenu::Menus()) {
+        std::set<char> letters;
+        for (const MenuEntry& entry : menu.entries) {
+            const std::string text = entry.kind == MenuEntry::Kind::Command
+                                         ? CommandTable::Find(entry.id)->menuText
+                                         : entry.text;
+            const std::size_t mark = text.find('&');
+            if (mark != std::string::npos && mark + 1 < text.size()) {
+                const char letter =
+                    static_cast<char>(std::tolower(static_cast<unsigned char>(text[mark + 1])));
+                EXPECT_TRUE(letters.insert(letter).second) << menu.title << ": " << text;
+            }
+        }
+    }
+}
+
 }  // namespace

@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(MenuTexts(menus[1]->menu()),
                  QStringList({"&Undo\tCtrl+Z", "&Redo\tCtrl+Y", "-", "&Find Track...\tCtrl+D",
                               "Find &Next\tF3", "&Search\tCtrl+K", "-", "Edit &Item...\tF2",
-                              "&Remove From List\tDel", "-", "Select &All\tCtrl+A"}));
+                              "Re&move From List\tDel", "-", "Select &All\tCtrl+A"}));
         QCOMPARE(menus[2]->text(), QString("&View"));
         QCOMPARE(MenuTexts(menus[2]->menu()),
                  QStringList({"&Toolbar", "&Status Bar", "&Open Last File"}));
@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(MenuTexts(menus[3]->menu()),
                  QStringList({"&Load from CD", "&Select Search Location", "&Update Folder...",
                               "&Cancel Search", "&Filter on Folder/Disk\tCtrl+F",
-                              "Find &Duplicates...", "&Statistics", "Random Play\tCtrl+R", "-",
+                              "Find &Duplicates...", "Stat&istics", "Random Play\tCtrl+R", "-",
                               "Read &Tags", "File &Names..."}));
         QCOMPARE(menus[4]->text(), QString("&Help"));
         QCOMPARE(MenuTexts(menus[4]->menu()),

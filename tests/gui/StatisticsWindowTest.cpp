@@ -80,7 +80,7 @@ private slots:
                  QStringList({"4", "4", "3", "3", "5.3 MB (5,568,901 bytes)", "0:11:12"}));
         QCOMPARE(Lines(*window),
                  QStringList({"CD1 2 5.3 MB 0:08:25 Yes", "CD2 1 999 bytes 0:02:47 Yes",
-                              "R&B 1 12 bytes 0:00:00 Yes"}));
+                              "R&B 1 12 bytes unknown Yes"}));
         QCOMPARE(window->folderChart().labels(), QStringList({"CD1", "CD2", "R&B"}));
         QCOMPARE(window->artistChart().labels().size(), 4);
 
@@ -149,6 +149,8 @@ private slots:
         QCOMPARE(window->TotalText("length"), QString("unknown"));
         QCOMPARE(window->tableModel().data(window->tableModel().index(0, 1)).toString(),
                  QString("1.029"));
+        QCOMPARE(window->tableModel().data(window->tableModel().index(0, 3)).toString(),
+                 QString("unknown"));
 
         // Largest first: folder 29 down to 16 by name, then the other 16 as one bar.
         std::uint64_t otherBytes = 0;
@@ -267,7 +269,7 @@ private:
                 continue;
             }
             for (QAction* item : menu->menu()->actions()) {
-                if (item->text() == "&Statistics") {
+                if (item->text() == "Stat&istics") {
                     item->trigger();
                     return frame.statisticsWindow();
                 }

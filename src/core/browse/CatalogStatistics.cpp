@@ -28,6 +28,7 @@ struct Tally {
     std::uint64_t sizeBytes = 0;
     std::uint64_t seconds = 0;
     int firstRow = 0;
+    int rowsWithLength = 0;
 };
 
 // Keys are the store's own bytes: no row costs an allocation unless it starts a group.
@@ -127,6 +128,7 @@ void TallyRows(std::span<const CatalogRow* const> rows, int first, int last,
             ++tally.rows;
             AddSaturating(tally.sizeBytes, bytes);
             AddSaturating(tally.seconds, seconds);
+            tally.rowsWithLength += length ? 1 : 0;
         }
     }
 }
@@ -144,6 +146,7 @@ void MergeInto(Part& into, const Part& from) {
                 entry->second.rows += tally.rows;
                 AddSaturating(entry->second.sizeBytes, tally.sizeBytes);
                 AddSaturating(entry->second.seconds, tally.seconds);
+                entry->second.rowsWithLength += tally.rowsWithLength;
             }
         }
     }
@@ -163,8 +166,8 @@ std::vector<StatisticsGroup> SortedGroups(const TallyMap& tallies) {
     std::vector<StatisticsGroup> groups;
     groups.reserve(tallies.size());
     for (const auto& [key, tally] : tallies) {
-        groups.push_back(
-            {key.name, key.artist, tally.rows, tally.sizeBytes, tally.seconds, tally.firstRow});
+        groups.push_back({key.name, key.artist, tally.rows, tally.sizeBytes, tally.seconds,
+                          tally.firstRow, tally.rowsWithLength});
     }
     std::sort(groups.begin(), groups.end(), LargerFirst);
     return groups;

@@ -18,6 +18,7 @@ struct StatisticsGroup {
     std::uint64_t sizeBytes = 0;  // the digits of the Size cells, summed
     std::uint64_t seconds = 0;    // the Length fields that hold whole seconds, summed
     int firstRow = 0;             // the first view row of the group
+    int rowsWithLength = 0;       // rows whose Length holds whole seconds
 };
 
 // What the rows shown add up to. Names compare as exact bytes, not as the search folds them:
