@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -21,7 +20,7 @@ std::string GuideText() {
     return text.str();
 }
 
-// The terms the guide's section `id` defines, tags and all in them dropped, in order.
+// The terms the guide's section `id` defines, in order, without their markup.
 std::vector<std::string> GuideTerms(const std::string& guide, const std::string& id) {
     const std::size_t start = guide.find("<h2 id=\"" + id + "\">");
     if (start == std::string::npos) {
@@ -29,11 +28,20 @@ std::vector<std::string> GuideTerms(const std::string& guide, const std::string&
     }
     const std::size_t end = guide.find("<h2", start + 1);
     const std::string section = guide.substr(start, end - start);
-    const std::regex term("<dt>([\\s\\S]*?)</dt>");
     std::vector<std::string> terms;
-    for (auto it = std::sregex_iterator(section.begin(), section.end(), term);
-         it != std::sregex_iterator(); ++it) {
-        terms.push_back(std::regex_replace((*it)[1].str(), std::regex("<[^>]*>"), ""));
+    for (std::size_t at = section.find("<dt>"); at != std::string::npos;
+         at = section.find("<dt>", at)) {
+        at += 4;
+        const std::string term = section.substr(at, section.find("</dt>", at) - at);
+        std::string text;
+        bool inTag = false;
+        for (const char c : term) {
+            inTag = c == '<' || (inTag && c != '>');
+            if (!inTag && c != '>') {
+                text += c;
+            }
+        }
+        terms.push_back(text);
     }
     return terms;
 }
