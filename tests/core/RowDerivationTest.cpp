@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scan/RowDerivation.h"
+#include "support/Environment.h"
 
 namespace {
 
@@ -125,14 +126,14 @@ public:
         if (const char* old = getenv("TZ")) {
             saved_ = old;
         }
-        setenv("TZ", zone, 1);
+        SetEnvironment("TZ", zone);
         tzset();
     }
     ~FixedTimeZone() {
         if (saved_) {
-            setenv("TZ", saved_->c_str(), 1);
+            SetEnvironment("TZ", *saved_);
         } else {
-            unsetenv("TZ");
+            UnsetEnvironment("TZ");
         }
         tzset();
     }
