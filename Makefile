@@ -67,7 +67,8 @@ windows: deps
 	./scripts/build-windows-libs > $(WINDOWS_DIR)/windows-libs.txt
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CCACHE) \
-		-DPLUMET_WINDOWS_PREFIXES="$$(cat $(WINDOWS_DIR)/windows-libs.txt)"
+		-DPLUMET_WINDOWS_PREFIXES="$$(cat $(WINDOWS_DIR)/windows-libs.txt)" \
+		-DPLUMET_LINUX_CLI=$(CURDIR)/$(BUILD_DIR)/src/cli/plumet-cli
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)
 
 # The Windows build's tests under Wine, in a Wine prefix of the build folder's own.
