@@ -19,14 +19,6 @@ std::string Utf8Of(char32_t code) {
     return out;
 }
 
-std::string Utf8Of(const std::u32string& codes) {
-    std::string out;
-    for (const char32_t code : codes) {
-        AppendUtf8(code, out);
-    }
-    return out;
-}
-
 // The letters with no decomposition that fold to plain ones, each in its every case.
 const std::pair<std::u32string_view, std::string_view> kPlainLetters[] = {
     {U"æÆ", "ae"}, {U"ðÐ", "d"},   {U"øØ", "o"}, {U"þÞ", "th"},  {U"đĐ", "d"},   {U"ħĦ", "h"},
@@ -39,6 +31,16 @@ const std::pair<std::u32string_view, std::string_view> kPlainLetters[] = {
     {U"ɲƝ", "n"},  {U"ɵƟ", "o"},   {U"ʈƮ", "t"}, {U"ʉɄ", "u"},   {U"ʋƲ", "v"},   {U"ⱥȺ", "a"},
     {U"ⱦȾ", "t"},  {U"ßẞ", "ss"},
 };
+
+// The model below is Linux's python3, which a test under Wine cannot start.
+#ifndef _WIN32
+std::string Utf8Of(const std::u32string& codes) {
+    std::string out;
+    for (const char32_t code : codes) {
+        AppendUtf8(code, out);
+    }
+    return out;
+}
 
 // Python's own reading of Unicode: each line of code points in hex, decomposed, case folded
 // and without its marks; printed with the text's composed and decomposed forms.
@@ -60,6 +62,7 @@ std::u32string CodesOf(const std::string& hex) {
     }
     return codes;
 }
+#endif
 
 }  // namespace
 
@@ -107,6 +110,7 @@ TEST(TextFoldTest, FoldsCaseAndLatinAccentsInUtf8AndLatin1Alike) {
     }
 }
 
+#ifndef _WIN32
 // Random texts of Latin, Greek, Cyrillic and combining marks, composed and decomposed alike,
 // against Python's unicodedata with the plain letters above.
 TEST(TextFoldTest, FoldsEveryTextAsUnicodeDecomposedCaseFoldedAndWithoutMarks) {
@@ -170,3 +174,4 @@ TEST(TextFoldTest, FoldsEveryTextAsUnicodeDecomposedCaseFoldedAndWithoutMarks) {
     EXPECT_EQ(::pclose(model), 0);
     EXPECT_EQ(compared, texts.size());
 }
+#endif
