@@ -1,6 +1,7 @@
 #include "ProgramPages.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "catalog/PathParts.h"
@@ -10,7 +11,8 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Normal(const std::string& path) {
-    std::string normal = fs::path(path).lexically_normal().string();
+    // URLs and the build's places use forward slashes, on Windows too.
+    std::string normal = fs::path(path).lexically_normal().generic_string();
     while (normal.size() > 1 && normal.back() == '/') {
         normal.pop_back();
     }
@@ -74,7 +76,14 @@ std::string DonationPage(const std::string& executableFolder, const GuidePlaces&
 std::string FileUrl(const std::string& path) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string url = "file://";
-    for (const char c : path) {
+    // A drive letter's path is "file:///C:/...", its colon kept.
+    const bool drive = path.size() > 1 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    if (drive) {
+        url += '/';
+        url += path.substr(0, 2);
+    }
+    for (const char c : std::string_view(path).substr(drive ? 2 : 0)) {
         const auto byte = static_cast<unsigned char>(c);
         const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||

@@ -67,6 +67,10 @@ TEST(ProgramPagesTest, FileUrlsEncodeWhatAUrlCannotHoldPlain) {
     EXPECT_EQ(FileUrl("/home/ann/My Music #1/a%b?.html"),
               "file:///home/ann/My%20Music%20%231/a%25b%3F.html");
     EXPECT_EQ(FileUrl("/home/j\xC3\xB3ga/x_y-z~.html"), "file:///home/j%C3%B3ga/x_y-z~.html");
+    // A drive's path keeps its letter and colon after the third slash.
+    EXPECT_EQ(FileUrl("C:/Program Files/Plumet/guide.html"),
+              "file:///C:/Program%20Files/Plumet/guide.html");
+    EXPECT_EQ(FileUrl("/a:b"), "file:///a%3Ab");
 }
 
 TEST(ProgramPagesTest, TheBuiltInPlacesAreAbsolute) {

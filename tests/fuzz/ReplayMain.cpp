@@ -20,7 +20,7 @@ namespace {
 bool Replay(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
+        std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
         return false;
     }
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     }
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files) {
-        std::printf("%s\n", file.c_str());
+        std::printf("%s\n", file.string().c_str());
         std::fflush(stdout);
         if (!Replay(file)) {
             return 1;

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -12,11 +11,22 @@ class TempFolder {
 public:
     explicit TempFolder(const std::string& prefix, const std::filesystem::path& parent =
                                                        std::filesystem::temp_directory_path()) {
-        std::string pattern = (parent / (prefix + "-XXXXXX")).string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("no temporary folder");
+        // mkdtemp's way, without mkdtemp, which Windows lacks: a random name until one is new.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::filesystem::path candidate =
+                parent / (prefix + "-" + std::to_string(random() % 1000000000));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                path_ = candidate;
+                return;
+            }
+            if (error) {
+                break;
+            }
         }
-        path_ = pattern;
+        throw std::runtime_error("no temporary folder");
     }
     ~TempFolder() {
         std::error_code ignored;

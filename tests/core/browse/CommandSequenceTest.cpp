@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -481,7 +482,11 @@ private:
         return made;
     }
 
-    std::string FileName(unsigned pick) { return "/catalogs/" + std::to_string(pick % 3) + ".plm"; }
+    // An absolute path as the system writes it: "/catalogs/NAME" on Linux.
+    static std::string CatalogsPath(const std::string& name) {
+        return (std::filesystem::current_path().root_path() / "catalogs" / name).string();
+    }
+    std::string FileName(unsigned pick) { return CatalogsPath(std::to_string(pick % 3) + ".plm"); }
 
     void Apply(const Step& step) {
         const std::vector<unsigned>& p = step.picks;
@@ -675,7 +680,7 @@ private:
                 Replay(redo_, undo_, false);
                 break;
             case Kind::Export: {
-                const std::string page = "/catalogs/page.html";
+                const std::string page = CatalogsPath("page.html");
                 ui_.saveChoices.push_back(page);
                 const HtmlExport::Outcome outcome = HtmlExport::OnExportToHtml(
                     "", view_, {files_, shell_, ui_, "https://plumet.example/", {}});

@@ -64,7 +64,12 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
                   {"/x.mp3", "/", "x.mp3"},
                   {"x.mp3", "", "x.mp3"},
                   {"/m/", "/m", ""},
+#ifdef _WIN32
+                  // Windows splits at either separator.
+                  {"a\\b", "a", "b"}};
+#else
                   {"a\\b", "", "a\\b"}};
+#endif
     for (const auto& split : splits) {
         EXPECT_EQ(FolderOfPath(split.path), split.folder) << split.path;
         EXPECT_EQ(FileNameOf(split.path), split.name) << split.path;
