@@ -56,6 +56,8 @@ int main() {
     for (std::FILE* stream : {stdin, stdout, stderr}) {
         _setmode(_fileno(stream), _O_BINARY);
     }
+    // The bytes written are UTF-8; a console shows them as such.
+    SetConsoleOutputCP(CP_UTF8);
     WinFiles files;
     WinFolderReader folders;
     WinLocale locale;
