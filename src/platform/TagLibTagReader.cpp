@@ -24,9 +24,13 @@
 #include <taglib/wavpackfile.h>
 #include <taglib/xiphcomment.h>
 
+#ifdef _WIN32
+#include "WinText.h"
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -332,13 +336,23 @@ std::optional<FileTags> ReadFrom(TagLib::IOStream& source, std::string_view exte
 
 std::optional<FileTags> TagLibTagReader::ReadTags(const std::string& path) {
     try {
+#ifdef _WIN32
+        // TagLib takes Windows file names as UTF-16.
+        const std::wstring name = WideText(path);
+        TagLib::FileStream file(name.c_str(), true);
+#else
         TagLib::FileStream file(path.c_str(), true);
+#endif
         return ReadFrom(file, ExtensionOf(path));
     } catch (...) {
         return std::nullopt;
     }
 }
 
+#ifdef _WIN32
+// Windows reads ahead on its own; there is no hint to give per range.
+void TagLibTagReader::WillRead(const std::string&) {}
+#else
 void TagLibTagReader::WillRead(const std::string& path) {
     // Tags sit at the start (ID3v2, FLAC, Ogg, MP4 headers) and at the end (ID3v1, APE).
     constexpr off_t kHead = 256 << 10;
@@ -356,6 +370,7 @@ void TagLibTagReader::WillRead(const std::string& path) {
     }
     ::close(fd);
 }
+#endif
 
 std::optional<FileTags> TagLibTagReader::ReadTagsFromMemory(std::string_view bytes,
                                                             std::string_view extension) {
