@@ -13,11 +13,7 @@ std::string ResolvedPaths::Absolute(std::string_view path) {
     if (error) {
         absolute = fs::path(path);
     }
-    std::string text = absolute.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return text;
+    return std::string(WithoutClosingSeparators(absolute.lexically_normal().string()));
 }
 
 std::string ResolvedPaths::Folder(std::string_view folder) {
@@ -28,11 +24,7 @@ std::string ResolvedPaths::Folder(std::string_view folder) {
     if (error) {
         return absolute;
     }
-    std::string text = resolved.string();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return text;
+    return std::string(WithoutClosingSeparators(resolved.string()));
 }
 
 std::string ResolvedPaths::Of(std::string_view path) {
@@ -44,11 +36,5 @@ std::string ResolvedPaths::Of(std::string_view path) {
     if (added) {
         resolved->second = Folder(folder);
     }
-    const std::size_t slash = path.rfind('/');
-    std::string file = resolved->second;
-    if (file != "/") {
-        file += '/';
-    }
-    file += slash == std::string_view::npos ? path : path.substr(slash + 1);
-    return file;
+    return JoinPath(resolved->second, FileNameOf(path));
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "catalog/PathParts.h"
 #include "scan/RowDerivation.h"
 
 namespace {
@@ -68,7 +69,7 @@ TEST(RowNamerTest, EachNameFallsBackFromTagToPatternToTheStandardRule) {
         EXPECT_EQ(row.Cell(kArtist), c.artist) << what;
         EXPECT_EQ(row.Cell(kTrack), c.track) << what;
         EXPECT_EQ(row.Fields(), c.fields) << what;
-        EXPECT_EQ(row.Cell(kPath), c.folder + "/" + c.file) << what;
+        EXPECT_EQ(row.Cell(kPath), c.folder + kFolderSeparator + c.file) << what;
         EXPECT_EQ(row.Cell(kFolderDisk), c.folder) << what;
         // Re-reading a catalog row names it as the walk did.
         const RowNamer::Names again = namer.NamesOf(row.Cell(kPath), c.tags ? &*c.tags : nullptr);

@@ -109,7 +109,8 @@ bool RowEditor::RenameStoreRow(int storeRow, const std::string& artist, const st
         return false;
     }
     const std::string path(record->Cell(kPath));
-    if (artist.find('/') != std::string::npos || track.find('/') != std::string::npos) {
+    if (artist.find_first_of(kFolderSeparators) != std::string::npos ||
+        track.find_first_of(kFolderSeparators) != std::string::npos) {
         ui_.ShowError("Unable to rename " + path +
                       ": an artist or track name cannot contain \"/\".");
         return false;

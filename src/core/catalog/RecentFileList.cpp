@@ -73,14 +73,14 @@ std::string RecentFileList::Abbreviate(const std::string& path, int length) {
     }
     const std::string name(FileNameOf(path));
     const std::size_t nameStart = path.size() - name.size();
-    const std::size_t rootEnd = path.find('/', 1);
+    const std::size_t rootEnd = path.find_first_of(kFolderSeparators, 1);
     if (nameStart == 0 || rootEnd == std::string::npos || rootEnd + 1 >= nameStart) {
         return name;
     }
     const std::string root = path.substr(0, rootEnd + 1);  // "/home/"
     // Drop whole folders from the front of the rest until it fits.
     for (std::size_t cut = rootEnd + 1; cut < nameStart;) {
-        const std::size_t next = path.find('/', cut) + 1;
+        const std::size_t next = path.find_first_of(kFolderSeparators, cut) + 1;
         const std::string candidate = root + "..." + path.substr(next - 1);
         if (CharacterCount(candidate) <= length) {
             return candidate;

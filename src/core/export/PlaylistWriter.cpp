@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "catalog/CatalogRow.h"
+#include "catalog/PathParts.h"
 #include "export/ExportRows.h"
 #include "export/ExportText.h"
 
@@ -25,8 +26,8 @@ void AppendOnOneLine(std::string_view text, std::string& out) {
 
 PlaylistWriter::PlaylistWriter(const std::string& playlistPath) {
     folder_ = std::filesystem::path(playlistPath).lexically_normal().parent_path().string();
-    if (folder_.empty() || folder_.back() != '/') {
-        folder_ += '/';
+    if (folder_.empty() || !IsFolderSeparator(folder_.back())) {
+        folder_ += kFolderSeparator;
     }
 }
 

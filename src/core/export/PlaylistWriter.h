@@ -32,5 +32,5 @@ public:
     static std::string Seconds(std::string_view length);
 
 private:
-    std::string folder_;  // ends in '/'
+    std::string folder_;  // ends in a separator
 };

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "catalog/PathParts.h"
 #include "scan/MediaExtensions.h"
 #include "scan/RowDerivation.h"
 #include "scan/RowNamer.h"
@@ -19,17 +20,6 @@ std::string CurrentDirectory() {
 }
 
 }  // namespace
-
-std::string CFolderScan::JoinFolder(std::string_view folder, std::string_view name) {
-    std::string joined;
-    joined.reserve(folder.size() + 1 + name.size());
-    joined.append(folder);
-    if (joined.empty() || joined.back() != '/') {
-        joined += '/';
-    }
-    joined.append(name);
-    return joined;
-}
 
 void CFolderScan::ScanFolderProc(WalkContext& walk) {
     if (folder.empty()) {
@@ -67,7 +57,7 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
                 AddFoundFile(walk, name, *facts, place);
             }
         } else if (kind == FolderReader::EntryKind::Unseen) {
-            walk.results.AddUnseen(JoinFolder(folder, name), listing->Cause());
+            walk.results.AddUnseen(JoinPath(folder, name), listing->Cause());
         }
         if (walk.cancelRequested.load(std::memory_order_relaxed)) {
             return;
@@ -82,7 +72,7 @@ void CFolderScan::ScanFolderProc(WalkContext& walk) {
         if (walk.cancelRequested.load(std::memory_order_relaxed)) {
             break;
         }
-        CFolderScan level(JoinFolder(folder, subFolder));
+        CFolderScan level(JoinPath(folder, subFolder));
         level.ScanFolderProc(walk);
     }
 }

@@ -49,9 +49,6 @@ public:
     // link whose target is missing go to the results' unseen places with their cause.
     void ScanFolderProc(WalkContext& walk);
 
-    // "/media/cd/" and "Album" give "/media/cd/Album".
-    static std::string JoinFolder(std::string_view folder, std::string_view name);
-
     std::string folder;
 
 private:

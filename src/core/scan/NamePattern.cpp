@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "catalog/PathParts.h"
 #include "scan/RowDerivation.h"
 
 namespace {
@@ -45,7 +46,7 @@ std::vector<std::string_view> NamesUpward(std::string_view path) {
     std::vector<std::string_view> names;
     std::size_t end = path.size();
     while (end > 0) {
-        const std::size_t slash = path.rfind('/', end - 1);
+        const std::size_t slash = path.find_last_of(kFolderSeparators, end - 1);
         const std::size_t start = slash == std::string_view::npos ? 0 : slash + 1;
         if (end > start) {
             names.push_back(path.substr(start, end - start));
@@ -146,9 +147,7 @@ std::optional<NamePattern> NamePattern::Parse(std::string_view text, std::string
 std::optional<NamePattern::Names> NamePattern::Match(std::string_view path) const {
     const std::vector<std::string_view> names = NamesUpward(path);
     if (IsStandard()) {
-        const std::size_t slash = path.rfind('/');
-        const std::string_view fileName =
-            slash == std::string_view::npos ? path : path.substr(slash + 1);
+        const std::string_view fileName = FileNameOf(path);
         const std::string_view folderName = names.size() > 1 ? names[1] : std::string_view();
         ArtistTrack split = SplitArtistTrack(folderName, fileName);
         Names standard;

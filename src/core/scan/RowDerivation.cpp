@@ -49,8 +49,9 @@ void AppendTwoDigits(std::string& out, int value) {
     out += static_cast<char>('0' + value % 10);
 }
 
+// A drive's root too: the folder name of "D:\\" is "D:".
 std::string_view WithoutClosingSlashes(std::string_view folder) {
-    while (!folder.empty() && folder.back() == '/') {
+    while (!folder.empty() && IsFolderSeparator(folder.back())) {
         folder.remove_suffix(1);
     }
     return folder;
@@ -169,9 +170,5 @@ std::string FoundPath(std::string_view walkedFolder, std::string_view fileName) 
     if (walkedFolder.empty()) {
         return std::string(fileName);
     }
-    const std::string_view folder = WithoutClosingSlashes(walkedFolder);
-    std::string path;
-    path.reserve(folder.size() + 1 + fileName.size());
-    path.append(folder).append("/").append(fileName);
-    return path;
+    return JoinPath(WithoutClosingSeparators(walkedFolder), fileName);
 }

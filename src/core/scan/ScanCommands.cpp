@@ -183,10 +183,7 @@ void ScanCommands::OnUpdateFolder(const CatalogView& view, const RowSelection& s
     if (!chosen || chosen->empty()) {
         return;
     }
-    std::string root = *chosen;
-    while (root.size() > 1 && root.back() == '/') {
-        root.pop_back();
-    }
+    const std::string root(WithoutClosingSeparators(*chosen));
     // The folder's video rows are brought up to date too, by a walk of their own.
     std::vector<CatalogUpdate::Target> targets;
     const MountedSet mounted = MountedNow();

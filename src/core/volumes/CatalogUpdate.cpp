@@ -27,11 +27,11 @@ bool AtOrBelow(std::string_view path, const std::unordered_set<std::string>& pla
         if (places.count(std::string(path)) != 0) {
             return true;
         }
-        const std::size_t slash = path.rfind('/');
-        if (slash == std::string_view::npos || path.size() == 1) {
+        const std::string_view up = FolderOfPath(path);
+        if (up.empty() || up == path) {
             return false;
         }
-        path = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+        path = up;
     }
 }
 
@@ -53,7 +53,7 @@ private:
     std::unordered_map<std::string, std::optional<std::string>> labels_;
 };
 
-// The nearest folder that holds both; "/" at least for absolute paths.
+// The nearest folder that holds both; the root at least for absolute paths.
 std::string CommonFolder(std::string_view one, std::string_view other) {
     while (!LiesBelow(other, one)) {
         const std::string_view up = FolderOfPath(one);
@@ -72,7 +72,7 @@ std::string TreeAnchor(std::string_view folder, const Mounts::Volume* volume) {
     if (volume != nullptr && volume->mountPoint != "/" && LiesBelow(folder, volume->mountPoint)) {
         return volume->mountPoint;
     }
-    const std::size_t second = folder.find('/', 1);
+    const std::size_t second = folder.find_first_of(kFolderSeparators, 1);
     return std::string(second == std::string_view::npos ? folder : folder.substr(0, second));
 }
 
@@ -125,11 +125,8 @@ CatalogUpdate::Counts CatalogUpdate::Merge(CatalogList& store, std::span<const i
     }
     std::unordered_set<std::string> unseen;
     for (const UnseenPlaces::Place& place : walked.unseen.places()) {
-        std::string path = KeyOf(key, place.path);
-        while (path.size() > 1 && path.back() == '/') {
-            path.pop_back();
-        }
-        unseen.insert(std::move(path));
+        const std::string path = KeyOf(key, place.path);
+        unseen.insert(std::string(WithoutClosingSeparators(path)));
     }
     Counts counts;
     std::vector<char> matched(found.size(), 0);

@@ -1,5 +1,6 @@
 #include "volumes/VolumePieces.h"
 
+#include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
 
 namespace {
@@ -60,21 +61,12 @@ std::string MovedPath(std::string_view path, std::string_view from, std::string_
     if (from.empty() || !LiesBelow(path, from)) {
         return std::string(path);
     }
-    while (from.size() > 1 && from.back() == '/') {
-        from.remove_suffix(1);
-    }
-    std::string_view rest = from == "/" ? path.substr(1) : path.substr(from.size());
-    while (rest.starts_with('/')) {
+    from = WithoutClosingSeparators(from);
+    std::string_view rest = path.substr(from.size());
+    while (!rest.empty() && IsFolderSeparator(rest.front())) {
         rest.remove_prefix(1);
     }
-    std::string moved(to);
-    if (!rest.empty()) {
-        if (moved.empty() || moved.back() != '/') {
-            moved += '/';
-        }
-        moved.append(rest);
-    }
-    return moved;
+    return rest.empty() ? std::string(to) : JoinPath(to, rest);
 }
 
 bool IsEdited(const CatalogRow& row, int column) {

@@ -31,6 +31,7 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
         mounted = original;
     }
     using State = MountedSet::Place::State;
+    const std::string joint(1, kFolderSeparator);  // where a moved path is joined
     const struct {
         CatalogRow row;
         State state;
@@ -43,7 +44,7 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
         {RowOn("/media/u/MUSIC 011/a.mp3", &cd), State::Here, "/media/u/MUSIC 011/a.mp3"},
         {RowOn("/media/u/STICK/a.mp3", &usb), State::Away, "/media/u/STICK/a.mp3"},
         // A file system mounted twice is found at the mount listed last.
-        {RowOn("/music/a.mp3", &root), State::Moved, "/srv/music/a.mp3"},
+        {RowOn("/music/a.mp3", &root), State::Moved, "/srv" + joint + "music/a.mp3"},
         {CatalogRow({"A", "T", "D", "1", "", "/x/a.mp3"}, "volume=8C1F-2B3A"), State::Away,
          "/x/a.mp3"},
     };
@@ -52,7 +53,7 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
         EXPECT_EQ(place.state, c.state) << c.row.Cell(kPath);
         EXPECT_EQ(place.path, c.path) << c.row.Cell(kPath);
     }
-    EXPECT_EQ(MovedPath("/a/b.mp3", "/", "/mnt"), "/mnt/a/b.mp3");
+    EXPECT_EQ(MovedPath("/a/b.mp3", "/", "/mnt"), "/mnt" + joint + "a/b.mp3");
     EXPECT_EQ(MovedPath("/mnt/b.mp3", "/mnt", "/"), "/b.mp3");
     EXPECT_TRUE(LiesBelow("/a", "/"));
     EXPECT_FALSE(LiesBelow("/ab/c", "/a"));
@@ -74,6 +75,20 @@ TEST(VolumePlaceTest, RowsAreFoundWhereTheirFileSystemIsMountedNow) {
         EXPECT_EQ(FolderOfPath(split.path), split.folder) << split.path;
         EXPECT_EQ(FileNameOf(split.path), split.name) << split.path;
     }
+
+    // Paths are joined with the system's own separator, and a root keeps its closing one.
+    const std::string separator(1, kFolderSeparator);
+    EXPECT_EQ(JoinPath("/media/cd/", "Album"), "/media/cd/Album");
+    EXPECT_EQ(JoinPath("/", "media"), "/media");
+    EXPECT_EQ(JoinPath("/media", "Album"), "/media" + separator + "Album");
+    EXPECT_EQ(WithoutClosingSeparators("/a//"), "/a");
+    EXPECT_EQ(WithoutClosingSeparators("/"), "/");
+#ifdef _WIN32
+    EXPECT_EQ(WithoutClosingSeparators("D:\\"), "D:\\");
+    EXPECT_EQ(WithoutClosingSeparators("D:\\Music\\"), "D:\\Music");
+    EXPECT_EQ(MovedPath("E:\\Album\\x.mp3", "E:\\", "F:\\"), "F:\\Album\\x.mp3");
+    EXPECT_EQ(MovedPath("E:\\Album\\x.mp3", "E:\\Album", "F:\\"), "F:\\x.mp3");
+#endif
 }
 
 TEST(VolumePlaceTest, ASecondDiscWithATakenLabelIsOfferedTheNextFreeNumber) {
