@@ -338,7 +338,7 @@ std::optional<FileTags> TagLibTagReader::ReadTags(const std::string& path) {
     try {
 #ifdef _WIN32
         // TagLib takes Windows file names as UTF-16.
-        const std::wstring name = WideText(path);
+        const std::wstring name = SystemPath(path);
         TagLib::FileStream file(name.c_str(), true);
 #else
         TagLib::FileStream file(path.c_str(), true);

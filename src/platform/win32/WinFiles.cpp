@@ -115,7 +115,7 @@ Result WinFiles::OpenForReading(const std::string& path, OpenedFile& opened) {
     if (HasNul(path)) {
         return Failure(std::make_error_code(std::errc::invalid_argument), path);
     }
-    const std::wstring wide = WideText(path);
+    const std::wstring wide = SystemPath(path);
     WinHandle file(CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.IsOpen()) {
@@ -143,7 +143,7 @@ std::optional<Files::FileState> WinFiles::StateOf(const std::string& path) {
     }
     // No access asked, so a file another program holds locked is still seen; the identity
     // needs a handle, which GetFileAttributesExW does not give.
-    WinHandle file(CreateFileW(WideText(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+    WinHandle file(CreateFileW(SystemPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file.IsOpen() || !GetFileInformationByHandle(file.Get(), &info)) {
@@ -157,7 +157,7 @@ Result WinFiles::ReplaceFile(const std::string& path,
     if (HasNul(path)) {
         return Failure(std::make_error_code(std::errc::invalid_argument), path);
     }
-    const std::wstring target = WideText(path);
+    const std::wstring target = SystemPath(path);
     std::wstring temporary;
     WinHandle file = CreateTemporary(FolderOf(target), temporary);
     if (!file.IsOpen()) {
@@ -188,7 +188,7 @@ Result WinFiles::RenameWithoutReplacing(const std::string& from, const std::stri
     if (HasNul(from) || HasNul(to)) {
         return failure(std::make_error_code(std::errc::invalid_argument));
     }
-    if (!MoveFileExW(WideText(from).c_str(), WideText(to).c_str(), 0)) {
+    if (!MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), 0)) {
         return failure(LastWin32Error());
     }
     return Result::Ok();

@@ -118,7 +118,7 @@ private:
 
 std::unique_ptr<FolderReader::Listing> WinFolderReader::Open(const std::string& folder,
                                                              std::error_code& error) {
-    std::wstring wide = WideText(folder);
+    std::wstring wide = SystemPath(folder);
     while (wide.size() > 1 && (wide.back() == L'\\' || wide.back() == L'/') &&
            wide[wide.size() - 2] != L':') {
         wide.pop_back();

@@ -101,6 +101,27 @@ std::optional<std::wstring> WideFromUtf8(std::string_view text) {
     return out;
 }
 
+std::wstring SystemPath(std::string_view path) {
+    std::wstring wide = WideText(path);
+    // A folder's listing adds a separator and "*"; folders may not be longer than this.
+    constexpr std::size_t kPlainLimit = MAX_PATH - 12;
+    if (wide.size() < kPlainLimit || wide.starts_with(L"\\\\?\\")) {
+        return wide;
+    }
+    // The prefix takes the path as it is: no "/", "." or ".." is read for it any more.
+    const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) {
+        return wide;
+    }
+    full.resize(written);
+    if (full.starts_with(L"\\\\")) {
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    }
+    return L"\\\\?\\" + full;
+}
+
 std::wstring WideText(std::string_view text) {
     if (std::optional<std::wstring> wide = WideFromUtf8(text)) {
         return *std::move(wide);

@@ -15,3 +15,6 @@ std::optional<std::wstring> WideFromUtf8(std::string_view text);
 // A stored text for the system: as UTF-8 when it is, else in the ANSI code page, as the
 // older Windows program wrote its catalogs and settings.
 std::wstring WideText(std::string_view text);
+// A stored path for the file system's calls: WideText, and past the length the plain calls
+// take, the whole path with the "\\\\?\\" prefix that lifts the limit.
+std::wstring SystemPath(std::string_view path);

@@ -7,6 +7,7 @@
 
 #include "WinApi.h"
 #include "WinFiles.h"
+#include "WinFolderReader.h"
 #include "WinTempFolder.h"
 #include "WinText.h"
 
@@ -148,4 +149,33 @@ TEST(WinFiles, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
         }
     }
     RecordProperty("landedNew", landedNew);
+}
+
+// Wine takes long paths in any form; Windows only with the prefix, so its form is checked too.
+TEST(WinFiles, PathsPastTheOldLengthLimitTakeTheLongFormAndWork) {
+    const WinTempFolder folder;
+    std::string deep = folder.Utf8();
+    for (int level = 0; level < 6; ++level) {
+        deep += "\\" + std::string(50, static_cast<char>('a' + level));
+        ASSERT_TRUE(CreateDirectoryW(SystemPath(deep).c_str(), nullptr)) << deep.size();
+    }
+    const std::string catalog = deep + "/x/../catalog.plm";
+    const std::wstring system = SystemPath(catalog);
+    EXPECT_TRUE(system.starts_with(L"\\\\?\\") && system.ends_with(L"f\\catalog.plm"));
+    EXPECT_EQ(system.find_first_of(L"/"), std::wstring::npos);
+    EXPECT_EQ(system.find(L"\\.."), std::wstring::npos);
+    EXPECT_EQ(SystemPath("\\\\server\\share\\" + std::string(300, 'n')).substr(0, 8),
+              L"\\\\?\\UNC\\");
+    EXPECT_EQ(SystemPath(folder.Utf8("short.plm")), *WideFromUtf8(folder.Utf8("short.plm")));
+
+    ASSERT_TRUE(Save(catalog, "far down"));
+    EXPECT_EQ(Read(deep + "\\catalog.plm"), "far down");
+    WinFolderReader reader;
+    std::error_code error;
+    const std::unique_ptr<FolderReader::Listing> listing = reader.Open(deep, error);
+    ASSERT_TRUE(listing) << error.message();
+    std::string_view name;
+    FolderReader::EntryKind kind{};
+    ASSERT_TRUE(listing->Next(name, kind));
+    EXPECT_EQ(name, "catalog.plm");
 }
