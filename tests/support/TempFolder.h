@@ -12,8 +12,8 @@ public:
     explicit TempFolder(const std::string& prefix, const std::filesystem::path& parent =
                                                        std::filesystem::temp_directory_path()) {
         // mkdtemp's way, without mkdtemp, which Windows lacks: a random name until one is new.
-        std::random_device seed;
-        std::mt19937_64 random(seed());
+        std::random_device device;
+        std::mt19937_64 random(device());
         for (int attempt = 0; attempt < 100; ++attempt) {
             const std::filesystem::path candidate =
                 parent / (prefix + "-" + std::to_string(random() % 1000000000));

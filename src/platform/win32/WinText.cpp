@@ -1,6 +1,7 @@
 #include "WinText.h"
 
 #include "WinApi.h"
+#include "catalog/Utf8.h"
 
 namespace {
 
@@ -12,22 +13,19 @@ bool IsLowSurrogate(unsigned unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+// A surrogate's three bytes, which well-formed UTF-8 never holds: a name's unpaired one.
+int DecodeSurrogateAt(std::string_view text, std::size_t at, char32_t& code) {
+    if (text.size() - at < 3) {
+        return 0;
     }
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    const auto third = static_cast<unsigned char>(text[at + 2]);
+    if (lead != 0xED || second < 0xA0 || second > 0xBF || (third & 0xC0) != 0x80) {
+        return 0;
+    }
+    code = 0xD000 | ((second & 0x3F) << 6) | (third & 0x3F);
+    return 3;
 }
 
 void AppendUtf16(std::wstring& out, char32_t code) {
@@ -50,9 +48,9 @@ std::string Utf8FromWide(std::wstring_view wide) {
         if (IsHighSurrogate(unit) && i + 1 < wide.size() &&
             IsLowSurrogate(static_cast<std::uint16_t>(wide[i + 1]))) {
             const unsigned low = static_cast<std::uint16_t>(wide[++i]);
-            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+            AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), out);
         } else {
-            AppendUtf8(out, unit);
+            AppendUtf8(unit, out);
         }
     }
     return out;
@@ -63,40 +61,16 @@ std::optional<std::wstring> WideFromUtf8(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 1;
-        char32_t code = lead;
-        char32_t least = 0;
-        if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            code = lead & 0x07;
-            least = 0x10000;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            code = lead & 0x0F;
-            least = 0x800;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            code = lead & 0x1F;
-            least = 0x80;
-        } else if (lead >= 0x80) {
+        char32_t code = 0;
+        int length = DecodeUtf8At(text, i, code);
+        if (length == 0) {
+            length = DecodeSurrogateAt(text, i, code);
+        }
+        if (length == 0) {
             return std::nullopt;
-        }
-        if (text.size() - i < length) {
-            return std::nullopt;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < least || code > 0x10FFFF) {
-            return std::nullopt;  // overlong, or beyond Unicode
         }
         AppendUtf16(out, code);
-        i += length;
+        i += static_cast<std::size_t>(length);
     }
     return out;
 }
