@@ -14,6 +14,7 @@
 #include "Result.h"
 #include "catalog/ByteSink.h"
 #include "catalog/ByteSource.h"
+#include "catalog/PathParts.h"
 #include "catalog/RowFields.h"
 
 // What the core asks of the operating system. The implementations live in platform/ and
@@ -62,6 +63,12 @@ public:
     // Adds a media file to the user's player's queue without interrupting what it plays;
     // false when no player could be asked.
     virtual bool Enqueue(const std::string& mediaFile) = 0;
+    // Opens the folder holding `file` with the file selected where the file manager can
+    // select; elsewhere the folder alone is opened.
+    virtual bool ShowInFolder(const std::string& file) {
+        const std::string_view folder = FolderOfPath(file);
+        return !folder.empty() && Open(std::string(folder));
+    }
 };
 
 // The running processes.

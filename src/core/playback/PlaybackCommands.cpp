@@ -148,8 +148,7 @@ void PlaybackCommands::OnOpenFolder(const RowSelection& selection) {
         rows.emplace_back();  // no row: no folder, said as before
     }
     WithPaths(std::move(rows), [this](const std::vector<std::string>& paths) {
-        const std::string folder(FolderOfPath(paths.front()));
-        if (folder.empty() || !shell_.Open(folder)) {
+        if (!shell_.ShowInFolder(paths.front())) {
             ui_.Beep();
             ui_.ShowMessage(kCannotOpenFolder);
         }

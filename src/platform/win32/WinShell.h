@@ -8,6 +8,6 @@ class WinShell : public Shell {
 public:
     bool Open(const std::string& target) override;
     bool Enqueue(const std::string& mediaFile) override;
-    // Opens Explorer on the folder of `file` with the file selected.
-    bool ShowInFolder(const std::string& file);
+    // Explorer on the file's folder, the file selected.
+    bool ShowInFolder(const std::string& file) override;
 };
