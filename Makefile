@@ -8,6 +8,10 @@ ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 WINDOWS_DIR ?= build-windows
+# Each build compiles its sources in batches of sixteen, one compiler run a batch: the headers
+# are read once a batch, which makes a fresh build about three times quicker. Configure with
+# UNITY=-DCMAKE_UNITY_BUILD=OFF for builds that recompile one file at a time.
+UNITY ?= -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16
 # The Windows build caches compiles when ccache is there, as the sessions' builds do.
 CCACHE := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
 	-DCMAKE_C_COMPILER_LAUNCHER=ccache)
@@ -21,7 +25,7 @@ deps:
 	./scripts/install-deps
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(UNITY)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
@@ -40,7 +44,7 @@ test: build
 # Every core, platform and command-line test under AddressSanitizer and
 # UndefinedBehaviorSanitizer: any report fails.
 test-memory: deps
-	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(UNITY) \
 		-DPLUMET_SANITIZE=address,undefined -DPLUMET_BUILD_GUI=OFF -DPLUMET_BUILD_BENCH=OFF
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -48,7 +52,7 @@ test-memory: deps
 
 # The scan's worker, hand-off and cancel tests under ThreadSanitizer: any report fails.
 test-threads: deps
-	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMET_SANITIZE=thread \
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(UNITY) -DPLUMET_SANITIZE=thread \
 		-DPLUMET_BUILD_GUI=OFF -DPLUMET_BUILD_BENCH=OFF
 	cmake --build $(TSAN_DIR) -j$(JOBS) --target scan_tests
 	TSAN_OPTIONS=halt_on_error=1 ./$(TSAN_DIR)/tests/scan_tests
@@ -66,7 +70,7 @@ windows: deps
 	mkdir -p $(WINDOWS_DIR)
 	./scripts/build-windows-libs > $(WINDOWS_DIR)/windows-libs.txt
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CCACHE) \
+		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(UNITY) $(CCACHE) \
 		-DPLUMET_WINDOWS_PREFIXES="$$(cat $(WINDOWS_DIR)/windows-libs.txt)" \
 		-DPLUMET_LINUX_CLI=$(CURDIR)/$(BUILD_DIR)/src/cli/plumet-cli
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)

@@ -7,17 +7,14 @@
 #include <cerrno>
 
 #include "TextFile.h"
+#include "catalog/TextTrim.h"
 
 namespace {
 
 constexpr std::string_view kQuotedEscaped = "\"`$\\";
 
-std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+std::string_view TrimLine(std::string_view text) {
+    return Trim(text, " \t\r");
 }
 
 std::string UnescapeText(std::string_view value) {
@@ -68,15 +65,16 @@ std::string DesktopEntry::Value(std::string_view key) const {
     bool inGroup = false;
     for (std::size_t start = 0; start < text_.size();) {
         std::size_t end = std::min(text_.find('\n', start), text_.size());
-        const std::string_view line = Trim(std::string_view(text_).substr(start, end - start));
+        const std::string_view line = TrimLine(std::string_view(text_).substr(start, end - start));
         start = end + 1;
         if (!line.empty() && line.front() == '[') {
             inGroup = line == "[Desktop Entry]";
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (inGroup && equals != std::string_view::npos && Trim(line.substr(0, equals)) == key) {
-            return UnescapeText(Trim(line.substr(equals + 1)));
+        if (inGroup && equals != std::string_view::npos &&
+            TrimLine(line.substr(0, equals)) == key) {
+            return UnescapeText(TrimLine(line.substr(equals + 1)));
         }
     }
     return {};

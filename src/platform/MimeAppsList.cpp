@@ -3,14 +3,12 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/TextTrim.h"
+
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+std::string_view TrimEntry(std::string_view text) {
+    return Trim(text, " \t\r\n");
 }
 
 std::vector<std::string> SplitList(std::string_view value) {
@@ -21,7 +19,8 @@ std::vector<std::string> SplitList(std::string_view value) {
         if (end == std::string_view::npos) {
             end = value.size();
         }
-        if (const std::string_view item = Trim(value.substr(start, end - start)); !item.empty()) {
+        if (const std::string_view item = TrimEntry(value.substr(start, end - start));
+            !item.empty()) {
             items.emplace_back(item);
         }
         start = end + 1;
@@ -37,17 +36,17 @@ MimeAppsList::Entry MimeAppsList::Find(std::string_view group, const std::string
     for (std::size_t start = 0; start < text_.size();) {
         std::size_t end = text_.find('\n', start);
         end = end == std::string::npos ? text_.size() : end + 1;
-        const std::string_view line = Trim(std::string_view(text_).substr(start, end - start));
+        const std::string_view line = TrimEntry(std::string_view(text_).substr(start, end - start));
         if (!line.empty() && line.front() == '[') {
             inGroup = line == group;
         } else if (inGroup && !line.empty()) {
             entry.groupEnd = end;
             const std::size_t equals = line.find('=');
             if (line.front() != '#' && equals != std::string_view::npos &&
-                Trim(line.substr(0, equals)) == type && entry.lineStart == std::string::npos) {
+                TrimEntry(line.substr(0, equals)) == type && entry.lineStart == std::string::npos) {
                 entry.lineStart = start;
                 entry.lineEnd = end;
-                entry.value = Trim(line.substr(equals + 1));
+                entry.value = TrimEntry(line.substr(equals + 1));
             }
         }
         if (inGroup && entry.groupEnd == std::string::npos) {

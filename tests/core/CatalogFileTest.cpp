@@ -13,11 +13,8 @@
 #include "catalog/RecordCodec.h"
 #include "catalog/RowLine.h"
 #include "support/MemoryBytes.h"
-
-// Readable failure messages; found by argument-dependent lookup.
-static void PrintTo(const CatalogRow& row, std::ostream* out) {
-    *out << testing::PrintToString(JoinRowLine(row));
-}
+#include "support/RowPrinting.h"
+#include "support/TableText.h"
 
 namespace {
 
@@ -27,11 +24,6 @@ std::string Masked(std::string text) {
     for (char& c : text) {
         c = static_cast<char>(c ^ 0xC5);
     }
-    return text;
-}
-
-std::string Tabs(std::string text) {
-    std::replace(text.begin(), text.end(), '|', '\t');
     return text;
 }
 

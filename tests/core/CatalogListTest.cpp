@@ -11,11 +11,7 @@
 #include "catalog/CatalogList.h"
 #include "catalog/RowLine.h"
 #include "catalog/RowSelection.h"
-
-// Readable failure messages; found by argument-dependent lookup.
-static void PrintTo(const CatalogRow& row, std::ostream* out) {
-    *out << testing::PrintToString(JoinRowLine(row));
-}
+#include "support/RowPrinting.h"
 
 namespace {
 

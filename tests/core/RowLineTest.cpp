@@ -3,18 +3,9 @@
 #include <string>
 
 #include "catalog/RowLine.h"
+#include "support/TableText.h"
 
 namespace {
-
-// Tabs are written as '|' in the table so the cases stay readable.
-std::string Tabs(std::string text) {
-    for (char& c : text) {
-        if (c == '|') {
-            c = '\t';
-        }
-    }
-    return text;
-}
 
 TEST(RowLineTest, JoinsSixCellsWithSingleTabs) {
     EXPECT_EQ(JoinRowLine(CatalogRow(RowCells{"a", "b", "c", "d", "e", "f"})), Tabs("a|b|c|d|e|f"));

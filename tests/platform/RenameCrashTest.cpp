@@ -13,16 +13,12 @@
 #include <vector>
 
 #include "PosixFiles.h"
+#include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A child renames a media file back and forth between its two names without pause; it is
 // killed at random moments. Whatever the moment, the file is there under exactly one of
@@ -67,7 +63,7 @@ TEST(RenameCrashTest, AKilledRenameLeavesTheFileUnderExactlyOneName) {
         }
         ASSERT_EQ(present.size(), 1u) << "iteration " << iteration;
         ASSERT_TRUE(present[0] == first || present[0] == second) << present[0];
-        ASSERT_EQ(Read(present[0]), bytes);
+        ASSERT_EQ(ReadFileBytes(present[0]), bytes);
         ASSERT_EQ(fs::hard_link_count(present[0]), 1u);
         landedOnSecond += present[0] == second ? 1 : 0;
     }

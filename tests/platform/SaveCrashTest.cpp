@@ -18,6 +18,7 @@
 #include "PosixFiles.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogList.h"
+#include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/MemoryBytes.h"
 #include "support/TempFolder.h"
@@ -45,19 +46,6 @@ std::string Bytes(const CatalogList& list) {
     MemorySink sink;
     EXPECT_TRUE(CatalogFile::StoreCatalog(list, sink));
     return sink.bytes;
-}
-
-// In one piece: a byte-wise read of many megabytes would be most of the test's time.
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    std::string bytes(in ? static_cast<std::size_t>(in.tellg()) : 0, '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 Result Save(const std::string& path, const CatalogList& list) {
@@ -90,7 +78,7 @@ TEST_F(SaveCrashTest, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
     ASSERT_GT(newBytes.size(), 5u << 20);
     // Kills spread over about two saves, so they land before, inside and after a rename on
     // a fast or a slow machine alike; the time is never asserted.
-    WriteBytes(target, oldBytes);
+    WriteFileBytes(target, oldBytes);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(Save(target.string(), newList));
     const auto saveMs = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -102,7 +90,7 @@ TEST_F(SaveCrashTest, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
     int landedNew = 0;
     constexpr int kIterations = 40;
     for (int iteration = 0; iteration < kIterations; ++iteration) {
-        WriteBytes(target, oldBytes);
+        WriteFileBytes(target, oldBytes);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -118,7 +106,7 @@ TEST_F(SaveCrashTest, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped by itself";
 
-        const std::string now = Read(target);
+        const std::string now = ReadFileBytes(target);
         ASSERT_TRUE(now == oldBytes || now == newBytes)
             << "iteration " << iteration << ": " << now.size() << " bytes";
         landedNew += now == newBytes ? 1 : 0;
@@ -132,7 +120,7 @@ TEST_F(SaveCrashTest, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
             }
             ASSERT_EQ(name.rfind(kDebrisPrefix, 0), 0u) << name;
             ASSERT_EQ(name.size(), std::strlen(kDebrisPrefix) + 6) << name;
-            const std::string partial = Read(entry.path());
+            const std::string partial = ReadFileBytes(entry.path());
             ASSERT_EQ(newBytes.compare(0, partial.size(), partial), 0) << name;
             fs::remove(entry.path());
         }
@@ -141,14 +129,14 @@ TEST_F(SaveCrashTest, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
 }
 
 TEST_F(SaveCrashTest, AFullDiskLeavesTheOldCatalogUntouched) {
-    WriteBytes(target, oldBytes);
+    WriteFileBytes(target, oldBytes);
     const std::optional<std::string> message = WithFileSizeLimit(1 << 20, [this] {
         const Result saved = Save(target.string(), newList);
         return saved ? std::string("saved") : saved.error();
     });
     ASSERT_TRUE(message) << "the file size limit cannot be set here";
     EXPECT_EQ(*message, "Disk full while accessing " + target.string() + ".");
-    EXPECT_TRUE(Read(target) == oldBytes);
+    EXPECT_TRUE(ReadFileBytes(target) == oldBytes);
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
         names.push_back(entry.path().filename().string());

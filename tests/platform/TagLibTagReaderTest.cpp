@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "catalog/RowFields.h"
+#include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -150,10 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.extension);
     });
 
-void Write(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 bool Succeeds(const std::string& command) {
     const int status = std::system((command + " 2>/dev/null").c_str());
     return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -200,7 +197,7 @@ TEST(TagLibTagReaderTest, LargeCoversAndPaddingKeepLengthAndBitrate) {
                  Quoted(cover.string())));
     const std::string png = ReadBytes(cover);
     ASSERT_GT(png.size(), 2u << 20);
-    Write(dir / "picture", PictureBlock(png));
+    WriteFileBytes(dir / "picture", PictureBlock(png));
     ASSERT_TRUE(Succeeds("{ printf ';FFMETADATA1\\nMETADATA_BLOCK_PICTURE='; base64 -w0 " +
                          Quoted((dir / "picture").string()) + "; echo; } > " +
                          Quoted((dir / "cover.txt").string())));
@@ -225,8 +222,8 @@ TEST(TagLibTagReaderTest, LargeCoversAndPaddingKeepLengthAndBitrate) {
     ASSERT_TRUE(Succeeds(tone + "-c:a libmp3lame -metadata artist=A " +
                          Quoted((dir / "plain.mp3").string())));
     const std::string plain = ReadBytes(dir / "plain.mp3");
-    Write(dir / "padded.mp3", Padded(plain, 64 << 10, true));
-    Write(dir / "gap.mp3", Padded(plain, 64 << 10, false));
+    WriteFileBytes(dir / "padded.mp3", Padded(plain, 64 << 10, true));
+    WriteFileBytes(dir / "gap.mp3", Padded(plain, 64 << 10, false));
     names.insert(names.end(), {"padded.mp3", "gap.mp3"});
 
     TagLibTagReader reader;
@@ -273,8 +270,8 @@ TEST(TagLibTagReaderTest, HostileFilesGiveLittleAndCostLittle) {
     // An ID3v2 header whose size, not synchsafe, says two gibibytes: in a small file and in
     // a sparse one that could hold much of it.
     const std::string claim("ID3\x04\x00\x00\x7f\xff\xff\xff", 10);
-    Write(dir / "claim.mp3", claim + std::string(3000, '\0'));
-    Write(dir / "claim-sparse.mp3", claim);
+    WriteFileBytes(dir / "claim.mp3", claim + std::string(3000, '\0'));
+    WriteFileBytes(dir / "claim-sparse.mp3", claim);
     fs::resize_file(dir / "claim-sparse.mp3", kFiveGiB);
     for (const char* name : {"claim.mp3", "claim-sparse.mp3"}) {
         EXPECT_EQ(Describe(reader.ReadTags((dir / name).string())), "nothing") << name;
@@ -289,7 +286,7 @@ TEST(TagLibTagReaderTest, HostileFilesGiveLittleAndCostLittle) {
         }
         const std::string bytes = ReadBytes(whole);
         const fs::path half = dir / (std::string("half.") + extension);
-        Write(half, bytes.substr(0, bytes.size() / 2));
+        WriteFileBytes(half, bytes.substr(0, bytes.size() / 2));
         const std::optional<FileTags> tags = reader.ReadTags(half.string());
         if (std::string(extension) == "mp3") {
             ASSERT_TRUE(tags.has_value());
@@ -310,11 +307,11 @@ TEST(TagLibTagReaderTest, HostileFilesGiveLittleAndCostLittle) {
         std::generate(noise.begin(), noise.end(),
                       [&random] { return static_cast<char>(random()); });
         const fs::path path = dir / ("noise." + std::string(extension));
-        Write(path, noise);
+        WriteFileBytes(path, noise);
         reader.ReadTags(path.string());
         TagLibTagReader::ReadTagsFromMemory(noise, extension);
     }
-    Write(dir / "empty.mp3", "");
+    WriteFileBytes(dir / "empty.mp3", "");
     fs::create_directory(dir / "folder.flac");
     for (const char* name : {"empty.mp3", "folder.flac", "missing.ogg", "noise.txt"}) {
         EXPECT_EQ(Describe(reader.ReadTags((dir / name).string())), "nothing") << name;

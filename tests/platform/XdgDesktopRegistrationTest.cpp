@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -18,16 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kProgram = "/opt/Plumet Apps/bin/plumet";
-
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Write(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 bool OnPath(const std::string& tool) {
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
@@ -58,7 +49,7 @@ protected:
 TEST_F(XdgDesktopRegistrationTest, RegisterWritesTheEntryTheTypeAndTheDefault) {
     ASSERT_TRUE(Registration().Register());
 
-    EXPECT_EQ(Read(Entry()),
+    EXPECT_EQ(ReadFileBytes(Entry()),
               "[Desktop Entry]\n"
               "Type=Application\n"
               "Name=Plumet\n"
@@ -68,13 +59,13 @@ TEST_F(XdgDesktopRegistrationTest, RegisterWritesTheEntryTheTypeAndTheDefault) {
               "Terminal=false\n"
               "Categories=AudioVideo;Audio;\n"
               "MimeType=application/x-plumet-document;\n");
-    const std::string package = Read(Package());
+    const std::string package = ReadFileBytes(Package());
     for (const char* part :
          {"Plumet.Document", "<mime-type type=\"application/x-plumet-document\">",
           "<comment>Plumet Document</comment>", "<glob pattern=\"*.plm\"/>"}) {
         EXPECT_NE(package.find(part), std::string::npos) << part;
     }
-    EXPECT_EQ(Read(MimeApps()),
+    EXPECT_EQ(ReadFileBytes(MimeApps()),
               "[Default Applications]\napplication/x-plumet-document=plumet.desktop;\n");
     if (OnPath("update-mime-database")) {
         EXPECT_TRUE(fs::exists(data / "mime" / "application" / "x-plumet-document.xml"));
@@ -124,43 +115,43 @@ TEST_F(XdgDesktopRegistrationTest, AnExistingDefaultAndOtherLinesAreKept) {
         "[Default Applications]\n"
         "audio/mpeg=vlc.desktop;\n"
         "application/x-plumet-document=other-cataloguer.desktop;\n";
-    Write(MimeApps(), mimeApps);
+    WriteFileBytes(MimeApps(), mimeApps);
     ASSERT_TRUE(Registration().Register());
-    EXPECT_EQ(Read(MimeApps()), mimeApps);
+    EXPECT_EQ(ReadFileBytes(MimeApps()), mimeApps);
 
-    Write(MimeApps(), "[Added Associations]\naudio/mpeg=vlc.desktop;\n");
+    WriteFileBytes(MimeApps(), "[Added Associations]\naudio/mpeg=vlc.desktop;\n");
     ASSERT_TRUE(Registration().Register());
-    EXPECT_EQ(Read(MimeApps()),
+    EXPECT_EQ(ReadFileBytes(MimeApps()),
               "[Added Associations]\naudio/mpeg=vlc.desktop;\n\n[Default Applications]\n"
               "application/x-plumet-document=plumet.desktop;\n");
 }
 
 TEST_F(XdgDesktopRegistrationTest, RegisterTwiceChangesNothing) {
     ASSERT_TRUE(Registration().Register());
-    const std::string entry = Read(Entry());
-    const std::string package = Read(Package());
-    const std::string mimeApps = Read(MimeApps());
+    const std::string entry = ReadFileBytes(Entry());
+    const std::string package = ReadFileBytes(Package());
+    const std::string mimeApps = ReadFileBytes(MimeApps());
     ASSERT_TRUE(Registration().Register());
-    EXPECT_EQ(Read(Entry()), entry);
-    EXPECT_EQ(Read(Package()), package);
-    EXPECT_EQ(Read(MimeApps()), mimeApps);
+    EXPECT_EQ(ReadFileBytes(Entry()), entry);
+    EXPECT_EQ(ReadFileBytes(Package()), package);
+    EXPECT_EQ(ReadFileBytes(MimeApps()), mimeApps);
 
     // The user's own edits of an entry that starts this program stay.
     const std::string edited = "[Desktop Entry]\nType=Application\nName=My Plumet\nExec=\"" +
                                std::string(kProgram) + "\" --x %F\n";
-    Write(Entry(), edited);
+    WriteFileBytes(Entry(), edited);
     ASSERT_TRUE(Registration().Register());
-    EXPECT_EQ(Read(Entry()), edited);
+    EXPECT_EQ(ReadFileBytes(Entry()), edited);
 
     // A moved program gets an entry that starts it where it is now.
     ASSERT_TRUE(Registration("/usr/bin/plumet").Register());
-    EXPECT_NE(Read(Entry()).find("\nExec=/usr/bin/plumet %f\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(Entry()).find("\nExec=/usr/bin/plumet %f\n"), std::string::npos);
 }
 
 TEST_F(XdgDesktopRegistrationTest, UnregisterRemovesOursOnly) {
-    Write(data / "applications" / "vlc.desktop", "[Desktop Entry]\n");
-    Write(data / "mime" / "packages" / "other.xml", "<mime-info/>\n");
-    Write(MimeApps(), "[Default Applications]\naudio/mpeg=vlc.desktop;\n");
+    WriteFileBytes(data / "applications" / "vlc.desktop", "[Desktop Entry]\n");
+    WriteFileBytes(data / "mime" / "packages" / "other.xml", "<mime-info/>\n");
+    WriteFileBytes(MimeApps(), "[Default Applications]\naudio/mpeg=vlc.desktop;\n");
     ASSERT_TRUE(Registration().Register());
 
     EXPECT_TRUE(Registration().Unregister());
@@ -168,7 +159,7 @@ TEST_F(XdgDesktopRegistrationTest, UnregisterRemovesOursOnly) {
     EXPECT_FALSE(fs::exists(Package()));
     EXPECT_TRUE(fs::exists(data / "applications" / "vlc.desktop"));
     EXPECT_TRUE(fs::exists(data / "mime" / "packages" / "other.xml"));
-    EXPECT_EQ(Read(MimeApps()), "[Default Applications]\naudio/mpeg=vlc.desktop;\n");
+    EXPECT_EQ(ReadFileBytes(MimeApps()), "[Default Applications]\naudio/mpeg=vlc.desktop;\n");
     if (OnPath("update-mime-database")) {
         EXPECT_FALSE(fs::exists(data / "mime" / "application" / "x-plumet-document.xml"));
     }
@@ -177,19 +168,19 @@ TEST_F(XdgDesktopRegistrationTest, UnregisterRemovesOursOnly) {
 
     const std::string others =
         "[Default Applications]\napplication/x-plumet-document=other.desktop;\n";
-    Write(MimeApps(), others);
+    WriteFileBytes(MimeApps(), others);
     EXPECT_TRUE(Registration().Unregister());
-    EXPECT_EQ(Read(MimeApps()), others);
+    EXPECT_EQ(ReadFileBytes(MimeApps()), others);
 }
 
 TEST_F(XdgDesktopRegistrationTest, FailuresAreReported) {
     // Something that is no file in place of the entry cannot be removed.
-    Write(Entry() / "inside", "x");
+    WriteFileBytes(Entry() / "inside", "x");
     EXPECT_FALSE(Registration().Unregister());
     EXPECT_FALSE(Registration().Register());
 
     // A data folder below a regular file cannot be made.
-    Write(root / "file", "x");
+    WriteFileBytes(root / "file", "x");
     XdgDesktopRegistration blocked(
         {(root / "home").string(), (root / "file" / "data").string(), config.string(), kProgram});
     EXPECT_FALSE(blocked.Register());
@@ -232,7 +223,8 @@ TEST_F(XdgDesktopRegistrationTest, TheEntryPassesTheValidator) {
         ASSERT_TRUE(Registration(program).Register());
         const std::string command = "desktop-file-validate '" + Entry().string() + "' > '" +
                                     (root / "report").string() + "' 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << program << "\n" << Read(root / "report");
+        EXPECT_EQ(std::system(command.c_str()), 0) << program << "\n"
+                                                   << ReadFileBytes(root / "report");
     }
 }
 

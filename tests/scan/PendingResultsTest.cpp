@@ -12,7 +12,7 @@ void Append(PendingResults& pending, const std::string& artist, const std::strin
         CatalogRow(RowCells{artist, "track", folder, "1,000", "12/31/08 03:07 PM", path}));
 }
 
-std::vector<std::string> Column(const CatalogList& list, int column) {
+std::vector<std::string> ColumnCells(const CatalogList& list, int column) {
     std::vector<std::string> cells;
     for (int row = 0; row < list.RowCount(); ++row) {
         cells.emplace_back(list.CellText(row, column));
@@ -32,7 +32,7 @@ TEST(PendingResultsTest, DrainAppendsEveryPendingRowInOrder) {
     Append(pending, "c", "/music/c");
     EXPECT_EQ(pending.Drain(list), 3);
     EXPECT_TRUE(pending.Empty());
-    EXPECT_EQ(Column(list, kArtist), (std::vector<std::string>{"existing", "a", "b", "c"}));
+    EXPECT_EQ(ColumnCells(list, kArtist), (std::vector<std::string>{"existing", "a", "b", "c"}));
     EXPECT_EQ(list.CellText(3, kFolderDisk), "/music/c");
     EXPECT_EQ(list.CellText(3, kPath), "/music/c/x.mp3");
     EXPECT_EQ(PendingResults::ItemsText(list.RowCount()), "4 items");

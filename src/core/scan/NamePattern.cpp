@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "catalog/PathParts.h"
+#include "catalog/TextTrim.h"
 #include "scan/RowDerivation.h"
 
 namespace {
@@ -23,16 +24,6 @@ constexpr std::array<NamedField, 8> kNamedFields{{{"artist", kArtist},
                                                   {"year", kYear},
                                                   {"genre", kGenre},
                                                   {"ignore", kIgnored}}};
-
-constexpr std::string_view kWhiteSpace = " \t";
-
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(kWhiteSpace);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
-}
 
 // A number a file name carries, as a tag would give it: "07" is track 7.
 std::string NumberText(std::string_view digits) {
@@ -189,7 +180,7 @@ bool NamePattern::MatchSegment(const Segment& segment, std::string_view text, st
         if (last && !text.ends_with(next)) {
             return false;
         }
-        const std::string_view value = Trimmed(text.substr(0, end));
+        const std::string_view value = Trim(text.substr(0, end), " \t");
         const bool number = field == kTrackNumber || field == kDisc || field == kYear;
         if (value.empty() || (number && !IsAllDigits(value))) {
             continue;

@@ -3,19 +3,18 @@
 #include <mutex>
 
 #include "catalog/PathParts.h"
+#include "catalog/TextTrim.h"
 
 namespace {
 
-constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+constexpr std::string_view kNameSpaces = " \t\n\v\f\r";
 
 std::string_view TrimLeading(std::string_view text) {
-    const auto first = text.find_first_not_of(kWhiteSpace);
-    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+    return TrimStart(text, kNameSpaces);
 }
 
 std::string_view TrimTrailing(std::string_view text) {
-    const auto last = text.find_last_not_of(kWhiteSpace);
-    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+    return TrimEnd(text, kNameSpaces);
 }
 
 std::string_view DropLeadingDash(std::string_view text) {

@@ -7,3 +7,6 @@
 #endif
 #include <windows.h>
 #undef ReplaceFile
+
+// Opening a file never keeps others from reading, writing, renaming or removing it.
+inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 Result Failure(std::error_code cause, const std::string& path) {
     return Result::Failure(FileErrorText(cause, path), cause);
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 // Opens a file or folder through any links, to read its facts.
 WinHandle OpenForFacts(const std::wstring& path) {
     return WinHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,

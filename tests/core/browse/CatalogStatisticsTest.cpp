@@ -11,14 +11,11 @@
 
 #include "browse/FieldDisplay.h"
 #include "catalog/RowFields.h"
+#include "support/RandomPick.h"
 
 using namespace std::string_literals;
 
 namespace {
-
-std::string Pick(std::mt19937& random, const std::vector<std::string>& values) {
-    return values[random() % values.size()];
-}
 
 // The size as the catalog may write it, grouped by any of the separators seen in the wild.
 std::string SizeCell(std::uint64_t bytes, std::mt19937& random) {
@@ -30,26 +27,26 @@ std::string SizeCell(std::uint64_t bytes, std::mt19937& random) {
     return digits;
 }
 
-struct ModelGroup {
+struct ModelTally {
     int rows = 0;
     std::uint64_t size = 0;
     std::uint64_t seconds = 0;
     int firstRow = -1;
 };
 // By name, and for albums by artist too.
-using ModelGroups = std::map<std::pair<std::string, std::string>, ModelGroup>;
+using ModelTallies = std::map<std::pair<std::string, std::string>, ModelTally>;
 
 // The rows shown, counted one by one into maps; each row's size and length known as made.
-struct Model {
+struct StatisticsModel {
     int rows = 0;
     std::uint64_t size = 0;
     std::uint64_t seconds = 0;
     int rowsWithLength = 0;
-    ModelGroups folders, artists, albums;
+    ModelTallies folders, artists, albums;
 };
 
 // Same order as the program's: largest size, most rows, name, artist.
-std::vector<StatisticsGroup> Ordered(const ModelGroups& groups) {
+std::vector<StatisticsGroup> Ordered(const ModelTallies& groups) {
     std::vector<StatisticsGroup> ordered;
     for (const auto& [key, g] : groups) {
         ordered.push_back({key.first, key.second, g.rows, g.size, g.seconds, g.firstRow});
@@ -61,7 +58,7 @@ std::vector<StatisticsGroup> Ordered(const ModelGroups& groups) {
     return ordered;
 }
 
-void ExpectGroups(const std::vector<StatisticsGroup>& actual, const ModelGroups& model,
+void ExpectGroups(const std::vector<StatisticsGroup>& actual, const ModelTallies& model,
                   const std::string& what) {
     const std::vector<StatisticsGroup> expected = Ordered(model);
     ASSERT_EQ(actual.size(), expected.size()) << what;
@@ -124,7 +121,7 @@ TEST(CatalogStatisticsTest, CountsTheRowsShownAsMapsCountThem) {
         }
         view.Sort(random() % 2 ? kArtist : kSize, random() % 2);
 
-        Model model;
+        StatisticsModel model;
         for (int row = 0; row < view.RowCount(); ++row) {
             // Sorting an unnarrowed view moves the store's rows: Path says which row was made.
             const auto made =
@@ -146,7 +143,7 @@ TEST(CatalogStatisticsTest, CountsTheRowsShownAsMapsCountThem) {
                 if (name.empty()) {
                     continue;
                 }
-                ModelGroup& group = (*groups)[{name, artist}];
+                ModelTally& group = (*groups)[{name, artist}];
                 group.rows += 1;
                 group.size += sizes[made];
                 group.seconds += lengths[made];

@@ -260,7 +260,7 @@ int ModelCompare(int column, const std::string& a, const std::string& b) {
 }
 
 // What the user should see: the catalog and the rows shown, as plain texts.
-struct Model {
+struct SessionModel {
     std::vector<Cells> catalog;
     bool filtered = false;
     std::vector<int> shown;  // catalog rows, while filtered
@@ -962,7 +962,7 @@ private:
     CatalogFilter filter_{view_, ui_};
     ColumnSort sort_{view_};
     RowEditor editor_{view_, files_, ui_};
-    Model model_;
+    SessionModel model_;
     int nextId_ = 0;
     // The catalogs to go back and forth to, each with the state's number; 0 for a new one.
     std::vector<std::pair<std::vector<Cells>, int>> undo_;

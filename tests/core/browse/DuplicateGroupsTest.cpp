@@ -11,6 +11,7 @@
 
 #include "browse/TextFold.h"
 #include "catalog/RowFields.h"
+#include "support/RandomPick.h"
 
 using namespace std::string_literals;
 
@@ -20,11 +21,7 @@ using ModelKey = std::tuple<std::string, std::string, std::string>;
 using Groups = std::vector<std::vector<int>>;
 
 // Few values, so that rows meet often: case, UTF-8 and Latin-1 accents, a NUL byte.
-std::string Pick(std::mt19937& random, const std::vector<std::string>& values) {
-    return values[random() % values.size()];
-}
-
-CatalogRow RandomRow(std::mt19937& random) {
+CatalogRow RandomDuplicateRow(std::mt19937& random) {
     const std::string artist = Pick(random, {"", "Abba", "ABBA", "Åbba",
                                              "\xC5"
                                              "bba",
@@ -103,7 +100,7 @@ TEST(DuplicateGroupsTest, GroupsRowsSharingAKeyInKeyOrderThenCatalogOrder) {
         CatalogList list;
         std::vector<CatalogRow> rows;
         for (int i = static_cast<int>(random() % 80); i > 0; --i) {
-            rows.push_back(RandomRow(random));
+            rows.push_back(RandomDuplicateRow(random));
         }
         list.AppendRows(std::move(rows));
         std::vector<int> all(static_cast<std::size_t>(list.RowCount()));

@@ -35,7 +35,7 @@ std::string RandomText(std::mt19937& random, int maxPieces) {
     return text;
 }
 
-CatalogRow RandomRow(std::mt19937& random) {
+CatalogRow RandomSearchRow(std::mt19937& random) {
     std::array<std::string, kColumnCount> cells;
     for (std::string& cell : cells) {
         cell = random() % 5 == 0 ? "" : RandomText(random, 14);
@@ -109,7 +109,7 @@ TEST(SearchQueryTest, MatchesAsEveryFoldedWordAndPhraseFoundWithinOneColumn) {
     std::vector<CatalogRow> rows;
     std::vector<std::vector<std::string>> folded;
     for (int i = 0; i < 300; ++i) {
-        rows.push_back(RandomRow(random));
+        rows.push_back(RandomSearchRow(random));
         folded.push_back(FoldedCells(rows.back()));
     }
     // The forms a window would keep: ASCII cells as they are, the others folded.
