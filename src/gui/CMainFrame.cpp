@@ -38,6 +38,7 @@
 #include "commands/MainMenu.h"
 #include "export/ExportRows.h"
 #include "export/HtmlExport.h"
+#include "frame/FrameStatus.h"
 #include "scan/PendingResults.h"
 #include "scan/ScanCommands.h"
 #include "scan/ScanSettings.h"
@@ -123,6 +124,8 @@ CMainFrame::CMainFrame(CPlumetDoc& document, CatalogModel& model, RecentFileList
         }
         UpdateCommandStates();
     });
+    connect(viewCommands_, &ViewCommands::CommandStatesChanged, this,
+            &CMainFrame::UpdateCommandStates);
     UpdateTitle();
     UpdateCommandStates();
 }
@@ -132,29 +135,13 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::ShowRowCount() {
-    const CatalogModel& model = view_->catalogModel();
-    if (scanCancelled_) {
-        SetMessageText(CancelledText());
-        return;
-    }
-    if (model.view().grouped()) {
-        SetMessageText(QStringLiteral("%1 rows in %2 groups")
-                           .arg(model.rowCount())
-                           .arg(model.view().GroupsShown()));
-        return;
-    }
-    if (model.view().searching()) {
-        SetMessageText(QStringLiteral("%1 of %2 rows")
-                           .arg(model.rowCount())
-                           .arg(model.view().store().RowCount()));
-        return;
-    }
-    SetMessageText(QString::fromStdString(PendingResults::ItemsText(model.rowCount())));
+    const CatalogView& shown = view_->catalogModel().view();
+    SetMessageText(DisplayText(scanCancelled_ ? FrameStatus::CancelledText(shown)
+                                              : FrameStatus::RowCountText(shown)));
 }
 
 QString CMainFrame::CancelledText() const {
-    return QStringLiteral("Search cancelled: %1 items")
-        .arg(view_->catalogModel().view().store().RowCount());
+    return DisplayText(FrameStatus::CancelledText(view_->catalogModel().view()));
 }
 
 void CMainFrame::FollowRowCount(CatalogModel& model) {
@@ -248,9 +235,6 @@ void CMainFrame::CreateHandlers() {
     c.SetHandler(kAppAbout, [this] { OnAppAbout(); });
     c.SetHandler(kProgramWebsite, [this] { OnProgramWebsite(); });
     c.SetHandler(kMakeDonation, [this] { OnMakeDonation(); });
-    for (int id : {kViewToolbar, kViewStatusBar, kOpenLastFile, kReadTags}) {
-        c.Action(id)->setCheckable(true);
-    }
 }
 
 void CMainFrame::CreateMenus() {
@@ -324,7 +308,7 @@ void CMainFrame::ShowAwayCount() {
     const int away = services_.volumes != nullptr
                          ? services_.volumes->AwayCount(view_->catalogModel().view())
                          : 0;
-    awayPane_->setText(QStringLiteral("%1 not connected").arg(away));
+    awayPane_->setText(DisplayText(FrameStatus::AwayText(away)));
     awayPane_->setVisible(away > 0);
 }
 
@@ -456,15 +440,25 @@ void CMainFrame::UpdateTitle() {
 }
 
 void CMainFrame::UpdateCommandStates() {
-    commands_->Action(kViewToolbar)->setChecked(!toolBar_->isHidden());
-    commands_->Action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
-    commands_->Action(kOpenLastFile)->setChecked(autoOpen_);
-    commands_->Action(kReadTags)->setChecked(ScanSettings::ReadTags(services_.profile));
-    commands_->Action(kCancelSearch)->setEnabled(services_.scan.scanRunning());
-    // A walk still bringing rows in would mix its rows with the steps taken back.
-    commands_->Action(kEditUndo)->setEnabled(document_.CanUndo() && !services_.scan.scanRunning());
-    commands_->Action(kEditRedo)->setEnabled(document_.CanRedo() && !services_.scan.scanRunning());
-    viewCommands_->UpdateCommandStates();
+    FrameStatus::Facts facts;
+    facts.toolbarShown = !toolBar_->isHidden();
+    facts.statusBarShown = !statusBar()->isHidden();
+    facts.openLastFile = autoOpen_;
+    facts.readTags = ScanSettings::ReadTags(services_.profile);
+    facts.scanRunning = services_.scan.scanRunning();
+    facts.canUndo = document_.CanUndo();
+    facts.canRedo = document_.CanRedo();
+    const CatalogFilter::CommandState filter = services_.filter.FilterOnFolderDiskState();
+    facts.filterEnabled = filter.enabled;
+    facts.filterChecked = filter.checked;
+    facts.rowsSelected =
+        view_->selectionModel() != nullptr && view_->selectionModel()->hasSelection();
+    for (const FrameStatus::CommandState& state : FrameStatus::CommandStates(facts)) {
+        QAction* action = commands_->Action(state.id);
+        action->setEnabled(state.enabled);
+        action->setCheckable(state.checkable);
+        action->setChecked(state.checked);
+    }
     RebuildRecentFileItems();
 }
 

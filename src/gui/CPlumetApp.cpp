@@ -8,30 +8,16 @@
 
 CPlumetApp::CPlumetApp(Services services)
     : services_(services),
-      document_(list_, services.files, services.ui, recentFiles_),
-      sort_(view_),
-      filter_(view_, services.ui),
-      editor_(view_, services.files, services.ui),
-      playback_(view_, services.shell, services.ui),
-      scan_(document_, list_,
-            {services.folders, services.drives, services.locale, services.ui, services.profile,
-             services.tags, services.mounts}) {
-    document_.SetHistory(&history_);
-    Files& files = services.files;
-    history_.SetRename([&files](const std::string& from, const std::string& to) {
-        return files.RenameWithoutReplacing(from, to);
+      session_({services.files, services.ui, services.profile, services.shell, services.folders,
+                services.drives, services.locale, services.processes, discPrompt_, services.tags,
+                services.mounts}) {
+    session_.SetChangedHandler([this] {
+        if (frame_) {
+            frame_->UpdateTitle();
+        }
     });
-    discWait_.BelongTo(document_);
-    if (services.mounts != nullptr) {
-        volumes_ = std::make_unique<RowVolumeIndex>(list_);
-        follower_ = std::make_unique<VolumeFollower>(*services.mounts, *volumes_, discWait_);
-        playback_.SetDiscs(*volumes_, discWait_);
-        editor_.SetDiscs(*volumes_, discWait_, [this] {
-            document_.SetModified(true);
-            if (frame_) {
-                frame_->UpdateTitle();
-            }
-        });
+    if (session_.volumes() != nullptr) {
+        follower_ = std::make_unique<VolumeFollower>(session_);
     }
 }
 
@@ -51,34 +37,38 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
         commandLine.action() != CommandLine::Action::OpenFile) {
         return false;
     }
-    recentFiles_.ReadList(services_.profile);
-    model_ = std::make_unique<CatalogModel>(view_);
+    CPlumetDoc& document = session_.document();
+    RecentFileList& recentFiles = session_.recentFiles();
+    RowVolumeIndex* volumes = session_.volumes();
+    recentFiles.ReadList(services_.profile);
+    model_ = std::make_unique<CatalogModel>(session_.view());
     if (follower_) {
-        model_->SetVolumes(volumes_.get());
+        model_->SetVolumes(volumes);
         QObject::connect(follower_.get(), &VolumeFollower::PlacesChanged, model_.get(),
                          &CatalogModel::RefreshPlaces);
         follower_->Refresh();
     }
     if (commandLine.action() == CommandLine::Action::OpenFile) {
-        if (!document_.OpenDocumentFile(commandLine.file())) {
+        if (!document.OpenDocumentFile(commandLine.file())) {
             model_.reset();
             return false;
         }
     } else {
-        document_.OnNewDocument();
+        document.OnNewDocument();
     }
     frame_ = std::make_unique<CMainFrame>(
-        document_, *model_, recentFiles_,
+        document, *model_, recentFiles,
         CMainFrame::Services{services_.files, services_.profile, services_.ui, services_.shell,
-                             scan_, sort_, filter_, editor_, playback_, services_.processes,
-                             volumes_.get(), &discWait_});
+                             session_.scan(), session_.sort(), session_.filter(), session_.editor(),
+                             session_.playback(), services_.processes, volumes,
+                             &session_.discWait()});
     frame_->SetGroupSeparator(services_.locale.GroupSeparator());
     discPrompt_.SetWindow(frame_.get());
     if (follower_) {
         // Setting the test again makes an open statistics window count again.
-        const auto connectedTest = [this] {
-            frame_->SetConnectedTest([this](const CatalogRow& row) {
-                return volumes_->mounted().PlaceOf(row).state != MountedSet::Place::State::Away;
+        const auto connectedTest = [this, volumes] {
+            frame_->SetConnectedTest([volumes](const CatalogRow& row) {
+                return volumes->mounted().PlaceOf(row).state != MountedSet::Place::State::Away;
             });
         };
         connectedTest();
@@ -94,5 +84,5 @@ bool CPlumetApp::InitInstance(const CommandLine& commandLine) {
 }
 
 void CPlumetApp::ExitInstance() {
-    recentFiles_.WriteList(services_.profile);
+    session_.recentFiles().WriteList(services_.profile);
 }

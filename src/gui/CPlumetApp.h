@@ -4,19 +4,9 @@
 
 #include "DiscPrompt.h"
 #include "VolumeFollower.h"
+#include "app/CatalogSession.h"
 #include "app/CommandLine.h"
-#include "browse/CatalogFilter.h"
-#include "browse/CatalogView.h"
-#include "browse/ColumnSort.h"
-#include "browse/RowEditor.h"
-#include "catalog/CPlumetDoc.h"
-#include "catalog/CatalogList.h"
-#include "catalog/RecentFileList.h"
-#include "playback/PlaybackCommands.h"
-#include "scan/ScanCommands.h"
 #include "services.h"
-#include "volumes/DiscWait.h"
-#include "volumes/RowVolumeIndex.h"
 
 class CatalogModel;
 class CMainFrame;
@@ -54,35 +44,25 @@ public:
     bool InitInstance(const CommandLine& commandLine);
     void ExitInstance();
 
-    CatalogList& list() { return list_; }
-    CatalogView& view() { return view_; }
-    CPlumetDoc& document() { return document_; }
-    RecentFileList& recentFiles() { return recentFiles_; }
+    CatalogSession& session() { return session_; }
+    CatalogList& list() { return session_.list(); }
+    CatalogView& view() { return session_.view(); }
+    CPlumetDoc& document() { return session_.document(); }
+    RecentFileList& recentFiles() { return session_.recentFiles(); }
     CMainFrame* mainFrame() const { return frame_.get(); }
-    ScanCommands& scan() { return scan_; }
-    CatalogFilter& filter() { return filter_; }
+    ScanCommands& scan() { return session_.scan(); }
+    CatalogFilter& filter() { return session_.filter(); }
     // Which rows are on file systems not mounted now; nullptr without mounts.
-    RowVolumeIndex* volumes() const { return volumes_.get(); }
+    RowVolumeIndex* volumes() const { return session_.volumes(); }
     DiscPrompt& discPrompt() { return discPrompt_; }
     // Reads the mounts again, as a change of the mount table does; nullptr without mounts.
     VolumeFollower* volumeFollower() const { return follower_.get(); }
 
 private:
     Services services_;
-    CatalogList list_;
-    // Before the view, so that it is gone before the view's rows are.
-    UndoHistory history_{list_};
-    CatalogView view_{list_};
-    std::unique_ptr<RowVolumeIndex> volumes_;  // only with mounts: it costs a pass per open
+    // Before the session, whose disc waits ask through it.
     DiscPrompt discPrompt_;
-    DiscWait discWait_{discPrompt_};
-    RecentFileList recentFiles_;
-    CPlumetDoc document_;
-    ColumnSort sort_;
-    CatalogFilter filter_;
-    RowEditor editor_;
-    PlaybackCommands playback_;
-    ScanCommands scan_;
+    CatalogSession session_;
     std::unique_ptr<VolumeFollower> follower_;
     std::unique_ptr<CatalogModel> model_;
     std::unique_ptr<CMainFrame> frame_;

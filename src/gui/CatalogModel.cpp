@@ -12,10 +12,6 @@
 
 namespace {
 
-// The starting widths, in column order.
-constexpr std::array<int, kAllColumnCount> kColumnWidths{130, 150, 120, 80, 110, 320, 150,
-                                                         130, 60,  45,  50, 90,  60,  60};
-
 // The fields that hold numbers line up on their last digit; the six cells keep their place
 // on the left.
 Qt::Alignment ColumnAlignment(int column) {
@@ -58,7 +54,7 @@ void CatalogModel::SetColours(const QColor& base, const QColor& text, const QCol
 }
 
 int CatalogModel::DefaultWidth(int column) {
-    return kColumnWidths.at(column);
+    return ColumnStartWidth(column);
 }
 
 int CatalogModel::rowCount(const QModelIndex& parent) const {
@@ -97,10 +93,7 @@ QVariant CatalogModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const std::string_view cell = view_.CellText(index.row(), column);
-    if (column == kLength) {
-        return DisplayText(LengthText(cell));
-    }
-    return DisplayText(cell);
+    return column == kLength ? DisplayText(ShownCellText(column, cell)) : DisplayText(cell);
 }
 
 bool CatalogModel::IsAway(int row) const {
@@ -115,7 +108,7 @@ void CatalogModel::RefreshPlaces() {
 }
 
 QString CatalogModel::AwayText(std::string_view label) {
-    return QStringLiteral("On \"%1\", which is not connected").arg(DisplayText(label));
+    return DisplayText(AwayRowTip(label));
 }
 
 QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {

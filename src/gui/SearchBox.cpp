@@ -6,7 +6,8 @@
 #include "CatalogModel.h"
 #include "browse/CatalogView.h"
 
-SearchBox::SearchBox(CatalogModel& model, QWidget* parent) : QLineEdit(parent), model_(model) {
+SearchBox::SearchBox(CatalogModel& model, QWidget* parent)
+    : QLineEdit(parent), model_(model), input_(model.view()) {
     setObjectName(QStringLiteral("searchBox"));
     setPlaceholderText(QStringLiteral("Search"));
     setClearButtonEnabled(true);
@@ -32,29 +33,11 @@ void SearchBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void SearchBox::Apply(const QString& text) {
-    CatalogView& view = model_.view();
-    const std::string typed = text.toStdString();
-    SearchQuery query(typed);
-    if (query.empty()) {
-        inForce_.reset();
-        view.EndSearch();
-        return;
-    }
-    // A query that only grew keeps no row the last one hid: the rows shown are enough.
-    const bool within = inForce_ && view.searching() && query.Narrows(*inForce_);
-    inForce_ = query;
-    const SearchHint hint = RowLetterIndex::HintFor(query);
-    view.Search(
-        [query = std::move(query)](const CatalogRow& row) {
-            thread_local SearchQuery::Scratch scratch;
-            return query.Matches(row, scratch);
-        },
-        within, typed, hint);
+    input_.Apply(text.toStdString());
 }
 
 void SearchBox::FollowView() {
-    if (!model_.view().searching() && inForce_) {
-        inForce_.reset();
+    if (input_.SearchEndedByView()) {
         const QSignalBlocker quiet(this);
         clear();
     }

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QLineEdit>
-#include <optional>
 
-#include "browse/SearchQuery.h"
+#include "browse/SearchInput.h"
 
 class CatalogModel;
 
@@ -29,5 +28,5 @@ private:
     void FollowView();
 
     CatalogModel& model_;
-    std::optional<SearchQuery> inForce_;
+    SearchInput input_;
 };

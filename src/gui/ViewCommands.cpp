@@ -41,7 +41,6 @@ ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts pa
                          [this] { parts_.playback.OnEnqueueInWinamp(Selection()); });
     connect(&view_, &QAbstractItemView::doubleClicked, this, &ViewCommands::OnDoubleClick);
     connect(&view_, &CPlumetView::PlayRequested, this, [this] { commands_.Send(kPlay); });
-    commands_.Action(kFilterOnFolderDisk)->setCheckable(true);
     // Rows that come in or change may break the order the header shows.
     QAbstractItemModel* model = view_.model();
     connect(model, &QAbstractItemModel::rowsInserted, this, &ViewCommands::UpdateSortIndicator);
@@ -52,25 +51,15 @@ ViewCommands::ViewCommands(CPlumetView& view, CommandActions& commands, Parts pa
     // toolbar and the shortcuts have no menu opening to refresh them.
     for (const auto signal :
          {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(model, signal, this, &ViewCommands::UpdateCommandStates);
+        connect(model, signal, this, &ViewCommands::CommandStatesChanged);
     }
-    connect(model, &QAbstractItemModel::modelReset, this, &ViewCommands::UpdateCommandStates);
+    connect(model, &QAbstractItemModel::modelReset, this, &ViewCommands::CommandStatesChanged);
     connect(view_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &ViewCommands::UpdateCommandStates);
+            &ViewCommands::CommandStatesChanged);
 }
 
 RowSelection ViewCommands::Selection() const {
     return RowSelection(view_.SelectedRows());
-}
-
-void ViewCommands::UpdateCommandStates() {
-    const CatalogFilter::CommandState state = parts_.filter.FilterOnFolderDiskState();
-    QAction* filter = commands_.Action(kFilterOnFolderDisk);
-    filter->setEnabled(state.enabled);
-    filter->setChecked(state.checked);
-    const QItemSelectionModel* selection = view_.selectionModel();
-    commands_.Action(kExportSelectionToPlaylist)
-        ->setEnabled(selection != nullptr && selection->hasSelection());
 }
 
 void ViewCommands::OnHeaderClicked(int column) {
@@ -152,7 +141,7 @@ void ViewCommands::OnRandomPlay() {
 }
 
 void ViewCommands::ShowContextMenu(const QPoint& position) {
-    UpdateCommandStates();  // the selection may have changed since the last command
+    emit CommandStatesChanged();  // the selection may have changed since the last command
     const std::vector<ContextMenu::Item> items =
         ContextMenu::Build(parts_.view, Selection(), parts_.filter.filterOn(),
                            CProcessFinder(parts_.processes).IsPlayerRunning());

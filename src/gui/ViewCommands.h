@@ -36,13 +36,14 @@ public:
     ViewCommands(CPlumetView& view, CommandActions& commands, Parts parts,
                  QObject* parent = nullptr);
 
-    void UpdateCommandStates();
     // The context menu as it would open now, for the menu key, a right click and tests.
     void ShowContextMenu(const QPoint& position);
 
 signals:
     // A command changed the document's rows or state; the window refreshes.
     void DocumentChanged();
+    // The rows or the selection changed: the commands' states may follow.
+    void CommandStatesChanged();
     // What the player pane should name now.
     void PlayerPaneTextChanged(const QString& text);
 

@@ -1,14 +1,14 @@
 #include "VolumeFollower.h"
 
-VolumeFollower::VolumeFollower(Mounts& mounts, RowVolumeIndex& index, DiscWait& wait,
-                               QObject* parent)
-    : QObject(parent), mounts_(mounts), index_(index), wait_(wait) {}
+VolumeFollower::VolumeFollower(CatalogSession& session, QObject* parent)
+    : QObject(parent), session_(session) {}
 
 void VolumeFollower::Refresh() {
-    if (index_.SetMounted(MountedSet(mounts_.MountedVolumes()))) {
+    const CatalogSession::MountsChange change = session_.OnMountsChanged();
+    if (change.placesChanged) {
         emit PlacesChanged();
     }
-    if (wait_.OnMountsChanged(index_.mounted())) {
+    if (change.waitsWentOn) {
         emit WaitsWentOn();
     }
 }

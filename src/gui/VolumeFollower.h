@@ -2,9 +2,7 @@
 
 #include <QObject>
 
-#include "services.h"
-#include "volumes/DiscWait.h"
-#include "volumes/RowVolumeIndex.h"
+#include "app/CatalogSession.h"
 
 // Keeps the catalog's knowledge of the mounted file systems current: when the mount table
 // changes, the mounts are read again, rows that came or went are drawn again, and a command
@@ -13,8 +11,7 @@ class VolumeFollower : public QObject {
     Q_OBJECT
 
 public:
-    VolumeFollower(Mounts& mounts, RowVolumeIndex& index, DiscWait& wait,
-                   QObject* parent = nullptr);
+    explicit VolumeFollower(CatalogSession& session, QObject* parent = nullptr);
 
 public slots:
     // Reads the mounts now.
@@ -27,7 +24,5 @@ signals:
     void WaitsWentOn();
 
 private:
-    Mounts& mounts_;
-    RowVolumeIndex& index_;
-    DiscWait& wait_;
+    CatalogSession& session_;
 };

@@ -93,3 +93,19 @@ std::string_view ColumnTitle(int column) {
         "Album Artist", "Track No.", "Disc",           "Year", "Genre",    "Length", "Bitrate"};
     return column >= 0 && column < kAllColumnCount ? kTitles[column] : std::string_view();
 }
+
+int ColumnStartWidth(int column) {
+    static constexpr int kWidths[kAllColumnCount] = {130, 150, 120, 80, 110, 320, 150,
+                                                     130, 60,  45,  50, 90,  60,  60};
+    return column >= 0 && column < kAllColumnCount ? kWidths[column] : 0;
+}
+
+std::string ShownCellText(int column, std::string_view cell) {
+    return column == kLength ? LengthText(cell) : std::string(cell);
+}
+
+std::string AwayRowTip(std::string_view label) {
+    std::string tip = "On \"";
+    tip.append(label).append("\", which is not connected");
+    return tip;
+}

@@ -26,3 +26,12 @@ std::string DurationText(std::uint64_t seconds);
 // A column's title as the list's header shows it: "Artist" to "Bitrate"; empty for a column
 // outside 0..13.
 std::string_view ColumnTitle(int column);
+
+// A column's starting width in pixels at 96 dots per inch.
+int ColumnStartWidth(int column);
+
+// A cell as the list shows it: Length as a clock, the rest as stored.
+std::string ShownCellText(int column, std::string_view cell);
+
+// The tip of a row whose disc is not connected, naming the disc's label.
+std::string AwayRowTip(std::string_view label);
