@@ -12,44 +12,9 @@
 #include "WinFiles.h"
 #include "WinFolderReader.h"
 #include "WinLocale.h"
+#include "WinModule.h"
 #include "WinMounts.h"
 #include "WinText.h"
-#include "catalog/PathParts.h"
-
-#include <shellapi.h>
-
-namespace {
-
-// The arguments as the user typed them, whatever the ANSI code page can show.
-std::vector<std::string> Arguments() {
-    int count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> arguments;
-    for (int i = 1; wide != nullptr && i < count; ++i) {
-        arguments.push_back(Utf8FromWide(wide[i]));
-    }
-    LocalFree(wide);
-    return arguments;
-}
-
-std::string ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return std::string(FolderOfPath(Utf8FromWide(path)));
-}
-
-}  // namespace
 
 int main() {
     // Catalogs and exports are bytes: no line end may be translated on the way.
@@ -69,5 +34,5 @@ int main() {
     cli.SetMounts(mounts);
     // The page links to the same guide the desktop program beside this one would show.
     cli.SetProgramWebsite(ProgramWebsite(ExecutableFolder(), BuiltInGuidePlaces()));
-    return cli.Run(Arguments());
+    return cli.Run(CommandLineArguments());
 }

@@ -1,0 +1,6 @@
+#pragma once
+
+// The common controls need windows.h before them.
+#include "WinApi.h"
+
+#include <commctrl.h>
