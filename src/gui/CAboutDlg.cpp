@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "CStaticLink.h"
+#include "app/AboutText.h"
 
 namespace {
 
@@ -19,11 +20,11 @@ constexpr int kIconSize = 48;
 CAboutDlg::CAboutDlg(Shell& shell, std::function<void()> beep, const QString& webPage,
                      QWidget* parent)
     : QDialog(parent),
-      version_(new QLabel(QStringLiteral("Plumet Version %1").arg(QLatin1String(kVersion)))),
-      description_(new QLabel(tr("A catalog of the music on your discs and in your folders"))),
+      version_(new QLabel(QString::fromLatin1(AboutText::kVersionLine))),
+      description_(new QLabel(QString::fromLatin1(AboutText::kDescription))),
       link_(new CStaticLink(shell, std::move(beep))),
       ok_(new QPushButton(tr("OK"))) {
-    setWindowTitle(tr("About Plumet"));
+    setWindowTitle(QString::fromLatin1(AboutText::kTitle));
 
     // The program has no icon of its own yet where the desktop supplies none.
     QIcon icon = QApplication::windowIcon();

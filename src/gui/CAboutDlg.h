@@ -16,8 +16,6 @@ class CAboutDlg : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr const char* kVersion = "1.5.0";
-
     CAboutDlg(Shell& shell, std::function<void()> beep, const QString& webPage,
               QWidget* parent = nullptr);
 

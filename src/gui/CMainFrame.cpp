@@ -30,7 +30,7 @@
 #include "SearchBox.h"
 #include "ViewCommands.h"
 #include "browse/CatalogView.h"
-#include "browse/DuplicateGroups.h"
+#include "browse/DuplicateSearch.h"
 #include "catalog/CPlumetDoc.h"
 #include "catalog/RecentFileList.h"
 #include "catalog/RowFields.h"
@@ -371,23 +371,11 @@ void CMainFrame::OnCustomizeExtensions() {
 void CMainFrame::OnFindDuplicates() {
     scanStatus_->Drain();  // rows found so far are compared too
     CatalogView& shown = view_->catalogModel().view();
-    const CatalogList& store = shown.store();
-    bool lengthsKnown = false;
-    for (int row = 0; row < store.RowCount() && !lengthsKnown; ++row) {
-        lengthsKnown = !store.CellText(row, kLength).empty();
-    }
-    CDuplicatesDlg dialog(lengthsKnown, this);
+    CDuplicatesDlg dialog(DuplicateSearch::LengthsKnown(shown.store()), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DuplicateGroups groups = DuplicateGroups::Find(store, dialog.kind());
-    QApplication::restoreOverrideCursor();
-    if (groups.GroupCount() == 0) {
-        services_.ui.ShowMessage("No duplicates were found.");
-        return;
-    }
-    shown.ShowGroups(groups.rows(), groups.GroupOfEachRow());
+    DuplicateSearch::Show(shown, dialog.kind(), services_.ui, ShowBusyCursor);
 }
 
 void CMainFrame::OnStatistics() {

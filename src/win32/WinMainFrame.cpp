@@ -12,9 +12,12 @@
 #include "ProgramPages.h"
 #include "WinAccelerators.h"
 #include "WinCatalogList.h"
+#include "WinDialogs.h"
 #include "WinModule.h"
 #include "WinText.h"
 #include "browse/ContextMenu.h"
+#include "browse/DuplicateSearch.h"
+#include "browse/TrackFinder.h"
 #include "commands/CommandId.h"
 #include "commands/CommandTable.h"
 #include "commands/MainMenu.h"
@@ -414,6 +417,26 @@ void WinMainFrame::CreateHandlers() {
                [exportRows] { exportRows(ListExport::Format::SearchablePage, false); });
     SetHandler(kExportSelectionToPlaylist,
                [exportRows] { exportRows(ListExport::Format::Playlist, true); });
+    SetHandler(kEdit, [this] { OnEdit(true); });
+    SetHandler(kEditArtistName, [this] { OnEdit(false); });
+    SetHandler(kFindTrack, [this] { OnFindTrack(); });
+    SetHandler(kFindNext, [this] {
+        if (!lastFindText_) {
+            OnFindTrack();
+        } else {
+            FindFromCurrentRow();
+        }
+    });
+    SetHandler(kFindDuplicates, [this, &services] {
+        DrainScan();  // rows found so far are compared too
+        if (const std::optional<DuplicateKind> kind =
+                WinDialogs::Duplicates(window_, DuplicateSearch::LengthsKnown(session_.list()))) {
+            DuplicateSearch::Show(session_.view(), *kind, services.ui, ShowBusyCursor);
+            ShowRowCount();
+        }
+    });
+    SetHandler(kAppAbout,
+               [this, &services, website] { WinDialogs::About(window_, services.shell, website); });
     SetHandler(kViewToolbar, [this] {
         ShowWindow(toolbar_, IsWindowVisible(toolbar_) ? SW_HIDE : SW_SHOW);
         Layout();
@@ -739,6 +762,32 @@ void WinMainFrame::OnWalkEnded(std::uint64_t walk) {
         UpdateCommandStates();
     }
     UpdateTitle();
+}
+
+void WinMainFrame::OnEdit(bool folderMode) {
+    const RowSelection selection = Selection();
+    const std::optional<EditItemForm> form =
+        WinDialogs::EditItem(window_, session_.editor().OpenForm(selection, folderMode));
+    if (form && session_.editor().ApplyEdit(selection, folderMode, *form)) {
+        session_.document().SetModified(true);
+        UpdateTitle();
+    }
+}
+
+void WinMainFrame::OnFindTrack() {
+    if (const std::optional<std::string> text =
+            WinDialogs::FindTrack(window_, lastFindText_.value_or(std::string()))) {
+        lastFindText_ = *text;
+        FindFromCurrentRow();
+    }
+}
+
+void WinMainFrame::FindFromCurrentRow() {
+    TrackFinder finder(session_.view(), session_.services().ui);
+    const int found = finder.Find(list_->CurrentRow(), *lastFindText_);
+    if (found >= 0) {
+        list_->SelectOnly(found);
+    }
 }
 
 void WinMainFrame::OnMountsChanged() {

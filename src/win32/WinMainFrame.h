@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "WinApi.h"
@@ -70,6 +71,9 @@ private:
     void FollowScan();
     void DrainScan();
     void OnWalkEnded(std::uint64_t walk);
+    void OnEdit(bool folderMode);
+    void OnFindTrack();
+    void FindFromCurrentRow();
     // A disc or a drive came or went: its rows grey or light, a waiting command goes on.
     void OnMountsChanged();
     void OnSearchTyped();
@@ -90,6 +94,7 @@ private:
     std::unique_ptr<WinCatalogList> list_;
     std::map<int, std::function<void()>> handlers_;
     std::map<int, FrameStatus::CommandState> states_;
+    std::optional<std::string> lastFindText_;
     bool autoOpen_ = false;
     bool scanCancelled_ = false;
     bool draining_ = false;

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include "WinLabelDialog.h"
+#include "WinDialogs.h"
 #include "WinText.h"
 
 namespace {
@@ -160,7 +160,7 @@ std::optional<std::string> WinUserInterface::ChooseStartFolder(const std::string
 
 std::optional<std::string> WinUserInterface::EditVolumeLabel(const std::string& label,
                                                              const std::string& note) {
-    return WinLabelDialog::Ask(owner_, label, note);
+    return WinDialogs::VolumeLabel(owner_, label, note);
 }
 
 void WinUserInterface::Beep() {
