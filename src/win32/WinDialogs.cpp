@@ -133,6 +133,20 @@ std::optional<DuplicateKind> Duplicates(HWND owner, bool lengthsKnown) {
     return accepted ? std::optional<DuplicateKind>(kind) : std::nullopt;
 }
 
+void Extensions(HWND owner, UserInterface& ui) {
+    Run(owner, IDD_EXTENSIONS, [&ui](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            SendDlgItemMessageW(dialog, IDC_EXTENSION_LIST, LB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(L"mp3"));
+        } else if (message == WM_COMMAND && LOWORD(wParam) == IDC_EXTENSION_LIST &&
+                   HIWORD(wParam) == LBN_SELCHANGE) {
+            ui.ShowMessage("Set OnSelchangeExtensions");
+            return 1;
+        }
+        return 0;
+    });
+}
+
 void About(HWND owner, Shell& shell, const std::string& webPage) {
     HFONT linkFont = nullptr;
     bool visited = false;

@@ -9,6 +9,7 @@
 #include "browse/EditItemForm.h"
 
 class Shell;
+class UserInterface;
 
 // The main window's small modal dialogs, from the resource script. Each takes what it shows
 // and gives back what the user chose, nothing when they cancelled.
@@ -21,6 +22,8 @@ std::optional<std::string> VolumeLabel(HWND owner, const std::string& label,
 std::optional<EditItemForm> EditItem(HWND owner, const EditItemForm& form);
 std::optional<std::string> FindTrack(HWND owner, const std::string& lastText);
 std::optional<DuplicateKind> Duplicates(HWND owner, bool lengthsKnown);
+// File Extensions, which shows the one entry "mp3" and changes nothing however it ends.
+void Extensions(HWND owner, UserInterface& ui);
 // The About box; its link opens `webPage` through the shell, or beeps.
 void About(HWND owner, Shell& shell, const std::string& webPage);
 

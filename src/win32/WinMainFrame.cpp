@@ -435,6 +435,8 @@ void WinMainFrame::CreateHandlers() {
             ShowRowCount();
         }
     });
+    SetHandler(kCustomizeExtensions,
+               [this, &services] { WinDialogs::Extensions(window_, services.ui); });
     SetHandler(kAppAbout,
                [this, &services, website] { WinDialogs::About(window_, services.shell, website); });
     SetHandler(kViewToolbar, [this] {

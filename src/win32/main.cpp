@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "WinFileTypes.h"
 #include "WinMainFrame.h"
 #include "WinModule.h"
 #include "WinPlumetApp.h"
@@ -18,12 +19,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+    WinFileTypes fileTypes;
     if (commandLine.action() == CommandLine::Action::Unregister) {
-        const bool removed = services.profile.RemoveAll();
+        const bool typesRemoved = fileTypes.Unregister();
+        const bool removed = services.profile.RemoveAll() && typesRemoved;
         services.ui.ShowMessage(removed ? CommandLine::kUnregistered
                                         : CommandLine::kNotUnregistered);
         return removed ? 0 : 1;
     }
+    // Explorer opens catalogs with the program as it stands now; a refusal leaves it working.
+    fileTypes.Register(ModulePath());
     WinPlumetApp plumet(services.ForApp());
     if (!plumet.InitInstance(commandLine, showCommand)) {
         return 1;

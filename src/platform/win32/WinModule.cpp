@@ -6,7 +6,7 @@
 
 #include <shellapi.h>
 
-std::string ExecutableFolder() {
+std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -16,11 +16,14 @@ std::string ExecutableFolder() {
         }
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);
     }
-    return std::string(FolderOfPath(Utf8FromWide(path)));
+}
+
+std::string ExecutableFolder() {
+    return std::string(FolderOfPath(Utf8FromWide(ModulePath())));
 }
 
 std::vector<std::string> CommandLineArguments() {
