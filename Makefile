@@ -92,6 +92,8 @@ bench: build
 	./bench/run-update-bench $(BUILD_DIR)
 	cmake --build $(BUILD_DIR) --target volumes_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/volumes_bench
+	$(MAKE) windows
+	./bench/run-windows-open-bench $(BUILD_DIR)
 
 # The Debian package for /usr: $(BUILD_DIR)/plumet_VERSION_ARCH.deb.
 package: deps

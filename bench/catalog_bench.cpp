@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "BenchClock.h"
 #include "CatalogGenerator.h"
@@ -247,7 +247,8 @@ int main(int argc, char** argv) {
 
     int exitStatus = 0;
     {
-        QCoreApplication application(argc, argv);
+        // The model takes its colours from the palette, which needs a GUI application.
+        QGuiApplication application(argc, argv);
         CatalogList list;
         CatalogView shown(list);
         CatalogModel model(shown);
