@@ -191,6 +191,13 @@ LRESULT WinMainFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 tip.lpszText = text.data();
                 return 0;
             }
+            if (list_ && header.hwndFrom == list_->handle() && header.code == NM_RCLICK) {
+                // The menu at the click, shown here: not every list view goes on to send
+                // WM_CONTEXTMENU, and answering 1 keeps those that do from a second menu.
+                const DWORD at = GetMessagePos();
+                ShowContextMenu({static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))});
+                return 1;
+            }
             LRESULT result = 0;
             if (list_ && list_->OnNotify(header, result)) {
                 return result;
@@ -201,34 +208,22 @@ LRESULT WinMainFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
-        case WM_CONTEXTMENU: {
+        case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) != list_->handle()) {
                 break;
             }
-            UpdateCommandStates();
-            const std::vector<ContextMenu::Item> items =
-                ContextMenu::Build(session_.view(), Selection(), session_.filter().filterOn(),
-                                   CProcessFinder(session_.services().processes).IsPlayerRunning());
-            if (items.empty()) {
-                return 0;
-            }
-            HMENU menu = CreatePopupMenu();
-            for (const ContextMenu::Item& item : items) {
-                AppendMenuW(menu, MF_STRING | (IsEnabled(item.id) ? 0 : MF_GRAYED),
-                            static_cast<UINT_PTR>(item.id), WideText(item.label).c_str());
-            }
-            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             if (lParam == -1) {  // the menu key: at the current row
                 RECT row{};
                 ListView_GetItemRect(list_->handle(), std::max(list_->CurrentRow(), 0), &row,
                                      LVIR_LABEL);
-                at = {row.left, row.bottom};
+                POINT at{row.left, row.bottom};
                 ClientToScreen(list_->handle(), &at);
+                ShowContextMenu(at);
+            } else {
+                ShowContextMenu(
+                    {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
             }
-            TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
-            DestroyMenu(menu);
             return 0;
-        }
         case WM_INITMENUPOPUP:
             UpdateCommandStates();
             return 0;
@@ -764,6 +759,23 @@ void WinMainFrame::OnWalkEnded(std::uint64_t walk) {
         UpdateCommandStates();
     }
     UpdateTitle();
+}
+
+void WinMainFrame::ShowContextMenu(POINT at) {
+    UpdateCommandStates();
+    const std::vector<ContextMenu::Item> items =
+        ContextMenu::Build(session_.view(), Selection(), session_.filter().filterOn(),
+                           CProcessFinder(session_.services().processes).IsPlayerRunning());
+    if (items.empty()) {
+        return;
+    }
+    HMENU menu = CreatePopupMenu();
+    for (const ContextMenu::Item& item : items) {
+        AppendMenuW(menu, MF_STRING | (IsEnabled(item.id) ? 0 : MF_GRAYED),
+                    static_cast<UINT_PTR>(item.id), WideText(item.label).c_str());
+    }
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
+    DestroyMenu(menu);
 }
 
 void WinMainFrame::OnEdit(bool folderMode) {

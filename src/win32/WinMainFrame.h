@@ -71,6 +71,8 @@ private:
     void FollowScan();
     void DrainScan();
     void OnWalkEnded(std::uint64_t walk);
+    // The context menu of the selected rows, at a point of the screen.
+    void ShowContextMenu(POINT at);
     void OnEdit(bool folderMode);
     void OnFindTrack();
     void FindFromCurrentRow();
