@@ -17,7 +17,7 @@ CCACHE := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
 	-DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps configure build run test test-threads test-memory test-fuzz test-windows \
-	windows bench package clean format
+	windows windows-package bench package clean format
 
 all: build
 
@@ -75,9 +75,15 @@ windows: deps
 		-DPLUMET_LINUX_CLI=$(CURDIR)/$(BUILD_DIR)/src/cli/plumet-cli
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)
 
-# The Windows build's tests under Wine, in a Wine prefix of the build folder's own.
-test-windows: windows
+# The Windows build's tests under Wine, in a Wine prefix of the build folder's own; the
+# installer's test installs the package built first.
+test-windows: windows-package
 	cd $(WINDOWS_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# The installer, $(WINDOWS_DIR)/Plumet-VERSION-setup.exe (NSIS; /S installs silently), and a
+# zip of the same programs for those who do not install.
+windows-package: windows
+	cmake --build $(WINDOWS_DIR) --target windows_package
 
 bench: build
 	./bench/run-catalog-bench $(BUILD_DIR)
